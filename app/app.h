@@ -1,0 +1,34 @@
+// Application state and the services that the shell offers to handlers and
+// to the toolkit: the program directory and the runtime error report.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace app {
+
+// Directory of the executable, without a trailing backslash.
+const std::string& ProgramDirectory();
+
+// Records the program directory from a module file name (the part before its
+// last backslash).
+void SetProgramDirectoryFrom(const std::string& moduleFileName);
+
+// The text of a runtime error report for a code (0: none) and a message.
+std::string RuntimeErrorText(int code, const std::string& message);
+
+// The message of a failed memory request of the given size.
+std::string OutOfMemoryText(std::size_t bytes);
+
+// Shows the runtime error report, shuts down and ends the process with -1.
+// It does not return (only a test sink, below, returns).
+void ReportRuntimeError(int code, const std::string& message);
+
+// The report of a failed memory request; it asks for no memory itself.
+void ReportOutOfMemory(std::size_t bytes);
+
+// Tests catch reports here instead of a message box and an exit; null restores.
+using ErrorSink = void (*)(int code, const std::string& message);
+ErrorSink SetErrorSink(ErrorSink sink);
+
+}  // namespace app

@@ -1,0 +1,98 @@
+#include "app/sysfn.h"
+
+#include "app/app.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace sysfn {
+
+const char* const kStandardModules[6] = {
+    "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
+};
+
+Entry gTable[kCount];
+
+namespace {
+
+HMODULE SystemLoad(const char* path) { return LoadLibraryA(path); }
+FARPROC SystemFind(HMODULE module, const char* name) { return GetProcAddress(module, name); }
+void SystemUnload(HMODULE module) { FreeLibrary(module); }
+
+Loader gLoader = {SystemLoad, SystemFind, SystemUnload};
+std::string gProgramDirectory;
+
+// "#123" names an export by ordinal; GetProcAddress takes the ordinal in the
+// low word of the name pointer.
+const char* ExportName(const char* function) {
+    if (function[0] != '#' || function[1] < '0' || function[1] > '9') return function;
+    unsigned long ordinal = std::strtoul(function + 1, nullptr, 10) & 0xFFFF;
+    return reinterpret_cast<const char*>(static_cast<ULONG_PTR>(ordinal));
+}
+
+}  // namespace
+
+void InitTable(const std::string& programDirectory) {
+    gProgramDirectory = programDirectory;
+#define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
+    AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_ENTRY)
+#undef AUTOREDIAL_ENTRY
+}
+
+FARPROC Bind(Index index) {
+    Entry& entry = gTable[index];
+    if (entry.address) return entry.address;
+    const char* exportName = ExportName(entry.function);
+    HMODULE module = nullptr;
+    FARPROC address = nullptr;
+
+    if (entry.module[0] == '\0') {
+        for (const char* candidate : kStandardModules) {
+            module = gLoader.load(candidate);
+            if (!module) continue;
+            address = gLoader.find(module, exportName);
+            if (address) break;
+            gLoader.unload(module);
+            module = nullptr;
+        }
+    } else {
+        if (!std::strchr(entry.module, ':')) {
+            std::string path = gProgramDirectory + "\\" + entry.module;
+            module = gLoader.load(path.c_str());
+        }
+        if (!module) module = gLoader.load(entry.module);
+        if (module) address = gLoader.find(module, exportName);
+    }
+
+    if (!address) {
+        if (module) gLoader.unload(module);
+        app::ReportRuntimeError(0, BindingErrorText(entry.module, entry.function));
+        return nullptr;  // only a test's error sink returns here
+    }
+    entry.address = address;
+    entry.moduleHandle = module;
+    return address;
+}
+
+void ReleaseModules() {
+    for (Entry& entry : gTable) {
+        if (entry.moduleHandle) gLoader.unload(entry.moduleHandle);
+        entry.moduleHandle = nullptr;
+        entry.address = nullptr;
+    }
+}
+
+Loader SetLoader(const Loader& loader) {
+    Loader previous = gLoader;
+    gLoader = loader;
+    return previous;
+}
+
+std::string BindingErrorText(const char* module, const char* function) {
+    if (module && module[0]) {
+        return std::string("无法找到指定DLL库文件“") + module + "”中的输出命令“" + function + "”";
+    }
+    return std::string("无法找到指定DLL库文件中的输出命令“") + function + "”";
+}
+
+}  // namespace sysfn

@@ -1,0 +1,102 @@
+// The operating-system functions that the handlers and the toolkit call are
+// not linked: each is reached through this table and bound by name the first
+// time it is called. A function that cannot be bound ends the program through
+// the runtime error report.
+//
+// Call them as sysfn::GetWindow(hwnd, GW_CHILD): every entry is called through
+// a pointer of the exact type that the system header declares, so a call can
+// never leave the stack wrong.
+#pragma once
+
+#include <windows.h>
+#include <tlhelp32.h>
+#include <wininet.h>
+
+#include <string>
+
+// index, module ("" = the standard module list), function
+#define AUTOREDIAL_SYSTEM_FUNCTIONS(X)                  \
+    X(0, "wininet.dll", InternetGetConnectedState)      \
+    X(1, "", PostMessageA)                              \
+    X(2, "", CreateToolhelp32Snapshot)                  \
+    X(3, "", Process32First)                            \
+    X(4, "", Process32Next)                             \
+    X(5, "", CloseHandle)                               \
+    X(6, "", Module32First)                             \
+    X(7, "", GetDesktopWindow)                          \
+    X(8, "", GetWindow)                                 \
+    X(9, "", IsWindowVisible)                           \
+    X(10, "", GetWindowTextA)                           \
+    X(11, "", GetClassNameA)                            \
+    X(12, "", GetWindowThreadProcessId)                 \
+    X(13, "", IsWindow)                                 \
+    X(14, "", GetCurrentThreadId)                       \
+    X(15, "", AttachThreadInput)                        \
+    X(16, "", SetFocus)                                 \
+    X(17, "", MapVirtualKeyA)                           \
+    X(18, "", SendInput)                                \
+    X(19, "", CreateWaitableTimerA)                     \
+    X(20, "", SetWaitableTimer)                         \
+    X(21, "", MsgWaitForMultipleObjects)                \
+    X(22, "", WindowFromPoint)
+
+namespace sysfn {
+
+enum Index {
+#define AUTOREDIAL_INDEX(index, module, name) k##name = index,
+    AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_INDEX)
+#undef AUTOREDIAL_INDEX
+    kCount
+};
+
+struct Entry {
+    const char* module;    // "" searches the standard module list
+    const char* function;  // export name, or "#" and an ordinal
+    FARPROC address;       // null until the first call binds it
+    HMODULE moduleHandle;  // the module that the binding loaded
+};
+
+// How modules are loaded, searched and released. Tests put a fake in place to
+// see what is loaded and freed, and in which order.
+struct Loader {
+    HMODULE (*load)(const char* path);
+    FARPROC (*find)(HMODULE module, const char* exportName);
+    void (*unload)(HMODULE module);
+};
+
+// The standard module list, in search order, for entries without a module.
+extern const char* const kStandardModules[6];
+
+extern Entry gTable[kCount];
+
+// Sets up every entry, unbound. programDirectory has no trailing backslash.
+void InitTable(const std::string& programDirectory);
+
+// Binds an entry: returns its address, or reports the runtime error for a
+// function that cannot be bound (the report ends the program).
+FARPROC Bind(Index index);
+
+inline FARPROC Bound(Index index) {
+    FARPROC address = gTable[index].address;
+    return address ? address : Bind(index);
+}
+
+// Unloads every module that the table loaded and unbinds its entries.
+void ReleaseModules();
+
+// Replaces the loader; returns the one that was in place.
+Loader SetLoader(const Loader& loader);
+
+// The texts of a failed binding, in the ANSI code page.
+std::string BindingErrorText(const char* module, const char* function);
+
+#define AUTOREDIAL_CALLER(index, module, name)                                  \
+    template <typename... Args>                                                 \
+    inline auto name(Args... args) {                                            \
+        return reinterpret_cast<decltype(&::name)>(                             \
+            reinterpret_cast<void*>(Bound(k##name)))(args...);                  \
+    }
+AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_CALLER)
+#undef AUTOREDIAL_CALLER
+
+}  // namespace sysfn

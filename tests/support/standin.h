@@ -1,0 +1,54 @@
+// Driving the test stand-ins from a test: the "ZorvicClient.exe" dial-up client
+// and the wininet.dll whose link state a test sets. Both are built beside the
+// tests (build/x64).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace standin {
+
+// Directory of the running test executable, without a trailing backslash.
+std::string BuildDirectory();
+
+struct Client {
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr;        // the client's main window
+    HWND dialButton = nullptr;  // its dial button
+};
+
+// Starts the stand-in client under the given image name (a copy is made in the
+// build directory when the name differs) and waits until its windows are up.
+bool StartClient(Client& client, const char* imageName = "ZorvicClient.exe");
+// Ends the client by its process id and waits for it.
+void StopClient(Client& client);
+
+// BM_CLICKs that the dial button has received. Every count is -1 when the
+// client does not answer.
+int ClickCount(const Client& client);
+
+enum PromptFlags {
+    kPromptHidden = 1,      // created but never shown
+    kPromptStaysOpen = 2,   // an N press is counted but does not close it
+    kPromptOtherClass = 4,  // a plain window of another class, not "#32770"
+};
+// Makes the client raise a prompt with the given title; returns its handle.
+HWND RaisePrompt(const Client& client, const std::string& title = "提示", int flags = 0);
+// Key-downs of the N key that the client's prompts (or their children) have
+// received. A prompt closes on the key-down unless it stays open, so only a
+// prompt with kPromptStaysOpen also sees the matching key-up.
+int AnsweredCount(const Client& client);
+// Key-ups of the N key that the client's prompts have received.
+int KeyUpCount(const Client& client);
+// Prompts raised by the client that still exist.
+int OpenPromptCount(const Client& client);
+
+// The answer of the stand-in wininet's InternetGetConnectedState, for every
+// process, until changed again. Connected until first set.
+void SetLinkState(bool connected);
+// Calls of the stand-in InternetGetConnectedState, by any process, since this
+// test process first called SetLinkState or LinkQueryCount.
+int LinkQueryCount();
+
+}  // namespace standin

@@ -1,0 +1,81 @@
+// Forms as data: a window's properties, its units, and the handlers bound to
+// their events. One creation loop (app/shell.cpp) builds any form from its
+// table; handlers address a unit by form and name.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ui {
+
+enum class UnitType { Window, Label, EditBox, PicBox, Button, ProcessBar, Timer, StatusBar, SimpleHtml };
+
+enum class Event { Created, FirstActivated, Destroying, Clicked, Periodic, LeftDown, LeftUp };
+
+// Mouse events carry the pointer's place in the unit's client area and the
+// keys held: 1 Ctrl, 2 Shift, 4 Alt. Other events carry zeros.
+struct EventArgs {
+    int x = 0;
+    int y = 0;
+    int keys = 0;
+};
+enum KeyState { kCtrlDown = 1, kShiftDown = 2, kAltDown = 4 };
+
+using Handler = void (*)(const EventArgs& args);
+
+enum class Frame { FixedSingle, None };
+
+struct WindowDef {
+    const char* caption;
+    int width;   // outer size
+    int height;
+    Frame frame;
+    bool taskbarButton;
+    bool alwaysOnTop;
+    bool escCloses;
+};
+
+enum UnitFlags : unsigned {
+    kTabStop = 1u << 0,
+    kBorder = 1u << 1,
+    kCentred = 1u << 2,
+};
+
+struct UnitDef {
+    UnitType type;
+    const char* name;
+    int left, top, width, height;
+    const char* text;       // caption, content, or marked-up text; may be null
+    int32_t value;          // Timer: period in ms; ProcessBar: position
+    COLORREF textColour;    // CLR_INVALID: the unit type's default
+    unsigned flags;
+    const unsigned char* picture;  // PicBox: image bytes from the form, or null
+    const unsigned* pictureSize;
+};
+
+struct Binding {
+    const char* unit;  // null: the window itself
+    Event event;
+    Handler handler;
+};
+
+struct FormDef {
+    const char* name;
+    WindowDef window;
+    const UnitDef* units;
+    std::size_t unitCount;
+    const Binding* bindings;
+    std::size_t bindingCount;
+};
+
+// Child-window ids follow the unit's row in its form, so a test can find any
+// unit of a running window with GetDlgItem.
+constexpr int kFirstUnitId = 1000;
+inline int UnitId(std::size_t row) { return kFirstUnitId + static_cast<int>(row); }
+
+extern const FormDef kMainForm;
+extern const FormDef kAimForm;
+
+}  // namespace ui

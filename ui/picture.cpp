@@ -1,0 +1,142 @@
+#include "ui/picture.h"
+
+#include <cstdio>  // jpeglib.h needs FILE
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace ui {
+
+namespace {
+
+// libjpeg's own error handler ends the process; this one jumps back to the
+// decoder, which then gives the empty picture.
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+void JpegErrorExit(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+}
+void JpegSilence(j_common_ptr, int) {}
+
+// Decodes into a top-down 24-bit DIB section. Kept free of objects with
+// destructors: longjmp leaves this frame on a decoding error.
+HBITMAP DecodeJpeg(const unsigned char* bytes, std::size_t size, int* width, int* height) {
+    jpeg_decompress_struct info;
+    JpegError error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = JpegErrorExit;
+    error.manager.emit_message = JpegSilence;
+    HBITMAP volatile bitmap = nullptr;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        if (bitmap) DeleteObject(bitmap);
+        return nullptr;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_BGR;  // the byte order of a DIB
+    jpeg_start_decompress(&info);
+    if (info.output_components != 3 || info.output_width > 16384 || info.output_height > 16384) {
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    const int w = static_cast<int>(info.output_width);
+    const int h = static_cast<int>(info.output_height);
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = w;
+    header.bmiHeader.biHeight = -h;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 24;
+    header.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    bitmap = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (!bitmap) {
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
+    const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~static_cast<std::size_t>(3);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = static_cast<JSAMPROW>(pixels) + stride * info.output_scanline;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    GdiFlush();
+    *width = w;
+    *height = h;
+    return bitmap;
+}
+
+WORD ReadWord(const unsigned char* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
+DWORD ReadDword(const unsigned char* p) {
+    return static_cast<DWORD>(p[0]) | static_cast<DWORD>(p[1]) << 8 | static_cast<DWORD>(p[2]) << 16 |
+           static_cast<DWORD>(p[3]) << 24;
+}
+
+// A .cur or .ico file: a six-byte directory header, then 16-byte entries; the
+// first entry's image is used.
+HICON DecodeIconFile(const unsigned char* bytes, std::size_t size, int* width, int* height) {
+    if (size < 6 + 16) return nullptr;
+    const WORD type = ReadWord(bytes + 2);
+    if (ReadWord(bytes) != 0 || (type != 1 && type != 2) || ReadWord(bytes + 4) == 0) return nullptr;
+    const unsigned char* entry = bytes + 6;
+    const DWORD imageSize = ReadDword(entry + 8);
+    const DWORD offset = ReadDword(entry + 12);
+    if (offset > size || imageSize > size - offset || imageSize < sizeof(BITMAPINFOHEADER)) return nullptr;
+    const int w = entry[0] ? entry[0] : 256;
+    const int h = entry[1] ? entry[1] : 256;
+
+    // A cursor resource is its hotspot (two words) followed by the image.
+    std::vector<BYTE> resource;
+    if (type == 2) {
+        resource.assign(entry + 4, entry + 8);
+    }
+    resource.insert(resource.end(), bytes + offset, bytes + offset + imageSize);
+    HICON icon = CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()), type == 1,
+                                          0x00030000, w, h, LR_DEFAULTCOLOR);
+    if (icon) {
+        *width = w;
+        *height = h;
+    }
+    return icon;
+}
+
+}  // namespace
+
+Picture DecodePicture(const unsigned char* bytes, std::size_t size) {
+    Picture picture;
+    if (!bytes || size < 4) return picture;
+    if (bytes[0] == 0xFF && bytes[1] == 0xD8) {
+        picture.bitmap = DecodeJpeg(bytes, size, &picture.width, &picture.height);
+    } else if (bytes[0] == 0 && bytes[1] == 0) {
+        picture.icon = DecodeIconFile(bytes, size, &picture.width, &picture.height);
+    }
+    return picture;
+}
+
+void FreePicture(Picture& picture) {
+    if (picture.bitmap) DeleteObject(picture.bitmap);
+    if (picture.icon) DestroyIcon(picture.icon);
+    picture = Picture();
+}
+
+void DrawPicture(HDC dc, const Picture& picture, int x, int y) {
+    if (picture.icon) {
+        DrawIconEx(dc, x, y, picture.icon, picture.width, picture.height, 0, nullptr, DI_NORMAL);
+    } else if (picture.bitmap) {
+        HDC source = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(source, picture.bitmap);
+        BitBlt(dc, x, y, picture.width, picture.height, source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+    }
+}
+
+}  // namespace ui

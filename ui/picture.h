@@ -1,0 +1,22 @@
+// Pictures from image bytes: a JPEG file, or a Windows cursor or icon file.
+// Bytes that do not decode give the empty picture; nothing else happens.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace ui {
+
+struct Picture {
+    HBITMAP bitmap = nullptr;  // a decoded JPEG
+    HICON icon = nullptr;      // a decoded cursor or icon (HCURSOR is the same)
+    int width = 0;
+    int height = 0;
+};
+
+Picture DecodePicture(const unsigned char* bytes, std::size_t size);
+void FreePicture(Picture& picture);
+void DrawPicture(HDC dc, const Picture& picture, int x, int y);
+
+}  // namespace ui

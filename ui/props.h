@@ -1,0 +1,40 @@
+// Unit properties as the handlers read and write them: one property at a time,
+// the unit named together with its form. A unit or form that is not loaded is
+// a runtime error.
+#pragma once
+
+#include "ui/form.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ui {
+
+void SetCaption(const FormDef& form, const char* unit, const std::string& text);
+std::string GetCaption(const FormDef& form, const char* unit);
+
+// Edit-box content.
+void SetContent(const FormDef& form, const char* unit, const std::string& text);
+std::string GetContent(const FormDef& form, const char* unit);
+
+// A picture from image bytes (JPEG, or a cursor or icon file); empty bytes
+// clear the box.
+void SetPicture(const FormDef& form, const char* unit, const unsigned char* bytes, std::size_t size);
+
+void SetPeriod(const FormDef& form, const char* unit, int32_t period);
+int32_t GetPeriod(const FormDef& form, const char* unit);
+
+// Bar position, clamped to the bar's range.
+void SetBarPosition(const FormDef& form, const char* unit, int32_t position);
+int32_t GetBarPosition(const FormDef& form, const char* unit);
+
+// The window as a whole: place and size in pixels (outer size), and its mouse
+// pointer from cursor bytes.
+void SetFormLeft(const FormDef& form, int left);
+void SetFormTop(const FormDef& form, int top);
+void SetFormWidth(const FormDef& form, int width);
+void SetFormHeight(const FormDef& form, int height);
+void SetFormPointer(const FormDef& form, const unsigned char* bytes, std::size_t size);
+
+}  // namespace ui

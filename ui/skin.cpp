@@ -1,0 +1,48 @@
+#include "ui/skin.h"
+
+#include <windows.h>
+#include <uxtheme.h>
+
+namespace ui {
+
+namespace {
+
+int gStyle = 1;
+HHOOK gHook = nullptr;
+
+void Apply(HWND hwnd) {
+    switch (gStyle) {
+    case 0: SetWindowTheme(hwnd, L" ", L" "); break;
+    case 1: SetWindowTheme(hwnd, nullptr, nullptr); break;
+    default: SetWindowTheme(hwnd, L"Explorer", nullptr); break;
+    }
+}
+
+BOOL CALLBACK ApplyToChild(HWND hwnd, LPARAM) {
+    Apply(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK ApplyToTopLevel(HWND hwnd, LPARAM) {
+    Apply(hwnd);
+    EnumChildWindows(hwnd, ApplyToChild, 0);
+    return TRUE;
+}
+
+// Windows created later take the style as they are created.
+LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) Apply(reinterpret_cast<HWND>(wParam));
+    return CallNextHookEx(gHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+void SetSkinStyle(int style) {
+    gStyle = style < 0 ? 0 : style > 2 ? 2 : style;
+    if (!gHook) gHook = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+    EnumThreadWindows(GetCurrentThreadId(), ApplyToTopLevel, 0);
+}
+
+int SkinStyle() { return gStyle; }
+
+}  // namespace ui

@@ -1,0 +1,29 @@
+// The unit types: how each is created on its form and how its properties are
+// read and written. Code that differs by type is a switch on the type tag.
+#pragma once
+
+#include "app/shell.h"
+
+#include <vector>
+
+namespace ui {
+
+// Creates the unit's window on its form with the settings of its row. Timer and
+// PicBox units use the shell's window classes, given as windowClass.
+void CreateUnit(app::Unit& unit, HWND form, int id, const char* windowClass);
+
+// Frees what the unit holds besides its window (pictures).
+void ReleaseUnit(app::Unit& unit);
+
+// Places the units whose place follows the form's size (the docked status bar).
+void LayOutUnits(std::vector<app::Unit>& units);
+
+// Timer period rule: negative counts as 0; the current value changes nothing;
+// another value restarts the timer, so its next tick is one full period later;
+// 0 stops it.
+void WritePeriod(app::Unit& unit, int32_t period);
+
+// Default texts of the status bar's two panes.
+extern const char* const kStatusPanes[2];
+
+}  // namespace ui

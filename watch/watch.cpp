@@ -1,0 +1,126 @@
+#include "watch/watch.h"
+
+#include "app/shell.h"
+#include "app/sysfn.h"
+#include "ui/props.h"
+#include "ui/skin.h"
+#include "winkit/keys.h"
+#include "winkit/text.h"
+#include "winkit/window_search.h"
+
+extern const unsigned char kAimCursor[];
+extern const unsigned kAimCursorSize;
+
+namespace watch {
+
+int32_t dialTarget = 0;
+int32_t redialCount = 0;
+int32_t countdownStep = 0;
+int32_t promptHandle = 0;
+
+using ui::kAimForm;
+using ui::kMainForm;
+
+namespace {
+
+const int kAimSize = 26;
+const int kAimHalf = 13;         // the aim window covers the pointer -13 .. +12
+const int kAimPointOffset = 14;  // just right of the aim window, so it never finds itself
+const BYTE kAimOpacity = 5;
+
+POINT Cursor() {
+    POINT point = {0, 0};
+    GetCursorPos(&point);
+    return point;
+}
+
+}  // namespace
+
+void OnMainCreated(const ui::EventArgs&) {
+    ui::SetSkinStyle(2);
+    redialCount = 0;
+}
+
+void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(kMainForm, "图片框1", kAimCursor, kAimCursorSize); }
+
+void BeginAimDrag(const ui::EventArgs&) {
+    ui::SetPicture(kMainForm, "图片框1", nullptr, 0);
+    app::LoadForm(kAimForm, nullptr, true);
+}
+
+void SetUpAimWindow(const ui::EventArgs&) {
+    ui::SetFormHeight(kAimForm, kAimSize);
+    ui::SetFormWidth(kAimForm, kAimSize);
+    ui::SetFormPointer(kAimForm, kAimCursor, kAimCursorSize);
+    HWND hwnd = app::FormHandle(kAimForm);
+    // Older systems have no layered windows: the aim window then stays opaque.
+    using SetLayered = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    auto setLayered = reinterpret_cast<SetLayered>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetLayeredWindowAttributes")));
+    if (!hwnd || !setLayered) return;
+    // The other extended bits stay: they keep the window topmost and off the taskbar.
+    SetWindowLongA(hwnd, GWL_EXSTYLE, GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    setLayered(hwnd, 0, kAimOpacity, LWA_ALPHA);
+}
+
+void AimStep(const ui::EventArgs&) {
+    // Each coordinate is read afresh where it is used.
+    ui::SetFormLeft(kAimForm, Cursor().x - kAimHalf);
+    ui::SetFormTop(kAimForm, Cursor().y - kAimHalf);
+    POINT aim;
+    aim.x = Cursor().x + kAimPointOffset;
+    aim.y = Cursor().y;
+    HWND under = sysfn::WindowFromPoint(aim);
+    ui::SetContent(kMainForm, "编辑框1", winkit::FormatDecimal(winkit::HandleToInt(under)));
+}
+
+void EndAimDrag(const ui::EventArgs&) { app::CloseForm(kAimForm); }
+
+void Start(const ui::EventArgs&) {
+    const std::string content = ui::GetContent(kMainForm, "编辑框1");
+    if (content.empty()) {
+        MessageBoxA(nullptr, "请拖动瞄准图标到拔号按钮上再点开始", "错误", MB_OK | MB_TASKMODAL);
+        return;
+    }
+    dialTarget = winkit::ReadNumber(content);
+    ui::SetCaption(kMainForm, "标签1", "拔号按钮句柄为：" + winkit::FormatDecimal(dialTarget));
+    ui::SetPeriod(kMainForm, "时钟1", 10000);
+    countdownStep = 1;
+    ui::SetPeriod(kMainForm, "时钟2", 1000);
+}
+
+void Stop(const ui::EventArgs&) {
+    ui::SetPeriod(kMainForm, "时钟1", 0);
+    ui::SetPeriod(kMainForm, "时钟2", 0);
+}
+
+void PostClick(int32_t window) {
+    const int32_t kBroadcast = 0xFFFF;  // HWND_BROADCAST
+    if (window == 0 || window == kBroadcast) return;
+    sysfn::PostMessageA(winkit::IntToHandle(window), BM_CLICK, 0, 0);
+}
+
+void WatchTick(const ui::EventArgs&) {
+    DWORD flags = 0;
+    if (sysfn::InternetGetConnectedState(&flags, 0)) {
+        ui::SetCaption(kMainForm, "标签2", "联网呢");
+        return;
+    }
+    ui::SetCaption(kMainForm, "标签2", "断网了");
+    PostClick(dialTarget);
+    ++redialCount;
+    ui::SetCaption(kMainForm, "标签3", "已拔" + winkit::FormatDecimal(redialCount) + "次");
+}
+
+void CountdownTick(const ui::EventArgs&) {
+    ui::SetBarPosition(kMainForm, "进度条1", 10 * countdownStep);
+    countdownStep = countdownStep >= 10 ? 1 : countdownStep + 1;
+}
+
+void PromptTick(const ui::EventArgs&) {
+    promptHandle = winkit::FindProcessWindow("ZorvicClient.exe", "#32770", "提示");
+    ui::SetCaption(kMainForm, "标签4", "出现提示窗口句柄：" + winkit::FormatDecimal(promptHandle));
+    if (promptHandle > 0) winkit::SendKeyToWindow(winkit::IntToHandle(promptHandle), 0x4E);
+}
+
+}  // namespace watch

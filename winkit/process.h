@@ -1,0 +1,26 @@
+// The running processes with their image names and, on request, the paths of
+// their executables. Every call takes a fresh system snapshot.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace winkit {
+
+struct ProcessInfo {
+    uint32_t parentProcessId = 0;
+    uint32_t processId = 0;    // never 0 in a list
+    std::string imageName;     // file name of the executable, as the system spells it
+    std::string fullPath;      // empty unless asked for, or not given by the system
+};
+
+// Replaces list with the processes in snapshot order (the idle process left
+// out) and returns their number; 0 and list untouched when no snapshot.
+int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths = false);
+
+// Full path of the process's executable (its first module); empty when the
+// process can't be inspected. Identifier 0 means the calling process.
+std::string GetProcessImagePath(uint32_t processId);
+
+}  // namespace winkit
