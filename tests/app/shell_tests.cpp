@@ -1,0 +1,183 @@
+// The shell's mechanics with forms of the tests' own: the timer period rule,
+// the posted close, and the modal load.
+#include "app/app.h"
+#include "app/shell.h"
+#include "tests/support/pump.h"
+#include "ui/props.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using ui::Event;
+using ui::UnitType;
+
+// What the handlers of the test forms saw, in order.
+std::vector<std::string> gLog;
+std::vector<DWORD> gTicks;
+int gOuterTicks = 0;
+int gInnerTicks = 0;
+
+void LogTick(const ui::EventArgs&) { gTicks.push_back(GetTickCount()); }
+
+extern const ui::FormDef kOuterForm;
+extern const ui::FormDef kInnerForm;
+
+void OuterTick(const ui::EventArgs&) {
+    ++gOuterTicks;
+    // Outer ticks during the modal load find the outer window disabled.
+    if (app::FindForm(kInnerForm)) {
+        gLog.push_back(IsWindowEnabled(app::FormHandle(kOuterForm)) ? "outer tick: enabled" : "outer tick: disabled");
+    }
+}
+
+void InnerTick(const ui::EventArgs&) {
+    if (++gInnerTicks != 3) return;
+    app::CloseForm(kInnerForm);
+    // The close is posted: the window is still there when this handler ends.
+    gLog.push_back(IsWindow(app::FormHandle(kInnerForm)) ? "closed, still there" : "closed, gone");
+}
+
+void InnerDestroying(const ui::EventArgs&) {
+    gLog.push_back(IsWindowEnabled(app::FormHandle(kOuterForm)) ? "destroying: outer enabled"
+                                                                 : "destroying: outer disabled");
+}
+
+const ui::UnitDef kTimerUnits[] = {
+    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 0, CLR_INVALID, 0, nullptr, nullptr},
+};
+const ui::Binding kTimerBindings[] = {{"时钟1", Event::Periodic, LogTick}};
+const ui::FormDef kTimerForm = {"timer", {"timer", 120, 80, ui::Frame::None, false, false, false},
+                                kTimerUnits, 1, kTimerBindings, 1};
+
+const ui::UnitDef kOuterUnits[] = {
+    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 30, CLR_INVALID, 0, nullptr, nullptr},
+};
+const ui::Binding kOuterBindings[] = {{"时钟1", Event::Periodic, OuterTick}};
+const ui::FormDef kOuterForm = {"outer", {"outer", 200, 120, ui::Frame::FixedSingle, true, false, true},
+                                kOuterUnits, 1, kOuterBindings, 1};
+
+const ui::UnitDef kInnerUnits[] = {
+    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 40, CLR_INVALID, 0, nullptr, nullptr},
+};
+const ui::Binding kInnerBindings[] = {
+    {"时钟1", Event::Periodic, InnerTick},
+    {nullptr, Event::Destroying, InnerDestroying},
+};
+const ui::FormDef kInnerForm = {"inner", {"", 58, 54, ui::Frame::None, false, true, true},
+                                kInnerUnits, 1, kInnerBindings, 2};
+
+void Unload(const ui::FormDef& form) {
+    if (app::LoadedForm* loaded = app::FindForm(form)) DestroyWindow(loaded->hwnd);
+}
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        support::EnsureShell();
+        gLog.clear();
+        gTicks.clear();
+        gOuterTicks = gInnerTicks = 0;
+    }
+    void TearDown() override {
+        Unload(kInnerForm);
+        Unload(kOuterForm);
+        Unload(kTimerForm);
+    }
+};
+
+TEST(RuntimeErrorText, ShowsOnlyTheLinesItHas) {
+    EXPECT_EQ(app::RuntimeErrorText(6, "调用DLL命令后发现堆栈错误"),
+              "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
+    EXPECT_EQ(app::RuntimeErrorText(0, "载入启动窗口失败"), "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    EXPECT_EQ(app::RuntimeErrorText(-3, ""), "运行时出错!\r\n\r\n错误代码：-3\r\n\r\n");
+    EXPECT_EQ(app::OutOfMemoryText(4096), "分配 4096 字节内存失败!");
+}
+
+TEST(RuntimeErrorText, IsGbk) {
+    // "错误" in GBK, as the message box shows it on a Chinese system.
+    EXPECT_EQ(app::RuntimeErrorText(0, "").substr(0, 4), "\xD4\xCB\xD0\xD0");
+}
+
+TEST_F(ShellTest, TimerPeriodRule) {
+    ASSERT_TRUE(app::LoadForm(kTimerForm, nullptr, false));
+    EXPECT_EQ(ui::GetPeriod(kTimerForm, "时钟1"), 0);
+    support::PumpFor(150);
+    EXPECT_TRUE(gTicks.empty()) << "period 0 is stopped";
+
+    ui::SetPeriod(kTimerForm, "时钟1", -5);
+    EXPECT_EQ(ui::GetPeriod(kTimerForm, "时钟1"), 0) << "a negative period counts as 0";
+
+    ui::SetPeriod(kTimerForm, "时钟1", 400);
+    const DWORD started = GetTickCount();
+    support::PumpFor(250);
+    ui::SetPeriod(kTimerForm, "时钟1", 400);  // the same value: keeps its phase
+    ASSERT_TRUE(support::PumpUntil([] { return !gTicks.empty(); }, 2000));
+    EXPECT_LT(gTicks[0] - started, 600u) << "rewriting the period restarted the timer";
+
+    gTicks.clear();
+    support::PumpFor(100);
+    const DWORD changed = GetTickCount();
+    ui::SetPeriod(kTimerForm, "时钟1", 500);  // a new value: one full new period
+    ASSERT_TRUE(support::PumpUntil([] { return !gTicks.empty(); }, 2000));
+    EXPECT_GE(gTicks[0] - changed, 450u);
+
+    ui::SetPeriod(kTimerForm, "时钟1", 0);
+    gTicks.clear();
+    support::PumpFor(700);
+    EXPECT_TRUE(gTicks.empty()) << "0 stops the timer";
+}
+
+TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {
+    ASSERT_TRUE(app::LoadForm(kOuterForm, nullptr, false));
+    HWND outer = app::FormHandle(kOuterForm);
+    ASSERT_TRUE(IsWindowEnabled(outer));
+
+    // Returns only once the inner form has closed itself from its third tick.
+    ASSERT_TRUE(app::LoadForm(kInnerForm, nullptr, true));
+    EXPECT_EQ(app::FindForm(kInnerForm), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(outer));
+    EXPECT_GT(gOuterTicks, 0) << "the outer timer stopped during the modal load";
+
+    ASSERT_FALSE(gLog.empty());
+    EXPECT_EQ(gLog[gLog.size() - 2], "closed, still there");
+    EXPECT_EQ(gLog.back(), "destroying: outer enabled");
+    for (std::size_t i = 0; i + 2 < gLog.size(); ++i) EXPECT_EQ(gLog[i], "outer tick: disabled");
+}
+
+TEST_F(ShellTest, LoadingALiveFormMakesNoSecondCopy) {
+    ASSERT_TRUE(app::LoadForm(kOuterForm, nullptr, false));
+    HWND first = app::FormHandle(kOuterForm);
+    ShowWindow(first, SW_MINIMIZE);
+    ASSERT_TRUE(app::LoadForm(kOuterForm, nullptr, false));
+    EXPECT_EQ(app::FormHandle(kOuterForm), first);
+    EXPECT_FALSE(IsIconic(first)) << "a minimised form is restored";
+}
+
+TEST_F(ShellTest, ParentThatIsGoneFailsTheLoad) {
+    HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    EXPECT_FALSE(app::LoadForm(kOuterForm, gone, false));
+    EXPECT_EQ(app::FindForm(kOuterForm), nullptr);
+}
+
+std::vector<std::string> gReports;
+void CatchReport(int code, const std::string& message) {
+    gReports.push_back(std::to_string(code) + ":" + message);
+}
+
+TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
+    gReports.clear();
+    app::ErrorSink previous = app::SetErrorSink(CatchReport);
+    app::CloseForm(kInnerForm);
+    ui::SetCaption(kOuterForm, "标签9", "x");
+    app::SetErrorSink(previous);
+    ASSERT_EQ(gReports.size(), 2u);
+    EXPECT_EQ(gReports[0], "0:指定窗口或窗口组件不存在或尚未载入");
+    EXPECT_EQ(gReports[1], gReports[0]);
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include "tests/support/program.h"
+
+#include "tests/support/pump.h"
+#include "tests/support/standin.h"
+#include "ui/form.h"
+
+namespace support {
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMain(HWND hwnd, LPARAM param) {
+    Search* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (owner == search->processId && lstrcmpA(cls, "AutoredialForm") == 0 && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool LaunchProgram(Program& program, const std::string& exe, const std::string& workingDirectory) {
+    std::string path = exe.empty() ? standin::BuildDirectory() + "\\autoredial.exe" : exe;
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &program.process)) {
+        return false;
+    }
+    Search search = {program.process.dwProcessId, nullptr};
+    PumpUntil([&] {
+        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr || WaitForSingleObject(program.process.hProcess, 0) == WAIT_OBJECT_0;
+    }, 15000);
+    program.main = search.found;
+    return program.main != nullptr;
+}
+
+DWORD WaitForExit(Program& program, int timeoutMs) {
+    PumpUntil([&] { return WaitForSingleObject(program.process.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(program.process.hProcess, &code);
+    return code;
+}
+
+void EndProgram(Program& program) {
+    if (!program.process.hProcess) return;
+    if (WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(program.process.hProcess, 1);
+        WaitForSingleObject(program.process.hProcess, 5000);
+    }
+    CloseHandle(program.process.hThread);
+    CloseHandle(program.process.hProcess);
+    program = Program();
+}
+
+HWND UnitWindow(const Program& program, int row) { return GetDlgItem(program.main, ui::UnitId(row)); }
+
+std::string WindowText(HWND hwnd) {
+    // WM_GETTEXT crosses processes; GetWindowTextA would not ask an edit box.
+    char text[512] = {};
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);
+    return text;
+}
+
+std::string CurrentDirectoryOf(const Program& program) {
+    // PEB -> process parameters -> current directory (x86-64 layout; the
+    // tests run as x86-64 programs).
+    struct BasicInformation {
+        LONG_PTR exitStatus;
+        BYTE* peb;
+        ULONG_PTR affinity, priority, processId, parentId;
+    } info = {};
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query || query(program.process.hProcess, 0, &info, sizeof info, nullptr) != 0) return std::string();
+    HANDLE process = program.process.hProcess;
+    BYTE* parameters = nullptr;
+    struct { USHORT length, maximum; ULONG pad; WCHAR* buffer; } path = {};
+    if (!ReadProcessMemory(process, info.peb + 0x20, &parameters, sizeof parameters, nullptr) ||
+        !ReadProcessMemory(process, parameters + 0x38, &path, sizeof path, nullptr)) {
+        return std::string();
+    }
+    std::wstring wide(path.length / sizeof(WCHAR), L'\0');
+    if (!ReadProcessMemory(process, path.buffer, &wide[0], path.length, nullptr)) return std::string();
+    char narrow[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow, sizeof narrow - 1, nullptr, nullptr);
+    return narrow;
+}
+
+RECT ChildRect(HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+}  // namespace support

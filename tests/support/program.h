@@ -1,0 +1,38 @@
+// Running the real autoredial.exe from a test, as a user would, and reading
+// its window from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace support {
+
+struct Program {
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr;
+};
+
+// Starts <build dir>\autoredial.exe (or the given executable) in the given
+// working directory and waits until its main window is visible.
+bool LaunchProgram(Program& program, const std::string& exe = std::string(),
+                   const std::string& workingDirectory = std::string());
+
+// Waits for the program to end; returns its exit code, or STILL_ACTIVE.
+DWORD WaitForExit(Program& program, int timeoutMs);
+
+// Ends the program by its process id if it still runs, and closes its handles.
+void EndProgram(Program& program);
+
+// A unit of the main window by its row in the form, and its text.
+HWND UnitWindow(const Program& program, int row);
+std::string WindowText(HWND hwnd);
+
+// The running program's current directory (as the system keeps it, with a
+// trailing backslash).
+std::string CurrentDirectoryOf(const Program& program);
+
+// The place of a child window in its parent's client area.
+RECT ChildRect(HWND child);
+
+}  // namespace support

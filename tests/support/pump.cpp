@@ -1,0 +1,40 @@
+#include "tests/support/pump.h"
+
+#include "app/app.h"
+#include "app/loop.h"
+#include "app/shell.h"
+#include "app/sysfn.h"
+
+#include <windows.h>
+
+namespace support {
+
+void EnsureShell() {
+    static bool ready = false;
+    if (ready) return;
+    ready = true;
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    app::SetProgramDirectoryFrom(path);
+    sysfn::InitTable(app::ProgramDirectory());
+    app::RegisterClasses();
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        app::ProcessPendingEvents();
+        if (done()) return true;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= static_cast<DWORD>(timeoutMs)) return done();
+        // Short naps: some conditions change in other processes, without a message.
+        const DWORD left = static_cast<DWORD>(timeoutMs) - elapsed;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, left < 20 ? left : 20, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(int milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+}  // namespace support

@@ -1,0 +1,147 @@
+// The link watcher's handlers on the real main window, in-process, against the
+// stand-in client and the stand-in wininet.dll.
+#include "app/shell.h"
+#include "tests/support/pump.h"
+#include "tests/support/standin.h"
+#include "ui/props.h"
+#include "watch/watch.h"
+#include "winkit/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using ui::kMainForm;
+
+std::string Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); }
+
+class WatchTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        support::EnsureShell();
+        ASSERT_TRUE(app::LoadForm(kMainForm, nullptr, false));
+        ASSERT_TRUE(standin::StartClient(client));
+    }
+    static void TearDownTestSuite() {
+        standin::StopClient(client);
+        if (app::LoadedForm* main = app::FindForm(kMainForm)) DestroyWindow(main->hwnd);
+        standin::SetLinkState(true);
+    }
+    void SetUp() override {
+        watch::Stop(ui::EventArgs());
+        watch::redialCount = 0;
+        ui::SetContent(kMainForm, "编辑框1", "");
+    }
+    static standin::Client client;
+};
+standin::Client WatchTest::client;
+
+TEST_F(WatchTest, OfflineTicksClickAndCountOnlineTicksOnlyReport) {
+    watch::dialTarget = winkit::HandleToInt(client.dialButton);
+    const int before = standin::ClickCount(client);
+    standin::SetLinkState(false);
+    for (int n = 1; n <= 3; ++n) {
+        watch::WatchTick(ui::EventArgs());
+        EXPECT_EQ(Caption("标签2"), "断网了");
+        EXPECT_EQ(Caption("标签3"), "已拔" + std::to_string(n) + "次");
+    }
+    EXPECT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) == before + 3; }, 5000))
+        << "the client counted " << standin::ClickCount(client) - before << " clicks";
+
+    standin::SetLinkState(true);
+    watch::WatchTick(ui::EventArgs());
+    EXPECT_EQ(Caption("标签2"), "联网呢");
+    EXPECT_EQ(Caption("标签3"), "已拔3次");
+    support::PumpFor(200);
+    EXPECT_EQ(standin::ClickCount(client), before + 3);
+}
+
+// A window of this thread that counts the BM_CLICKs it is posted.
+int gClicks = 0;
+LRESULT CALLBACK CountClicks(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BM_CLICK) ++gClicks;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST_F(WatchTest, NeverClicksBroadcastOrNothing) {
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = CountClicks;
+    cls.lpszClassName = "WatchTestClickCounter";
+    RegisterClassA(&cls);
+    HWND counter = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    standin::SetLinkState(false);
+    gClicks = 0;
+
+    for (int32_t target : {0xFFFF, 0}) {
+        watch::dialTarget = target;
+        watch::WatchTick(ui::EventArgs());
+    }
+    support::PumpFor(200);
+    MSG stray;
+    EXPECT_FALSE(PeekMessageA(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE))
+        << "a click was posted to the thread";
+    EXPECT_EQ(gClicks, 0);
+    EXPECT_EQ(watch::redialCount, 2) << "the attempts still count";
+    EXPECT_EQ(Caption("标签3"), "已拔2次");
+
+    // A handle that names no window: the count rises all the same.
+    watch::dialTarget = winkit::HandleToInt(counter);
+    DestroyWindow(counter);
+    watch::WatchTick(ui::EventArgs());
+    EXPECT_EQ(Caption("标签3"), "已拔3次");
+    standin::SetLinkState(true);
+}
+
+TEST_F(WatchTest, CountdownFillsInTenStepsAndStartsAgain) {
+    watch::countdownStep = 1;
+    for (int step = 1; step <= 10; ++step) {
+        watch::CountdownTick(ui::EventArgs());
+        EXPECT_EQ(ui::GetBarPosition(kMainForm, "进度条1"), 10 * step);
+    }
+    watch::CountdownTick(ui::EventArgs());
+    EXPECT_EQ(ui::GetBarPosition(kMainForm, "进度条1"), 10);
+    EXPECT_EQ(watch::countdownStep, 2);
+}
+
+TEST_F(WatchTest, StartReadsTheBoxAndStartsBothTimers) {
+    ui::SetContent(kMainForm, "编辑框1", "\xA1\xA1 \xA3\xAB\xA3\xB1\xA3\xB2" "3x");  // full-width blank, +, 1, 2
+    watch::countdownStep = 7;
+    watch::Start(ui::EventArgs());
+    EXPECT_EQ(watch::dialTarget, 123);
+    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：123");
+    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 10000);
+    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟2"), 1000);
+    EXPECT_EQ(watch::countdownStep, 1);
+
+    ui::SetContent(kMainForm, "编辑框1", "句柄");
+    watch::Start(ui::EventArgs());
+    EXPECT_EQ(watch::dialTarget, 0);
+    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：0");
+
+    ui::SetContent(kMainForm, "编辑框1", "-99999999999");
+    watch::Start(ui::EventArgs());
+    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：-2147483648");
+
+    watch::Stop(ui::EventArgs());
+    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 0);
+    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟2"), 0);
+    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：-2147483648") << "Stop touches nothing else";
+    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟3"), 1000) << "the prompt timer runs on";
+}
+
+TEST_F(WatchTest, CountCarriesOverStopAndStart) {
+    standin::SetLinkState(false);
+    watch::dialTarget = winkit::HandleToInt(client.dialButton);
+    ui::SetContent(kMainForm, "编辑框1", winkit::FormatDecimal(watch::dialTarget));
+    watch::Start(ui::EventArgs());
+    for (int i = 0; i < 3; ++i) watch::WatchTick(ui::EventArgs());
+    watch::Stop(ui::EventArgs());
+    watch::Start(ui::EventArgs());
+    watch::WatchTick(ui::EventArgs());
+    EXPECT_EQ(Caption("标签3"), "已拔4次");
+    standin::SetLinkState(true);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// The toolkit against the stand-in client, a separate process.
+#include "tests/support/standin.h"
+#include "tests/winkit/probe.h"
+#include "winkit/keys.h"
+#include "winkit/process.h"
+#include "winkit/text.h"
+#include "winkit/window_search.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kKeyN = 0x4E;
+constexpr char kClientImage[] = "ZorvicClient.exe";
+
+int32_t FindPrompt(const char* imageName = kClientImage) {
+    return winkit::FindProcessWindow(imageName, "#32770", "提示");
+}
+
+// A dialog closes on a posted IDCANCEL, so this waits until the window is gone.
+void ClosePrompt(HWND prompt) {
+    SendMessageTimeoutA(prompt, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    for (int i = 0; i < 200 && IsWindow(prompt); ++i) Sleep(10);
+}
+
+// Waits until the client has taken in what it was sent.
+int AnsweredAfter(const standin::Client& client, int before) {
+    for (int i = 0; i < 50 && standin::AnsweredCount(client) == before; ++i) probe::Pump(10);
+    return standin::AnsweredCount(client);
+}
+
+class Client : public probe::WindowsTest {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(standin::StartClient(client_)); }
+    static void TearDownTestSuite() { standin::StopClient(client_); }
+
+    HWND Raise(const std::string& title, int flags = 0) {
+        HWND prompt = standin::RaisePrompt(client_, title, flags);
+        EXPECT_NE(prompt, nullptr) << title;
+        prompts_.push_back(prompt);
+        return prompt;
+    }
+    void TearDown() override {
+        for (HWND prompt : prompts_) ClosePrompt(prompt);
+        prompts_.clear();
+        probe::WindowsTest::TearDown();
+    }
+
+    static standin::Client client_;
+    std::vector<HWND> prompts_;
+};
+standin::Client Client::client_;
+
+TEST_F(Client, ListedUnderItsImageName) {
+    std::vector<winkit::ProcessInfo> list;
+    winkit::ListProcesses(list, true);
+    int matches = 0;
+    for (const winkit::ProcessInfo& process : list) {
+        if (process.processId != client_.process.dwProcessId) continue;
+        ++matches;
+        EXPECT_EQ(process.imageName, kClientImage);
+        EXPECT_EQ(process.parentProcessId, GetCurrentProcessId());
+        EXPECT_EQ(winkit::FindInText(process.fullPath, std::string("\\") + kClientImage),
+                  static_cast<int>(process.fullPath.size() - sizeof kClientImage + 1))
+            << process.fullPath;
+    }
+    EXPECT_EQ(matches, 1);
+}
+
+TEST_F(Client, PromptIsFound) {
+    EXPECT_EQ(FindPrompt(), -1);
+    Raise("没有关键字");
+    Raise("提示", standin::kPromptHidden);
+    Raise("提示", standin::kPromptOtherClass);
+    EXPECT_EQ(FindPrompt(), -1);
+
+    HWND first = Raise("网络提示");
+    EXPECT_EQ(FindPrompt(), winkit::HandleToInt(first));
+    HWND second = Raise("提示");
+    SetWindowPos(second, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(FindPrompt(), winkit::HandleToInt(second));
+    ClosePrompt(second);
+    EXPECT_EQ(FindPrompt(), winkit::HandleToInt(first));
+}
+
+TEST_F(Client, PromptOfAnotherProgramIsLeftAlone) {
+    standin::Client other;
+    ASSERT_TRUE(standin::StartClient(other, "OtherClient.exe"));
+    HWND foreign = standin::RaisePrompt(other, "提示");
+    ASSERT_NE(foreign, nullptr);
+    EXPECT_EQ(FindPrompt(), -1);
+    EXPECT_EQ(FindPrompt("OtherClient.exe"), winkit::HandleToInt(foreign));
+    standin::StopClient(other);
+}
+
+TEST_F(Client, EitherOfTwoInstances) {
+    standin::Client second;
+    ASSERT_TRUE(standin::StartClient(second));
+    HWND prompt = standin::RaisePrompt(second, "提示");
+    EXPECT_EQ(FindPrompt(), winkit::HandleToInt(prompt));
+    standin::StopClient(second);
+}
+
+TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
+    HWND prompt = Raise("提示", standin::kPromptStaysOpen);
+    ASSERT_TRUE(probe::MakeForeground(prompt));
+    int answered = standin::AnsweredCount(client_);
+    int ups = standin::KeyUpCount(client_);
+    winkit::SendKeyToWindow(winkit::IntToHandle(FindPrompt()), kKeyN);
+    EXPECT_EQ(AnsweredAfter(client_, answered), answered + 1);
+    EXPECT_EQ(standin::KeyUpCount(client_), ups + 1);
+
+    HWND closing = Raise("提示");
+    ASSERT_TRUE(probe::MakeForeground(closing));
+    winkit::SendKeyToWindow(winkit::IntToHandle(FindPrompt()), kKeyN);
+    EXPECT_EQ(AnsweredAfter(client_, answered + 1), answered + 2);
+    EXPECT_FALSE(IsWindow(closing));
+    EXPECT_FALSE(GetAsyncKeyState(kKeyN) & 0x8000);
+}
+
+TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
+    HWND prompt = Raise("提示");
+    HWND mine = Make("WinkitClientProbe", "winkit 前台");
+    ASSERT_TRUE(probe::MakeForeground(mine));
+    int answered = standin::AnsweredCount(client_);
+    probe::KeyHook hook;
+    ASSERT_TRUE(hook.installed());
+
+    winkit::SendKeyToWindow(winkit::IntToHandle(FindPrompt()), kKeyN);
+    probe::Pump(100);
+    EXPECT_TRUE(hook.events().empty());
+    EXPECT_EQ(standin::AnsweredCount(client_), answered);
+    EXPECT_TRUE(IsWindow(prompt));
+    EXPECT_EQ(probe::CountsOf(mine).keyDowns, 0);
+    EXPECT_FALSE(GetAsyncKeyState(kKeyN) & 0x8000);
+}
+
+}  // namespace

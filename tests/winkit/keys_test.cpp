@@ -1,0 +1,210 @@
+#include "winkit/keys.h"
+
+#include "tests/winkit/probe.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+namespace {
+
+constexpr int kKeyN = 0x4E;
+
+// What reaches SendInput and the other entries, through the table.
+std::vector<std::vector<INPUT>> gSent;
+int gSizeGiven = 0;
+int gIsWindowCalls = 0;
+int gTimersMade = 0;
+
+UINT WINAPI RecordingSendInput(UINT count, LPINPUT inputs, int size) {
+    gSent.emplace_back(inputs, inputs + count);
+    gSizeGiven = size;
+    return count;
+}
+BOOL WINAPI CountingIsWindow(HWND hwnd) {
+    ++gIsWindowCalls;
+    return IsWindow(hwnd);
+}
+HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCSTR name) {
+    ++gTimersMade;
+    return CreateWaitableTimerA(attributes, manualReset, name);
+}
+
+class Recorded : public probe::WindowsTest {
+protected:
+    void SetUp() override {
+        gSent.clear();
+        gSizeGiven = gIsWindowCalls = gTimersMade = 0;
+    }
+    probe::TableFake sendInput_{sysfn::kSendInput, reinterpret_cast<void*>(&RecordingSendInput)};
+    probe::TableFake isWindow_{sysfn::kIsWindow, reinterpret_cast<void*>(&CountingIsWindow)};
+    probe::TableFake timers_{sysfn::kCreateWaitableTimerA, reinterpret_cast<void*>(&CountingTimer)};
+};
+
+TEST_F(Recorded, APressIsADownAndItsUp) {
+    for (bool extended : {false, true}) {
+        gSent.clear();
+        winkit::SendKeyToWindow(nullptr, kKeyN, extended);
+        ASSERT_EQ(gSent.size(), 1u);
+        ASSERT_EQ(gSent[0].size(), 2u);
+        EXPECT_EQ(gSizeGiven, static_cast<int>(sizeof(INPUT)));
+        const DWORD flags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
+        const INPUT& down = gSent[0][0];
+        const INPUT& up = gSent[0][1];
+        for (const INPUT& input : gSent[0]) {
+            EXPECT_EQ(input.type, static_cast<DWORD>(INPUT_KEYBOARD));
+            EXPECT_EQ(input.ki.wVk, kKeyN);
+            EXPECT_EQ(input.ki.wScan, MapVirtualKeyA(kKeyN, MAPVK_VK_TO_VSC));
+            EXPECT_NE(input.ki.wScan, 0);
+            EXPECT_NE(input.ki.time, 0u);
+            EXPECT_EQ(input.ki.dwExtraInfo, 0u);
+        }
+        EXPECT_EQ(down.ki.dwFlags, flags);
+        EXPECT_EQ(up.ki.dwFlags, flags | KEYEVENTF_KEYUP);
+        EXPECT_EQ(up.ki.time, down.ki.time);
+    }
+    // Without a target: nothing is tested or focused, one wait follows the press.
+    EXPECT_EQ(gIsWindowCalls, 0);
+    EXPECT_EQ(gTimersMade, 2);
+}
+
+TEST_F(Recorded, StaleHandleReturnsAtOnce) {
+    HWND gone = probe::MakeWindow("WinkitKeysProbe", "winkit 已关");
+    DestroyWindow(gone);
+    probe::Stopwatch watch;
+    winkit::SendKeyToWindow(gone, kKeyN);
+    EXPECT_LT(watch.Elapsed(), 200);
+    EXPECT_EQ(gIsWindowCalls, 1);
+    EXPECT_EQ(gTimersMade, 0);
+    EXPECT_TRUE(gSent.empty());
+}
+
+// A window on a thread of its own, which pumps its messages and counts the
+// keys that reach it.
+struct WindowThread {
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+    HWND hwnd = nullptr;
+    HANDLE ready = nullptr;
+    std::atomic<int> keyDowns{0};
+    std::atomic<int> keyUps{0};
+    const char* title = "";
+};
+
+LRESULT CALLBACK ThreadWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* owner = reinterpret_cast<WindowThread*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (owner && message == WM_KEYDOWN && wParam == kKeyN) ++owner->keyDowns;
+    if (owner && message == WM_KEYUP && wParam == kKeyN) ++owner->keyUps;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+DWORD WINAPI RunWindowThread(void* parameter) {
+    auto* owner = static_cast<WindowThread*>(parameter);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ThreadWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "WinkitKeysThread";
+    RegisterClassA(&wc);  // the second thread finds it registered
+    owner->hwnd = CreateWindowExA(0, wc.lpszClassName, owner->title, WS_POPUP | WS_VISIBLE, 100, 100, 80, 60, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrA(owner->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    SetEvent(owner->ready);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DestroyWindow(owner->hwnd);
+    return 0;
+}
+
+void Start(WindowThread& owner, const char* title) {
+    owner.title = title;
+    owner.ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    owner.thread = CreateThread(nullptr, 0, RunWindowThread, &owner, 0, &owner.threadId);
+    WaitForSingleObject(owner.ready, 5000);
+}
+
+void Stop(WindowThread& owner) {
+    PostThreadMessageA(owner.threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(owner.thread, 5000);
+    CloseHandle(owner.thread);
+    CloseHandle(owner.ready);
+}
+
+class Injected : public probe::WindowsTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(hook_.installed()); }
+    probe::KeyHook hook_;
+};
+
+TEST_F(Injected, TargetWindowGetsTheWholePress) {
+    HWND target = Make("WinkitKeysProbe", "winkit 按键");
+    ASSERT_TRUE(probe::MakeForeground(target));
+    for (bool extended : {false, true}) {
+        hook_.Clear();
+        probe::CountsOf(target) = probe::WindowCounts();
+        winkit::SendKeyToWindow(target, kKeyN, extended);
+
+        const std::vector<probe::KeyHook::Event>& hooked = hook_.events();
+        ASSERT_EQ(hooked.size(), 2u);
+        EXPECT_EQ(hooked[0].kind, static_cast<WPARAM>(WM_KEYDOWN));
+        EXPECT_EQ(hooked[1].kind, static_cast<WPARAM>(WM_KEYUP));
+        for (const probe::KeyHook::Event& hookedEvent : hooked) {
+            const KBDLLHOOKSTRUCT& event = hookedEvent.data;
+            EXPECT_EQ(event.vkCode, static_cast<DWORD>(kKeyN));
+            EXPECT_NE(event.time, 0u);
+            EXPECT_TRUE(event.flags & LLKHF_INJECTED);
+            EXPECT_EQ((event.flags & LLKHF_EXTENDED) != 0, extended);
+        }
+        EXPECT_EQ(hooked[0].data.time, hooked[1].data.time);
+        EXPECT_TRUE(hooked[1].data.flags & LLKHF_UP);
+
+        const probe::WindowCounts& counts = probe::CountsOf(target);
+        EXPECT_EQ(counts.keyDowns, 1);
+        EXPECT_EQ(counts.keyUps, 1);
+        EXPECT_EQ(counts.lastKey, static_cast<UINT>(kKeyN));
+        EXPECT_EQ((counts.lastKeyData & (1 << 24)) != 0, extended);
+        EXPECT_FALSE(GetAsyncKeyState(kKeyN) & 0x8000);
+    }
+}
+
+TEST_F(Injected, AnotherThreadsWindowIsFocusedAndPressed) {
+    WindowThread target;
+    Start(target, "winkit 目标线程");
+    ASSERT_TRUE(probe::MakeForeground(target.hwnd));
+    winkit::SendKeyToWindow(target.hwnd, kKeyN);
+    probe::Pump(50);
+    EXPECT_EQ(target.keyDowns, 1);
+    EXPECT_EQ(target.keyUps, 1);
+    EXPECT_EQ(GetFocus(), nullptr);  // the input was detached again
+    Stop(target);
+}
+
+TEST_F(Injected, NoKeyWhileAnotherProgramHoldsTheForeground) {
+    WindowThread target;
+    WindowThread other;
+    Start(target, "winkit 目标线程");
+    Start(other, "winkit 别的程序");
+    ASSERT_TRUE(probe::MakeForeground(other.hwnd));
+
+    winkit::SendKeyToWindow(target.hwnd, kKeyN);
+    probe::Pump(50);
+    EXPECT_TRUE(hook_.events().empty());
+    EXPECT_EQ(target.keyDowns, 0);
+    EXPECT_EQ(other.keyDowns, 0);
+    EXPECT_FALSE(GetAsyncKeyState(kKeyN) & 0x8000);
+
+    // Without a target the key goes wherever the input goes.
+    winkit::SendKeyToWindow(nullptr, kKeyN);
+    probe::Pump(50);
+    EXPECT_EQ(hook_.events().size(), 2u);
+    if (GetForegroundWindow() == other.hwnd) {
+        EXPECT_EQ(other.keyDowns, 1);
+    }
+    Stop(other);
+    Stop(target);
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include "winkit/process.h"
+
+#include "tests/winkit/probe.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string OwnPath() {
+    char path[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    return std::string(path, length);
+}
+
+const winkit::ProcessInfo* FindOwn(const std::vector<winkit::ProcessInfo>& list) {
+    for (const winkit::ProcessInfo& process : list) {
+        if (process.processId == GetCurrentProcessId()) return &process;
+    }
+    return nullptr;
+}
+
+TEST(Processes, ListHoldsThisProcessAndNeverTheIdleOne) {
+    std::vector<winkit::ProcessInfo> list(3);  // replaced, not appended to
+    list[0].processId = 0;
+    list[0].imageName = "stale.exe";
+    int count = winkit::ListProcesses(list);
+    ASSERT_GT(count, 0);
+    EXPECT_EQ(count, static_cast<int>(list.size()));
+    for (const winkit::ProcessInfo& process : list) {
+        EXPECT_NE(process.processId, 0u) << process.imageName;
+        EXPECT_NE(process.imageName, "stale.exe");
+        EXPECT_TRUE(process.fullPath.empty()) << process.imageName;
+    }
+    const winkit::ProcessInfo* own = FindOwn(list);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(lstrcmpiA(own->imageName.c_str(), probe::OwnImageName().c_str()), 0) << own->imageName;
+}
+
+TEST(Processes, PathsOnRequest) {
+    std::vector<winkit::ProcessInfo> list;
+    ASSERT_GT(winkit::ListProcesses(list, true), 0);
+    const winkit::ProcessInfo* own = FindOwn(list);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(lstrcmpiA(own->fullPath.c_str(), OwnPath().c_str()), 0) << own->fullPath;
+}
+
+TEST(Processes, ImagePath) {
+    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(0).c_str(), OwnPath().c_str()), 0);
+    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(GetCurrentProcessId()).c_str(), OwnPath().c_str()), 0);
+    EXPECT_EQ(winkit::GetProcessImagePath(0x7FFFFFF0u), "");  // no such process
+}
+
+// A snapshot that can't be taken leaves the caller's list alone.
+HANDLE WINAPI NoSnapshot(DWORD, DWORD) { return INVALID_HANDLE_VALUE; }
+
+TEST(Processes, NoSnapshot) {
+    probe::TableFake fake(sysfn::kCreateToolhelp32Snapshot, reinterpret_cast<void*>(&NoSnapshot));
+    std::vector<winkit::ProcessInfo> list(2);
+    list[0].imageName = "kept.exe";
+    EXPECT_EQ(winkit::ListProcesses(list, true), 0);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].imageName, "kept.exe");
+    EXPECT_EQ(winkit::GetProcessImagePath(0), "");
+}
+
+// Every snapshot that is taken is closed again, through the table.
+int gOpened = 0;
+int gClosed = 0;
+HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(flags, processId);
+    gOpened += snapshot != INVALID_HANDLE_VALUE;
+    return snapshot;
+}
+BOOL WINAPI CountingClose(HANDLE handle) {
+    ++gClosed;
+    return CloseHandle(handle);
+}
+
+TEST(Processes, SnapshotsAreClosed) {
+    probe::TableFake open(sysfn::kCreateToolhelp32Snapshot, reinterpret_cast<void*>(&CountingSnapshot));
+    probe::TableFake close(sysfn::kCloseHandle, reinterpret_cast<void*>(&CountingClose));
+    std::vector<winkit::ProcessInfo> list;
+    for (bool withPaths : {false, true}) {
+        gOpened = gClosed = 0;
+        int count = winkit::ListProcesses(list, withPaths);
+        EXPECT_GE(gOpened, withPaths ? 2 : 1);
+        EXPECT_LE(gOpened, 1 + (withPaths ? count : 0));
+        EXPECT_EQ(gClosed, gOpened);
+    }
+}
+
+}  // namespace

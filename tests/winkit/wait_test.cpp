@@ -1,0 +1,178 @@
+#include "winkit/wait.h"
+
+#include "tests/winkit/probe.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+TEST(DueTime, ByUnit) {
+    const struct {
+        int32_t amount;
+        int32_t unit;
+        int64_t due;
+    } cases[] = {
+        {50, winkit::kMilliseconds, -500000},
+        {1500, winkit::kMicroseconds, -15000},
+        {1, winkit::kMicroseconds, -10},
+        {2, winkit::kSeconds, -20000000},
+        {1, winkit::kMinutes, -600000000},
+        {1, winkit::kHours, -36000000000},
+        {1, winkit::kDays, -864000000000},
+        {3, 7, -210000},  // any other code is that many milliseconds per unit
+        {0, winkit::kMilliseconds, 0},
+        {0, winkit::kDays, 0},
+        {-5, winkit::kMilliseconds, 50000},
+        {INT32_MAX, winkit::kMilliseconds, -21474836470000},
+        // beyond a 64-bit count: held at its ends instead of overflowing
+        {INT32_MAX, winkit::kDays, INT64_MIN},
+        {INT32_MIN, winkit::kDays, INT64_MAX},
+        {INT32_MAX, INT32_MAX, INT64_MIN},
+    };
+    for (const auto& c : cases) EXPECT_EQ(winkit::DueTime(c.amount, c.unit), c.due) << c.amount << " " << c.unit;
+}
+
+class PumpingWait : public probe::WindowsTest {
+protected:
+    void SetUp() override {
+        window_ = Make("WinkitWaitProbe", "winkit 等待", false);
+        probe::Pump(0);
+    }
+    HWND window_ = nullptr;
+};
+
+TEST_F(PumpingWait, LastsItsTime) {
+    const struct {
+        int32_t amount;
+        int32_t unit;
+        double atLeast;
+        double below;
+    } cases[] = {
+        {50, winkit::kMilliseconds, 45, 1000},
+        {30, 7, 200, 1500},
+        {0, winkit::kMilliseconds, 0, 200},
+        {-100, winkit::kSeconds, 0, 200},
+        {1500, winkit::kMicroseconds, 0, 200},
+    };
+    for (const auto& c : cases) {
+        probe::Stopwatch watch;
+        winkit::PumpingWait(c.amount, c.unit);
+        double elapsed = watch.Elapsed();
+        EXPECT_GE(elapsed, c.atLeast) << c.amount << " " << c.unit;
+        EXPECT_LT(elapsed, c.below) << c.amount << " " << c.unit;
+    }
+}
+
+int gTicks = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++gTicks; }
+
+TEST_F(PumpingWait, DispatchesWhatArrives) {
+    for (int i = 0; i < 3; ++i) PostMessageA(window_, probe::kProbeMessage, 0, 0);
+    winkit::PumpingWait(30);
+    EXPECT_EQ(probe::CountsOf(window_).posted, 3);
+
+    // Timer messages that come due in the middle of the wait are dispatched
+    // there, and the wait still lasts its time.
+    gTicks = 0;
+    UINT_PTR timer = SetTimer(window_, 1, 20, &CountTick);
+    probe::Stopwatch watch;
+    winkit::PumpingWait(200);
+    double elapsed = watch.Elapsed();
+    KillTimer(window_, timer);
+    EXPECT_GE(gTicks, 3);
+    EXPECT_GE(elapsed, 190);
+}
+
+TEST_F(PumpingWait, LeavesQuitQueued) {
+    PostMessageA(window_, probe::kProbeMessage, 0, 0);
+    PostQuitMessage(7);
+    FILETIME creation, exit, kernelBefore, userBefore, kernelAfter, userAfter;
+    GetThreadTimes(GetCurrentThread(), &creation, &exit, &kernelBefore, &userBefore);
+    probe::Stopwatch watch;
+    winkit::PumpingWait(150);
+    double elapsed = watch.Elapsed();
+    GetThreadTimes(GetCurrentThread(), &creation, &exit, &kernelAfter, &userAfter);
+
+    EXPECT_GE(elapsed, 140);
+    EXPECT_EQ(probe::CountsOf(window_).posted, 1);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 7u);
+    // The queued quit must not turn the wait into a spin.
+    auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    ULONGLONG busy = ticks(kernelAfter) - ticks(kernelBefore) + ticks(userAfter) - ticks(userBefore);
+    EXPECT_LT(busy / 10000.0, elapsed / 2);
+}
+
+// A handler that waits itself, inside the outer wait.
+double gInnerElapsed = 0;
+LRESULT CALLBACK NestingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == probe::kNestedWaitMessage) {
+        probe::Stopwatch watch;
+        winkit::PumpingWait(120);
+        gInnerElapsed = watch.Elapsed();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST_F(PumpingWait, NestedWaits) {
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NestingProc));
+    gInnerElapsed = 0;
+    PostMessageA(window_, probe::kNestedWaitMessage, 0, 0);
+    probe::Stopwatch watch;
+    winkit::PumpingWait(20);
+    double outer = watch.Elapsed();
+    EXPECT_GE(gInnerElapsed, 110);
+    EXPECT_GE(outer, gInnerElapsed);
+    EXPECT_LT(outer, gInnerElapsed + 500);
+}
+
+// The wait must come back even when the system lets it down.
+int gTimersMade = 0;
+int gClosed = 0;
+int gWaits = 0;
+HANDLE WINAPI NoTimer(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR) { return nullptr; }
+BOOL WINAPI TimerNotSet(HANDLE, const LARGE_INTEGER*, LONG, PTIMERAPCROUTINE, LPVOID, BOOL) { return FALSE; }
+DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD, DWORD) {
+    // Gives in after a while, so a wait that ignores the failure fails the
+    // test instead of hanging it.
+    return ++gWaits < 1000 ? WAIT_FAILED : WAIT_OBJECT_0;
+}
+HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCSTR name) {
+    ++gTimersMade;
+    return CreateWaitableTimerA(attributes, manualReset, name);
+}
+BOOL WINAPI CountingClose(HANDLE handle) {
+    ++gClosed;
+    return CloseHandle(handle);
+}
+
+TEST_F(PumpingWait, ReturnsWhenTheSystemFails) {
+    probe::TableFake timers(sysfn::kCreateWaitableTimerA, reinterpret_cast<void*>(&CountingTimer));
+    probe::TableFake closes(sysfn::kCloseHandle, reinterpret_cast<void*>(&CountingClose));
+    gTimersMade = gClosed = gWaits = 0;
+    {
+        probe::TableFake fake(sysfn::kCreateWaitableTimerA, reinterpret_cast<void*>(&NoTimer));
+        winkit::PumpingWait(10);
+    }
+    EXPECT_EQ(gClosed, 0);
+    {
+        probe::TableFake fake(sysfn::kSetWaitableTimer, reinterpret_cast<void*>(&TimerNotSet));
+        winkit::PumpingWait(10);
+    }
+    EXPECT_EQ(gTimersMade, 1);
+    EXPECT_EQ(gClosed, 1);
+    {
+        probe::TableFake fake(sysfn::kMsgWaitForMultipleObjects, reinterpret_cast<void*>(&FailingWait));
+        winkit::PumpingWait(10000);
+    }
+    EXPECT_EQ(gWaits, 1);
+    EXPECT_EQ(gTimersMade, 2);
+    EXPECT_EQ(gClosed, 2);
+}
+
+}  // namespace

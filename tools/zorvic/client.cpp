@@ -1,0 +1,229 @@
+// A stand-in for the vendor's dial-up client, used only by tests: a main
+// window with a dial button that counts its clicks, and prompts raised on a
+// test's request that count the N key presses reaching them. A test drives it
+// through the messages of protocol.h.
+#include "tools/zorvic/protocol.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kPlainPromptClass[] = "ZorvicPromptPlain";
+constexpr int kCountLabelId = 101;
+constexpr int kPromptTextId = 200;
+constexpr UINT kKeyN = 0x4E;
+
+struct Prompt {
+    HWND handle;
+    ULONG_PTR flags;
+};
+
+HINSTANCE gInstance;
+HWND gMain;
+int gClicks;
+int gKeyDowns;
+int gKeyUps;
+std::vector<Prompt> gPrompts;
+
+void ShowCounts() {
+    char text[64];
+    std::snprintf(text, sizeof(text), "点击 %d 次，应答 %d 次", gClicks, gKeyDowns);
+    SetDlgItemTextA(gMain, kCountLabelId, text);
+}
+
+void ForgetPrompt(HWND handle) {
+    for (size_t i = 0; i < gPrompts.size(); ++i) {
+        if (gPrompts[i].handle == handle) {
+            gPrompts.erase(gPrompts.begin() + i);
+            return;
+        }
+    }
+}
+
+// The prompt that window is or lies in; null when none.
+Prompt* PromptOf(HWND window) {
+    if (!window) return nullptr;
+    for (Prompt& prompt : gPrompts) {
+        if (window == prompt.handle || IsChild(prompt.handle, window)) return &prompt;
+    }
+    return nullptr;
+}
+
+INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) DestroyWindow(dialog);
+        return TRUE;
+    case WM_DESTROY: ForgetPrompt(dialog); return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT CALLBACK PlainPromptProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) ForgetPrompt(window);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// An in-memory dialog template: a line of text and the buttons 是 and 否. The
+// texts are set after creation, through the ANSI functions, so the template
+// holds no strings.
+struct PromptTemplate {
+    struct Item {
+        DLGITEMTEMPLATE item;
+        WORD classMarker;  // 0xFFFF: a predefined class follows as an atom
+        WORD classAtom;
+        WORD title;        // empty
+        WORD creationData;
+        WORD padding;  // the next item starts on a DWORD boundary
+    };
+    DLGTEMPLATE dialog;
+    WORD menu, windowClass, title;
+    Item items[3];
+};
+static_assert(sizeof(PromptTemplate::Item) % 4 == 0 && offsetof(PromptTemplate, items) % 4 == 0,
+              "dialog items must be DWORD-aligned");
+
+HWND CreatePromptDialog() {
+    alignas(4) static PromptTemplate tmpl;
+    tmpl.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    tmpl.dialog.cdit = 3;
+    tmpl.dialog.cx = 160;
+    tmpl.dialog.cy = 60;
+    const struct { DWORD style; short x, y, cx, cy; WORD id, atom; } rows[3] = {
+        {WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8, 144, 16, kPromptTextId, 0x0082},
+        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 28, 36, 44, 16, IDOK, 0x0080},
+        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 88, 36, 44, 16, IDCANCEL, 0x0080},
+    };
+    for (int i = 0; i < 3; ++i) {
+        PromptTemplate::Item& item = tmpl.items[i];
+        item.item.style = rows[i].style;
+        item.item.x = rows[i].x;
+        item.item.y = rows[i].y;
+        item.item.cx = rows[i].cx;
+        item.item.cy = rows[i].cy;
+        item.item.id = rows[i].id;
+        item.classMarker = 0xFFFF;
+        item.classAtom = rows[i].atom;
+    }
+    HWND dialog = CreateDialogIndirectParamA(gInstance, &tmpl.dialog, nullptr, PromptDialogProc, 0);
+    if (!dialog) return nullptr;
+    SetDlgItemTextA(dialog, kPromptTextId, "网络连接已断开，是否重新拨号？");
+    SetDlgItemTextA(dialog, IDOK, "是");
+    SetDlgItemTextA(dialog, IDCANCEL, "否");
+    return dialog;
+}
+
+HWND CreatePlainPrompt() {
+    HWND window = CreateWindowExA(0, kPlainPromptClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                  0, 0, 300, 120, nullptr, nullptr, gInstance, nullptr);
+    if (!window) return nullptr;
+    CreateWindowExA(0, "Static", "网络连接已断开", WS_CHILD | WS_VISIBLE, 10, 10, 260, 20, window,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPromptTextId)), gInstance, nullptr);
+    return window;
+}
+
+HWND RaisePrompt(const std::string& title, ULONG_PTR flags) {
+    HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt() : CreatePromptDialog();
+    if (!prompt) return nullptr;
+    SetWindowTextA(prompt, title.c_str());
+    // Left of the screen, clear of the program under test, which opens centred.
+    const int offset = 24 * static_cast<int>(gPrompts.size() % 8);
+    SetWindowPos(prompt, nullptr, 20 + offset, 40 + offset, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    gPrompts.push_back({prompt, flags});
+    if (!(flags & zorvic::kPromptHidden)) ShowWindow(prompt, SW_SHOW);
+    return prompt;
+}
+
+LRESULT OnCopyData(const COPYDATASTRUCT* data) {
+    if (!data) return 0;
+    const char* bytes = static_cast<const char*>(data->lpData);
+    const std::string title = bytes ? std::string(bytes, strnlen(bytes, data->cbData)) : std::string();
+    return reinterpret_cast<LRESULT>(RaisePrompt(title, data->dwData));
+}
+
+void OnCommand(WPARAM wParam) {
+    if (LOWORD(wParam) == zorvic::kDialButtonId && HIWORD(wParam) == BN_CLICKED) {
+        ++gClicks;
+        ShowCounts();
+    }
+}
+
+void OnCreate(HWND window) {
+    gMain = window;
+    CreateWindowExA(0, "Button", "拨号", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 20, 20, 100, 40,
+                    window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(zorvic::kDialButtonId)), gInstance,
+                    nullptr);
+    CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 20, 80, 260, 20, window,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCountLabelId)), gInstance, nullptr);
+    ShowCounts();
+}
+
+LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: OnCreate(window); return 0;
+    case WM_COMMAND: OnCommand(wParam); return 0;
+    case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case zorvic::kQueryClicks: return gClicks;
+    case zorvic::kQueryKeyDowns: return gKeyDowns;
+    case zorvic::kQueryKeyUps: return gKeyUps;
+    case zorvic::kQueryOpenPrompts: return static_cast<LRESULT>(gPrompts.size());
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Counts an N key that reaches a prompt; true when the prompt was closed by it
+// (the message is then spent).
+bool AnswerPrompt(const MSG& msg) {
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) || msg.wParam != kKeyN) return false;
+    Prompt* prompt = PromptOf(msg.hwnd);
+    if (!prompt) return false;
+    if (msg.message == WM_KEYUP) {
+        ++gKeyUps;
+        return false;
+    }
+    ++gKeyDowns;
+    ShowCounts();
+    if (prompt->flags & zorvic::kPromptStaysOpen) return false;
+    DestroyWindow(prompt->handle);
+    return true;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    gInstance = instance;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = MainProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = zorvic::kMainClass;
+    if (!RegisterClassA(&windowClass)) return 1;
+    windowClass.lpfnWndProc = PlainPromptProc;
+    windowClass.lpszClassName = kPlainPromptClass;
+    if (!RegisterClassA(&windowClass)) return 1;
+
+    // Right of the screen, clear of the program under test.
+    HWND main = CreateWindowExA(0, zorvic::kMainClass, "Zorvic 宽带客户端", WS_OVERLAPPEDWINDOW, 680, 40, 320, 180,
+                                nullptr, nullptr, instance, nullptr);
+    if (!main) return 1;
+    ShowWindow(main, SW_SHOWNOACTIVATE);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (AnswerPrompt(msg)) continue;
+        const Prompt* prompt = PromptOf(msg.hwnd);
+        if (prompt && IsDialogMessageA(prompt->handle, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,24 @@
+// How a test talks to the stand-in client across processes. Every query is a
+// SendMessage to the client's main window and answers in its result.
+#pragma once
+
+#include <windows.h>
+
+namespace zorvic {
+
+constexpr char kMainClass[] = "ZorvicClientMain";
+constexpr int kDialButtonId = 100;  // GetDlgItem(main, kDialButtonId)
+
+// WM_COPYDATA to the main window raises a prompt: dwData = PromptFlags (see
+// tests/support/standin.h), lpData = the NUL-terminated ANSI title. The result
+// is the prompt's HWND, 0 when it could not be made.
+constexpr ULONG_PTR kPromptHidden = 1;
+constexpr ULONG_PTR kPromptStaysOpen = 2;
+constexpr ULONG_PTR kPromptOtherClass = 4;
+
+constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button
+constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt
+constexpr UINT kQueryKeyUps = WM_APP + 3;      // key-ups of N that reached a prompt
+constexpr UINT kQueryOpenPrompts = WM_APP + 4; // prompts raised and not yet gone
+
+}  // namespace zorvic

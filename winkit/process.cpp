@@ -1,0 +1,43 @@
+#include "winkit/process.h"
+
+#include "app/sysfn.h"
+#include "winkit/owned_handle.h"
+#include "winkit/text.h"
+
+#include <tlhelp32.h>
+
+namespace winkit {
+
+int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths) {
+    OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0));
+    if (!snapshot.valid()) return 0;
+
+    std::vector<ProcessInfo> fresh;
+    fresh.reserve(256);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = sysfn::Process32First(snapshot.handle, &entry); more;
+         more = sysfn::Process32Next(snapshot.handle, &entry)) {
+        if (entry.th32ProcessID == 0) continue;  // the idle process
+        fresh.emplace_back();
+        ProcessInfo& info = fresh.back();
+        info.parentProcessId = entry.th32ParentProcessID;
+        info.processId = entry.th32ProcessID;
+        info.imageName = TextFromArray(entry.szExeFile, sizeof entry.szExeFile);
+        if (withPaths) info.fullPath = GetProcessImagePath(entry.th32ProcessID);
+    }
+    list.swap(fresh);
+    return static_cast<int>(list.size());
+}
+
+std::string GetProcessImagePath(uint32_t processId) {
+    OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot.valid()) return std::string();
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    // A failed look leaves the record zeroed, and so the path empty.
+    sysfn::Module32First(snapshot.handle, &module);
+    return TextFromArray(module.szExePath, sizeof module.szExePath);
+}
+
+}  // namespace winkit

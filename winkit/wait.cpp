@@ -1,0 +1,52 @@
+#include "winkit/wait.h"
+
+#include "app/loop.h"
+#include "app/sysfn.h"
+#include "winkit/owned_handle.h"
+
+#include <windows.h>
+
+namespace winkit {
+
+namespace {
+
+// QS_KEY through QS_HOTKEY: everything but raw input.
+constexpr DWORD kWakeMask = 0xFF;
+
+double MillisecondsPerUnit(int32_t unit) {
+    switch (unit) {
+    case kMilliseconds: return 1.0;
+    case kSeconds: return 1000.0;
+    case kMinutes: return 60000.0;
+    case kHours: return 3600000.0;
+    case kDays: return 86400000.0;
+    default: return static_cast<double>(unit);
+    }
+}
+
+}  // namespace
+
+int64_t DueTime(int32_t amount, int32_t unit) {
+    double due = unit == kMicroseconds ? amount * -10.0 : amount * MillisecondsPerUnit(unit) * -10000.0;
+    // Converting a double beyond the range is undefined; such waits are
+    // unsupported anyway, so they are held at the ends of the range.
+    if (due <= -9223372036854775808.0) return INT64_MIN;
+    if (due >= 9223372036854775808.0) return INT64_MAX;
+    return static_cast<int64_t>(due);
+}
+
+void PumpingWait(int32_t amount, int32_t unit) {
+    OwnedHandle timer(sysfn::CreateWaitableTimerA(nullptr, FALSE, nullptr));
+    if (!timer.valid()) return;
+    LARGE_INTEGER due;
+    due.QuadPart = DueTime(amount, unit);
+    // A timer that was never set would never fire.
+    if (!sysfn::SetWaitableTimer(timer.handle, &due, 0, nullptr, nullptr, FALSE)) return;
+    for (;;) {
+        DWORD result = sysfn::MsgWaitForMultipleObjects(1, &timer.handle, FALSE, INFINITE, kWakeMask);
+        if (result == WAIT_OBJECT_0 || result == WAIT_FAILED) return;
+        app::ProcessPendingEvents();
+    }
+}
+
+}  // namespace winkit

@@ -1,0 +1,122 @@
+#include "winkit/window_search.h"
+
+#include "app/sysfn.h"
+#include "winkit/process.h"
+#include "winkit/text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace winkit {
+
+namespace {
+
+// No session holds more window handles than this; a walk that gets this far is
+// being led in a circle by windows that reorder while it runs.
+constexpr int kMaxWalkSteps = 65536;
+
+// Texts are read with a count of 255 into 256 bytes, so they hold at most 254.
+constexpr std::size_t kTextBuffer = 256;
+constexpr std::size_t kMaxText = kTextBuffer - 2;
+
+struct WindowTexts {
+    char title[kTextBuffer];
+    char className[kTextBuffer];
+    std::size_t titleLength;
+    std::size_t classLength;
+    DWORD processId;
+    DWORD threadId;
+};
+
+std::size_t TextLength(const char* chars) {
+    const void* nul = std::memchr(chars, '\0', kMaxText);
+    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - chars) : kMaxText;
+}
+
+void ReadWindow(HWND hwnd, WindowTexts& texts) {
+    texts.title[0] = '\0';
+    texts.className[0] = '\0';
+    sysfn::GetWindowTextA(hwnd, texts.title, static_cast<int>(kTextBuffer - 1));
+    sysfn::GetClassNameA(hwnd, texts.className, static_cast<int>(kTextBuffer - 1));
+    texts.processId = 0;
+    texts.threadId = sysfn::GetWindowThreadProcessId(hwnd, &texts.processId);
+    texts.titleLength = TextLength(texts.title);
+    texts.classLength = TextLength(texts.className);
+}
+
+// Walks the top-level windows topmost first, reading each one that is taken,
+// until visit answers false.
+template <typename Visit>
+void WalkTopLevelWindows(bool onlyVisible, Visit&& visit) {
+    WindowTexts texts;
+    HWND hwnd = sysfn::GetWindow(sysfn::GetDesktopWindow(), GW_CHILD);
+    for (int step = 0; hwnd && step < kMaxWalkSteps; ++step) {
+        if (!onlyVisible || sysfn::IsWindowVisible(hwnd)) {
+            ReadWindow(hwnd, texts);
+            if (!visit(hwnd, texts)) return;
+        }
+        hwnd = sysfn::GetWindow(hwnd, GW_HWNDNEXT);
+    }
+}
+
+bool SameText(const char* text, std::size_t length, const std::string& wanted) {
+    return length == wanted.size() && std::memcmp(text, wanted.data(), length) == 0;
+}
+
+}  // namespace
+
+int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible) {
+    std::vector<WindowInfo> fresh;
+    fresh.reserve(std::max<std::size_t>(list.size(), 64));
+    WalkTopLevelWindows(onlyVisible, [&fresh](HWND hwnd, const WindowTexts& texts) {
+        fresh.emplace_back();
+        WindowInfo& info = fresh.back();
+        info.handle = hwnd;
+        info.processId = texts.processId;
+        info.threadId = texts.threadId;
+        info.className.assign(texts.className, texts.classLength);
+        info.title.assign(texts.title, texts.titleLength);
+        return true;
+    });
+    list.swap(fresh);
+    return static_cast<int>(list.size());
+}
+
+int32_t FindProcessWindow(const std::string& imageName, const std::string& className, const std::string& title) {
+    if (imageName.empty() && className.empty() && title.empty()) return -1;
+
+    std::vector<ProcessInfo> processes;
+    ListProcesses(processes);
+    // The image test only asks whether a process of that name has the window's
+    // identifier, so the names are compared once, not once per window.
+    std::vector<uint32_t> wantedProcesses;
+    if (!imageName.empty()) {
+        for (const ProcessInfo& process : processes) {
+            if (process.imageName == imageName) wantedProcesses.push_back(process.processId);
+        }
+    }
+
+    // The title is tested inside single quotes, so a criterion can anchor itself.
+    // The first window that passes ends the walk: no later one could change
+    // the answer.
+    char quoted[kTextBuffer];
+    int32_t found = -1;
+    WalkTopLevelWindows(true, [&](HWND hwnd, const WindowTexts& texts) {
+        if (!imageName.empty() &&
+            std::find(wantedProcesses.begin(), wantedProcesses.end(), texts.processId) == wantedProcesses.end()) {
+            return true;
+        }
+        if (!className.empty() && !SameText(texts.className, texts.classLength, className)) return true;
+        if (!title.empty()) {
+            quoted[0] = '\'';
+            std::memcpy(quoted + 1, texts.title, texts.titleLength);
+            quoted[texts.titleLength + 1] = '\'';
+            if (FindInText(quoted, texts.titleLength + 2, title.data(), title.size()) < 0) return true;
+        }
+        found = HandleToInt(hwnd);
+        return false;
+    });
+    return found;
+}
+
+}  // namespace winkit
