@@ -37,4 +37,8 @@ void SetFormWidth(const FormDef& form, int width);
 void SetFormHeight(const FormDef& form, int height);
 void SetFormPointer(const FormDef& form, const unsigned char* bytes, std::size_t size);
 
+// Sends the mouse to the form wherever the pointer is, until the form is gone
+// or the system takes the mouse back; the pointer keeps the form's shape.
+void CaptureMouse(const FormDef& form);
+
 }  // namespace ui

@@ -177,8 +177,19 @@ void SetFormPointer(const FormDef& form, const unsigned char* bytes, std::size_t
     if (picture.bitmap) FreePicture(picture);  // a pointer must be a cursor or icon
     if (loaded->pointer) DestroyCursor(loaded->pointer);
     loaded->pointer = picture.icon;
+    // A captured mouse is sent no WM_SETCURSOR: the shape is set here.
     POINT cursor;
-    if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd) SetCursor(loaded->pointer ? loaded->pointer : LoadCursor(nullptr, IDC_ARROW));
+    if (GetCapture() == hwnd || (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd)) {
+        SetCursor(loaded->pointer ? loaded->pointer : LoadCursor(nullptr, IDC_ARROW));
+    }
+}
+
+void CaptureMouse(const FormDef& form) {
+    HWND hwnd = app::FormHandle(form);
+    app::LoadedForm* loaded = app::FindForm(form);
+    if (!hwnd || !loaded) return;
+    SetCapture(hwnd);
+    if (loaded->pointer) SetCursor(loaded->pointer);
 }
 
 }  // namespace ui

@@ -52,6 +52,9 @@ void SetUpAimWindow(const ui::EventArgs&) {
     ui::SetFormHeight(kAimForm, kAimSize);
     ui::SetFormWidth(kAimForm, kAimSize);
     ui::SetFormPointer(kAimForm, kAimCursor, kAimCursorSize);
+    // The release must reach the aim window even when the pointer outruns it
+    // between two aim steps; otherwise the drag would never end.
+    ui::CaptureMouse(kAimForm);
     HWND hwnd = app::FormHandle(kAimForm);
     // Older systems have no layered windows: the aim window then stays opaque.
     using SetLayered = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);

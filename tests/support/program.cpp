@@ -107,3 +107,61 @@ RECT ChildRect(HWND child) {
 }
 
 }  // namespace support
+
+namespace support {
+
+namespace {
+
+void Xdotool(const std::string& arguments) {
+    std::string commandLine = "/usr/bin/xdotool " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        if (process.hProcess) CloseHandle(process.hProcess);
+        if (process.hThread) CloseHandle(process.hThread);
+    }
+}
+
+bool LeftHeld() { return GetAsyncKeyState(VK_LBUTTON) < 0; }
+
+}  // namespace
+
+void MoveMouse(int x, int y) {
+    Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
+    PumpUntil([&] {
+        POINT at;
+        GetCursorPos(&at);
+        return at.x == x && at.y == y;
+    }, 3000);
+    PumpFor(60);  // the program's next aim step
+}
+
+void PressLeft() {
+    Xdotool("mousedown 1");
+    PumpUntil(LeftHeld, 3000);
+    PumpFor(100);
+}
+
+void ReleaseLeft() {
+    Xdotool("mouseup 1");
+    PumpUntil([] { return !LeftHeld(); }, 3000);
+    PumpFor(100);
+}
+
+void PressKey(const char* keyName) {
+    Xdotool(std::string("key ") + keyName);
+    PumpFor(300);
+}
+
+POINT CentreOf(HWND hwnd) {
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::string HandleText(HWND hwnd) {
+    return std::to_string(static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd)));
+}
+
+}  // namespace support

@@ -36,3 +36,21 @@ std::string CurrentDirectoryOf(const Program& program);
 RECT ChildRect(HWND child);
 
 }  // namespace support
+
+namespace support {
+
+// Runs the X tool xdotool with the given arguments, as a user's mouse and
+// keyboard would act. Wine starts Unix programs but gives no handle to wait
+// on, so each call waits for the effect it asks for.
+void MoveMouse(int x, int y);
+void PressLeft();
+void ReleaseLeft();
+void PressKey(const char* keyName);
+
+// The centre of a window on the screen.
+POINT CentreOf(HWND hwnd);
+
+// The handle shown in a unit as text, as the program shows it.
+std::string HandleText(HWND hwnd);
+
+}  // namespace support

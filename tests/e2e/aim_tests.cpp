@@ -1,0 +1,161 @@
+// The aim drag, Start and Stop on the real program, with the real mouse (the X
+// server's, moved by xdotool) and the stand-in client.
+#include "tests/support/program.h"
+#include "tests/support/pump.h"
+#include "tests/support/standin.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using support::Program;
+
+enum Row { kEdit = 0, kStart = 1, kTargetLabel = 2, kStateLabel = 3, kBar = 5, kCountLabel = 7, kStop = 10, kAimPicture = 11 };
+const int kAimPointOffset = 14;
+
+class AimTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(standin::StartClient(client));
+        ASSERT_TRUE(support::LaunchProgram(program));
+    }
+    void TearDown() override {
+        support::ReleaseLeft();
+        support::EndProgram(program);
+        standin::StopClient(client);
+        standin::SetLinkState(true);
+    }
+    HWND Unit(int row) const { return support::UnitWindow(program, row); }
+    std::string Text(int row) const { return support::WindowText(Unit(row)); }
+    int BarPosition() const { return static_cast<int>(SendMessageA(Unit(kBar), PBM_GETPOS, 0, 0)); }
+
+    // How many of the aim picture's pixels are dark on the screen.
+    int DarkPixelsOfAimPicture() const {
+        RECT rect;
+        GetWindowRect(Unit(kAimPicture), &rect);
+        HDC screen = GetDC(nullptr);
+        int dark = 0;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x) {
+                COLORREF colour = GetPixel(screen, x, y);
+                if (GetRValue(colour) + GetGValue(colour) + GetBValue(colour) < 100) ++dark;
+            }
+        }
+        ReleaseDC(nullptr, screen);
+        return dark;
+    }
+
+    // Presses on the aim picture and holds the button.
+    void BeginDrag() {
+        POINT picture = support::CentreOf(Unit(kAimPicture));
+        support::MoveMouse(picture.x, picture.y);
+        support::PressLeft();
+    }
+
+    standin::Client client;
+    Program program;
+};
+
+TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
+    // A running watch shows that the main window's timers tick during the drag.
+    SendMessageA(Unit(kEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
+    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return Text(kTargetLabel) == "拔号按钮句柄为：1"; }, 3000));
+    EXPECT_GT(DarkPixelsOfAimPicture(), 40) << "the aim icon is shown at rest";
+
+    BeginDrag();
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindowEnabled(program.main); }, 3000))
+        << "the main window takes input during the drag";
+    EXPECT_LT(DarkPixelsOfAimPicture(), 10) << "the icon stays in its box during the drag";
+
+    POINT button = support::CentreOf(client.dialButton);
+    const int x = button.x - kAimPointOffset;
+    support::MoveMouse(x - 40, button.y + 20);
+    support::MoveMouse(x, button.y);
+    const int barBefore = BarPosition();
+    EXPECT_TRUE(support::PumpUntil([&] { return BarPosition() != barBefore; }, 3000))
+        << "the countdown stopped during the drag";
+    const std::string expected = support::HandleText(WindowFromPoint(POINT{x + kAimPointOffset, button.y}));
+    EXPECT_EQ(expected, support::HandleText(client.dialButton));
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(kEdit) == expected; }, 2000)) << Text(kEdit);
+    support::ReleaseLeft();
+
+    EXPECT_TRUE(support::PumpUntil([&] { return IsWindowEnabled(program.main) != FALSE; }, 3000));
+    EXPECT_EQ(Text(kEdit), expected) << "the capture stays after the release";
+    EXPECT_TRUE(support::PumpUntil([&] { return DarkPixelsOfAimPicture() > 40; }, 3000)) << "the icon is back";
+
+    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(kTargetLabel) == "拔号按钮句柄为：" + expected; }, 3000))
+        << Text(kTargetLabel);
+}
+
+TEST_F(AimTest, EscapeEndsTheDrag) {
+    BeginDrag();
+    ASSERT_TRUE(support::PumpUntil([&] { return !IsWindowEnabled(program.main); }, 3000));
+    support::PressKey("Escape");
+    EXPECT_TRUE(support::PumpUntil([&] { return IsWindowEnabled(program.main) != FALSE; }, 3000));
+    EXPECT_TRUE(support::PumpUntil([&] { return DarkPixelsOfAimPicture() > 40; }, 3000)) << "the icon is back";
+    support::ReleaseLeft();
+    EXPECT_EQ(WaitForSingleObject(program.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "Esc in the aim window closes only the aim window";
+}
+
+// The message box that Start shows, as a window of the program.
+struct BoxSearch {
+    DWORD processId;
+    HWND box;
+};
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
+    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (owner == search->processId && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
+        search->box = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
+    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
+    BoxSearch search = {program.process.dwProcessId, nullptr};
+    ASSERT_TRUE(support::PumpUntil([&] {
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        return search.box != nullptr;
+    }, 3000));
+    EXPECT_EQ(support::WindowText(search.box), "错误");
+    EXPECT_EQ(support::WindowText(GetDlgItem(search.box, 0xFFFF)), "请拖动瞄准图标到拔号按钮上再点开始");
+    PostMessageA(search.box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(search.box); }, 3000));
+    support::PumpFor(1500);
+    EXPECT_EQ(BarPosition(), 0) << "a timer started";
+    EXPECT_EQ(Text(kTargetLabel), "");
+}
+
+TEST_F(AimTest, StopEndsTheClicksAndStartGoesOnCounting) {
+    standin::SetLinkState(false);
+    const std::string handle = support::HandleText(client.dialButton);
+    SendMessageA(Unit(kEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) == 1; }, 13000));
+    EXPECT_EQ(Text(kCountLabel), "已拔1次");
+    EXPECT_EQ(Text(kStateLabel), "断网了");
+
+    PostMessageA(Unit(kStop), BM_CLICK, 0, 0);
+    support::PumpFor(200);
+    const int bar = BarPosition();
+    support::PumpFor(10500);
+    EXPECT_EQ(standin::ClickCount(client), 1) << "a click came after Stop";
+    EXPECT_EQ(BarPosition(), bar) << "the bar moved after Stop";
+
+    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(kCountLabel) == "已拔2次"; }, 13000)) << Text(kCountLabel);
+    EXPECT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) == 2; }, 3000));
+}
+
+}  // namespace
