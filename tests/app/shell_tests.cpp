@@ -181,3 +181,18 @@ TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OutOfMemory, IsReportedWithTheSizeAskedFor) {
+    gReports.clear();
+    app::ErrorSink previous = app::SetErrorSink(CatchReport);
+    const std::size_t huge = static_cast<std::size_t>(-1) / 4;
+    void* volatile block = ::operator new(huge);
+    app::SetErrorSink(previous);
+    (void)block;
+    ASSERT_EQ(gReports.size(), 1u);
+    EXPECT_EQ(gReports[0], "0:分配 " + std::to_string(huge) + " 字节内存失败!");
+}
+
+}  // namespace
