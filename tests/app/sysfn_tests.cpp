@@ -1,0 +1,260 @@
+// The system-function table, bound through a fake loader that records every
+// load, look-up and unload in order and answers from a scripted list of
+// modules: which modules are tried, in which order, which stay loaded, and
+// what a failed binding reports.
+#include "app/app.h"
+#include "app/sysfn.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct FakeModule {
+    std::string path;                  // as it must be asked for
+    std::vector<std::string> exports;  // names, or "#" and an ordinal
+};
+
+std::vector<FakeModule> gModules;
+std::vector<std::string> gCalls;
+std::vector<std::string> gReports;
+std::vector<int> gReportCodes;
+
+// Module i answers as handle (i + 1) * 0x10000; its export j as that + j + 1.
+HMODULE HandleOf(size_t i) { return reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(i + 1) * 0x10000); }
+
+const FakeModule& ModuleOf(HMODULE module) {
+    return gModules.at(reinterpret_cast<ULONG_PTR>(module) / 0x10000 - 1);
+}
+
+HMODULE FakeLoad(const char* path) {
+    gCalls.push_back(std::string("load ") + path);
+    for (size_t i = 0; i < gModules.size(); ++i) {
+        if (gModules[i].path == path) return HandleOf(i);
+    }
+    return nullptr;
+}
+
+FARPROC FakeFind(HMODULE module, const char* exportName) {
+    const ULONG_PTR value = reinterpret_cast<ULONG_PTR>(exportName);
+    const std::string name = value >> 16 ? std::string(exportName) : "#" + std::to_string(value);
+    const FakeModule& fake = ModuleOf(module);
+    gCalls.push_back("find " + fake.path + " " + name);
+    for (size_t j = 0; j < fake.exports.size(); ++j) {
+        if (fake.exports[j] == name) {
+            return reinterpret_cast<FARPROC>(reinterpret_cast<ULONG_PTR>(module) + j + 1);
+        }
+    }
+    return nullptr;
+}
+
+void FakeUnload(HMODULE module) { gCalls.push_back("unload " + ModuleOf(module).path); }
+
+void CatchReport(int code, const std::string& message) {
+    gReportCodes.push_back(code);
+    gReports.push_back(message);
+}
+
+DWORD WINAPI FakeGetCurrentThreadId() { return 4242; }
+
+std::string OwnDirectory() {
+    char path[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string directory(path, length < sizeof path ? length : 0);
+    return directory.substr(0, directory.find_last_of('\\'));
+}
+
+class SystemTable : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sysfn::ReleaseModules();  // what earlier tests bound, through the real loader
+        real_ = sysfn::SetLoader(sysfn::Loader{FakeLoad, FakeFind, FakeUnload});
+        previousSink_ = app::SetErrorSink(CatchReport);
+        sysfn::InitTable("C:\\Prog");
+        gModules.clear();
+        gCalls.clear();
+        gReports.clear();
+        gReportCodes.clear();
+    }
+    void TearDown() override {
+        sysfn::SetLoader(real_);
+        app::SetErrorSink(previousSink_);
+        sysfn::InitTable(OwnDirectory());  // drops the fake bindings unreleased
+    }
+
+    sysfn::Loader real_{};
+    app::ErrorSink previousSink_ = nullptr;
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt) {
+    gModules = {
+        {"Kernel32.dll", {"CreateToolhelp32Snapshot"}},
+        {"User32.dll", {"GetWindow", "PostMessageA"}},
+        {"Mpr.dll", {"PostMessageA"}},
+        {"Shell32.dll", {"CloseHandle"}},
+    };
+    FARPROC address = sysfn::Bind(sysfn::kPostMessageA);
+    EXPECT_EQ(gCalls, (Calls{
+                          "load Kernel32.dll", "find Kernel32.dll PostMessageA", "unload Kernel32.dll",
+                          "load Gdi32.dll",  // not there: nothing to look in or unload
+                          "load User32.dll", "find User32.dll PostMessageA",
+                      }));
+    EXPECT_EQ(address, reinterpret_cast<FARPROC>(reinterpret_cast<ULONG_PTR>(HandleOf(1)) + 2));
+    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageA].address, address);
+    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageA].moduleHandle, HandleOf(1));
+
+    gCalls.clear();
+    sysfn::Bind(sysfn::kCreateToolhelp32Snapshot);
+    EXPECT_EQ(gCalls, (Calls{"load Kernel32.dll", "find Kernel32.dll CreateToolhelp32Snapshot"}));
+
+    gCalls.clear();
+    sysfn::Bind(sysfn::kCloseHandle);  // the last of the list
+    EXPECT_EQ(gCalls, (Calls{
+                          "load Kernel32.dll", "find Kernel32.dll CloseHandle", "unload Kernel32.dll",
+                          "load Gdi32.dll",
+                          "load User32.dll", "find User32.dll CloseHandle", "unload User32.dll",
+                          "load Advapi32.dll",
+                          "load Mpr.dll", "find Mpr.dll CloseHandle", "unload Mpr.dll",
+                          "load Shell32.dll", "find Shell32.dll CloseHandle",
+                      }));
+    EXPECT_TRUE(gReports.empty());
+}
+
+TEST_F(SystemTable, ANamedModuleIsLoadedFromTheProgramDirectoryFirst) {
+    gModules = {
+        {"C:\\Prog\\wininet.dll", {"InternetGetConnectedState"}},
+        {"wininet.dll", {"InternetGetConnectedState"}},
+    };
+    EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, HandleOf(0));
+}
+
+TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedByName) {
+    gModules = {{"wininet.dll", {"InternetGetConnectedState"}}};
+    EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load wininet.dll",
+                             "find wininet.dll InternetGetConnectedState"}));
+    EXPECT_TRUE(gReports.empty());
+}
+
+TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
+    sysfn::gTable[sysfn::kInternetGetConnectedState].module = "D:\\Lib\\wininet.dll";
+    gModules = {{"D:\\Lib\\wininet.dll", {"InternetGetConnectedState"}}};
+    EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
+    EXPECT_EQ(gCalls, (Calls{"load D:\\Lib\\wininet.dll", "find D:\\Lib\\wininet.dll InternetGetConnectedState"}));
+
+    sysfn::InitTable("C:\\Prog");
+    sysfn::gTable[sysfn::kInternetGetConnectedState].module = "E:wininet.dll";
+    gCalls.clear();
+    EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
+    EXPECT_EQ(gCalls, (Calls{"load E:wininet.dll"}));
+}
+
+TEST_F(SystemTable, AnOrdinalIsLookedUpByItsNumberModulo65536) {
+    sysfn::gTable[sysfn::kInternetGetConnectedState].function = "#65538";
+    gModules = {{"C:\\Prog\\wininet.dll", {"#2"}}};
+    EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll #2"}));
+}
+
+TEST_F(SystemTable, ABoundEntryIsNeitherLoadedNorLookedUpAgain) {
+    gModules = {{"Kernel32.dll", {"GetCurrentThreadId"}}};
+    FARPROC first = sysfn::Bind(sysfn::kGetCurrentThreadId);
+    ASSERT_NE(first, nullptr);
+    gCalls.clear();
+    EXPECT_EQ(sysfn::Bind(sysfn::kGetCurrentThreadId), first);
+    EXPECT_EQ(sysfn::Bound(sysfn::kGetCurrentThreadId), first);
+    EXPECT_TRUE(gCalls.empty());
+}
+
+// A call goes through the exact type of the system's declaration, to the
+// address that the binding found, and binds on the first call only.
+TEST_F(SystemTable, ACallBindsOnceAndReachesTheBoundFunction) {
+    struct Module {
+        static FARPROC Find(HMODULE, const char* name) {
+            gCalls.push_back(std::string("find ") + name);
+            if (std::string(name) != "GetCurrentThreadId") return nullptr;
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetCurrentThreadId));
+        }
+    };
+    gModules = {{"Kernel32.dll", {}}};
+    sysfn::SetLoader(sysfn::Loader{FakeLoad, Module::Find, FakeUnload});
+    EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
+    EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
+    EXPECT_EQ(gCalls, (Calls{"load Kernel32.dll", "find GetCurrentThreadId"}));
+}
+
+TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
+    gModules = {
+        {"Kernel32.dll", {"CloseHandle"}},
+        {"User32.dll", {"PostMessageA", "GetWindow"}},
+        {"C:\\Prog\\wininet.dll", {"InternetGetConnectedState"}},
+    };
+    for (sysfn::Index index : {sysfn::kGetWindow, sysfn::kInternetGetConnectedState, sysfn::kPostMessageA,
+                               sysfn::kCloseHandle}) {
+        ASSERT_NE(sysfn::Bind(index), nullptr) << index;
+    }
+    gCalls.clear();
+    sysfn::ReleaseModules();
+    // In the order of the table, once for each entry that loaded a module.
+    EXPECT_EQ(gCalls, (Calls{"unload C:\\Prog\\wininet.dll", "unload User32.dll", "unload Kernel32.dll",
+                             "unload User32.dll"}));
+    for (const sysfn::Entry& entry : sysfn::gTable) {
+        EXPECT_EQ(entry.address, nullptr) << entry.function;
+        EXPECT_EQ(entry.moduleHandle, nullptr) << entry.function;
+    }
+    gCalls.clear();
+    sysfn::ReleaseModules();
+    EXPECT_TRUE(gCalls.empty());
+}
+
+// The pieces of "无法找到指定DLL库文件“%s”中的输出命令“%s”" and of
+// "无法找到指定DLL库文件中的输出命令“%s”" in GBK, spelled out byte by byte; the
+// quotes are the full-width A1B0 and A1B1.
+const std::string kCannotFind = "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL" "\xBF\xE2\xCE\xC4\xBC\xFE";
+const std::string kInExportCommand = "\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE";
+const std::string kOpenQuote = "\xA1\xB0";
+const std::string kCloseQuote = "\xA1\xB1";
+
+TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleText) {
+    gModules = {{"C:\\Prog\\wininet.dll", {"SomethingElse"}}, {"wininet.dll", {"InternetGetConnectedState"}}};
+    EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
+    // The copy beside the program was found, so the system's is not tried.
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll InternetGetConnectedState",
+                             "unload C:\\Prog\\wininet.dll"}));
+    ASSERT_EQ(gReports.size(), 1u);
+    EXPECT_EQ(gReportCodes[0], 0);
+    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + "wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
+                               "InternetGetConnectedState" + kCloseQuote);
+    EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].address, nullptr);
+    EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, nullptr);
+}
+
+TEST_F(SystemTable, AMissingModuleGivesTheSameText) {
+    EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load wininet.dll"}));
+    ASSERT_EQ(gReports.size(), 1u);
+    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + "wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
+                               "InternetGetConnectedState" + kCloseQuote);
+}
+
+TEST_F(SystemTable, AnExportInNoStandardModuleIsReportedWithoutAModule) {
+    gModules = {{"Kernel32.dll", {}}, {"Shell32.dll", {"ShellExecuteA"}}};
+    EXPECT_EQ(sysfn::Bind(sysfn::kWindowFromPoint), nullptr);
+    EXPECT_EQ(gCalls, (Calls{
+                          "load Kernel32.dll", "find Kernel32.dll WindowFromPoint", "unload Kernel32.dll",
+                          "load Gdi32.dll", "load User32.dll", "load Advapi32.dll", "load Mpr.dll",
+                          "load Shell32.dll", "find Shell32.dll WindowFromPoint", "unload Shell32.dll",
+                      }));
+    ASSERT_EQ(gReports.size(), 1u);
+    EXPECT_EQ(gReportCodes[0], 0);
+    EXPECT_EQ(gReports[0], kCannotFind + kInExportCommand + kOpenQuote + "WindowFromPoint" + kCloseQuote);
+    EXPECT_EQ(sysfn::gTable[sysfn::kWindowFromPoint].moduleHandle, nullptr);
+}
+
+}  // namespace
