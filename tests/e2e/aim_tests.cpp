@@ -103,35 +103,16 @@ TEST_F(AimTest, EscapeEndsTheDrag) {
         << "Esc in the aim window closes only the aim window";
 }
 
-// The message box that Start shows, as a window of the program.
-struct BoxSearch {
-    DWORD processId;
-    HWND box;
-};
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
-    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (owner == search->processId && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
-        search->box = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
     PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
-    BoxSearch search = {program.process.dwProcessId, nullptr};
+    HWND box = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        return search.box != nullptr;
+        return (box = support::FindVisibleWindow(program.process.dwProcessId, "#32770")) != nullptr;
     }, 3000));
-    EXPECT_EQ(support::WindowText(search.box), "错误");
-    EXPECT_EQ(support::WindowText(GetDlgItem(search.box, 0xFFFF)), "请拖动瞄准图标到拔号按钮上再点开始");
-    PostMessageA(search.box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(search.box); }, 3000));
+    EXPECT_EQ(support::WindowText(box), "错误");
+    EXPECT_EQ(support::WindowText(GetDlgItem(box, 0xFFFF)), "请拖动瞄准图标到拔号按钮上再点开始");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(box); }, 3000));
     support::PumpFor(1500);
     EXPECT_EQ(BarPosition(), 0) << "a timer started";
     EXPECT_EQ(Text(kTargetLabel), "");

@@ -11,19 +11,6 @@
 
 namespace {
 
-BOOL CALLBACK FindReport(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (owner == search->first && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
-        search->second = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 TEST(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
     // The stand-in without the export is built into noexport/; the program
     // goes beside it.
@@ -39,18 +26,17 @@ TEST(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
 
     SendMessageA(support::UnitWindow(program, 0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
     PostMessageA(support::UnitWindow(program, 1), BM_CLICK, 0, 0);
-    std::pair<DWORD, HWND> report(program.process.dwProcessId, nullptr);
+    HWND report = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
-        EnumWindows(FindReport, reinterpret_cast<LPARAM>(&report));
-        return report.second != nullptr;
+        return (report = support::FindVisibleWindow(program.process.dwProcessId, "#32770")) != nullptr;
     }, 15000));
-    EXPECT_EQ(support::WindowText(report.second), "错误");
+    EXPECT_EQ(support::WindowText(report), "错误");
     // The box may tidy the line breaks; the three lines are what counts.
-    std::string text = support::WindowText(GetDlgItem(report.second, 0xFFFF));
+    std::string text = support::WindowText(GetDlgItem(report, 0xFFFF));
     for (std::string::size_type at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
     EXPECT_EQ(text, "运行时出错!\n\n错误信息：无法找到指定DLL库文件“wininet.dll”中的输出命令“InternetGetConnectedState”\n");
 
-    PostMessageA(report.second, WM_COMMAND, IDOK, 0);
+    PostMessageA(report, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(support::WaitForExit(program, 10000), 0xFFFFFFFFu);
     support::EndProgram(program);
     DeleteFileA(exe.c_str());

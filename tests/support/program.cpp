@@ -10,16 +10,17 @@ namespace {
 
 struct Search {
     DWORD processId;
+    const char* className;
     HWND found;
 };
 
-BOOL CALLBACK FindMain(HWND hwnd, LPARAM param) {
+BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
     Search* search = reinterpret_cast<Search*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(hwnd, &owner);
     char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (owner == search->processId && lstrcmpA(cls, "AutoredialForm") == 0 && IsWindowVisible(hwnd)) {
+    if (owner == search->processId && lstrcmpA(cls, search->className) == 0 && IsWindowVisible(hwnd)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -27,6 +28,12 @@ BOOL CALLBACK FindMain(HWND hwnd, LPARAM param) {
 }
 
 }  // namespace
+
+HWND FindVisibleWindow(DWORD processId, const char* className) {
+    Search search = {processId, className, nullptr};
+    EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 bool LaunchProgram(Program& program, const std::string& exe, const std::string& workingDirectory) {
     std::string path = exe.empty() ? standin::BuildDirectory() + "\\autoredial.exe" : exe;
@@ -37,12 +44,10 @@ bool LaunchProgram(Program& program, const std::string& exe, const std::string& 
                         workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &program.process)) {
         return false;
     }
-    Search search = {program.process.dwProcessId, nullptr};
     PumpUntil([&] {
-        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr || WaitForSingleObject(program.process.hProcess, 0) == WAIT_OBJECT_0;
+        program.main = FindVisibleWindow(program.process.dwProcessId, "AutoredialForm");
+        return program.main != nullptr || WaitForSingleObject(program.process.hProcess, 0) == WAIT_OBJECT_0;
     }, 15000);
-    program.main = search.found;
     return program.main != nullptr;
 }
 

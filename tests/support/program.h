@@ -24,6 +24,9 @@ DWORD WaitForExit(Program& program, int timeoutMs);
 // Ends the program by its process id if it still runs, and closes its handles.
 void EndProgram(Program& program);
 
+// The first visible top-level window of the process with that class, or null.
+HWND FindVisibleWindow(DWORD processId, const char* className);
+
 // A unit of the main window by its row in the form, and its text.
 HWND UnitWindow(const Program& program, int row);
 std::string WindowText(HWND hwnd);
