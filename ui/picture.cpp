@@ -2,6 +2,7 @@
 
 #include <cstdio>  // jpeglib.h needs FILE
 #include <csetjmp>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -23,6 +24,8 @@ void JpegErrorExit(j_common_ptr info) {
 }
 void JpegSilence(j_common_ptr, int) {}
 
+constexpr JDIMENSION kMaxSide = 16384;
+
 // Decodes into a top-down 24-bit DIB section. Kept free of objects with
 // destructors: longjmp leaves this frame on a decoding error.
 HBITMAP DecodeJpeg(const unsigned char* bytes, std::size_t size, int* width, int* height) {
@@ -40,9 +43,16 @@ HBITMAP DecodeJpeg(const unsigned char* bytes, std::size_t size, int* width, int
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
+    // Checked before the decoder starts: for a progressive or multi-scan file it
+    // buffers the whole image there, so a 200-byte file claiming 65500 x 65500
+    // would cost gigabytes and a minute before any later check.
+    if (info.image_width > kMaxSide || info.image_height > kMaxSide) {
+        jpeg_destroy_decompress(&info);
+        return nullptr;
+    }
     info.out_color_space = JCS_EXT_BGR;  // the byte order of a DIB
     jpeg_start_decompress(&info);
-    if (info.output_components != 3 || info.output_width > 16384 || info.output_height > 16384) {
+    if (info.output_components != 3 || info.output_width > kMaxSide || info.output_height > kMaxSide) {
         jpeg_destroy_decompress(&info);
         return nullptr;
     }
@@ -80,6 +90,29 @@ DWORD ReadDword(const unsigned char* p) {
            static_cast<DWORD>(p[3]) << 24;
 }
 
+// Whether an entry's image is a plain DIB whose header describes no more than
+// the bytes it has: the colour image over the AND mask, each half the stated
+// height. The system does not check this against the size it is given (Wine
+// divides by a height of 0 taken from a header that claims to be smaller).
+bool ImageFits(const unsigned char* image, DWORD imageSize) {
+    const DWORD headerSize = ReadDword(image);
+    const int32_t w = static_cast<int32_t>(ReadDword(image + 4));
+    const int32_t h = static_cast<int32_t>(ReadDword(image + 8));
+    const WORD planes = ReadWord(image + 12);
+    const WORD bits = ReadWord(image + 14);
+    const DWORD compression = ReadDword(image + 16);
+    const DWORD coloursUsed = ReadDword(image + 32);
+    if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > imageSize) return false;
+    if (w <= 0 || h < 2 || planes != 1 || compression != BI_RGB) return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    const uint64_t colours = coloursUsed ? coloursUsed : bits <= 8 ? 1u << bits : 0;
+    if (colours > 256) return false;
+    const uint64_t colourRow = (static_cast<uint64_t>(w) * bits + 31) / 32 * 4;
+    const uint64_t maskRow = (static_cast<uint64_t>(w) + 31) / 32 * 4;
+    const uint64_t needed = headerSize + colours * 4 + (colourRow + maskRow) * static_cast<uint64_t>(h / 2);
+    return needed <= imageSize;
+}
+
 // A .cur or .ico file: a six-byte directory header, then 16-byte entries; the
 // first entry's image is used.
 HICON DecodeIconFile(const unsigned char* bytes, std::size_t size, int* width, int* height) {
@@ -90,6 +123,7 @@ HICON DecodeIconFile(const unsigned char* bytes, std::size_t size, int* width, i
     const DWORD imageSize = ReadDword(entry + 8);
     const DWORD offset = ReadDword(entry + 12);
     if (offset > size || imageSize > size - offset || imageSize < sizeof(BITMAPINFOHEADER)) return nullptr;
+    if (!ImageFits(bytes + offset, imageSize)) return nullptr;
     const int w = entry[0] ? entry[0] : 256;
     const int h = entry[1] ? entry[1] : 256;
 

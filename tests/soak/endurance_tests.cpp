@@ -1,0 +1,172 @@
+// Long runs of the handlers on the real main window, in-process, against the
+// stand-in client and wininet.dll: many watch and prompt ticks and many aim
+// drags must leave the process holding what it held after a warm-up.
+//
+// Kernel, GDI and USER objects and private bytes are counted as
+// tests/soak/resources.h describes.
+//
+// The prompt tick makes a full process snapshot, which costs 10 to 20 ms under
+// Wine, so only AUTOREDIAL_SOAK_TICKS of them run (600 when unset); the watch
+// tick costs about 1 ms and always runs 10 000 times.
+#include "app/loop.h"
+#include "app/shell.h"
+#include "tests/soak/resources.h"
+#include "tests/support/pump.h"
+#include "tests/support/standin.h"
+#include "ui/props.h"
+#include "watch/watch.h"
+#include "winkit/text.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using ui::kAimForm;
+using ui::kMainForm;
+
+int PromptTickCount() {
+    char text[32] = "";
+    const DWORD length = GetEnvironmentVariableA("AUTOREDIAL_SOAK_TICKS", text, sizeof text);
+    const int wanted = length > 0 && length < sizeof text ? std::atoi(text) : 0;
+    return wanted > 0 ? wanted : 600;
+}
+
+constexpr int kWarmUpTicks = 200;
+
+class EnduranceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        support::EnsureShell();
+        ASSERT_TRUE(app::LoadForm(kMainForm, nullptr, false));
+        ASSERT_TRUE(standin::StartClient(client));
+    }
+    static void TearDownTestSuite() {
+        standin::StopClient(client);
+        if (app::LoadedForm* main = app::FindForm(kMainForm)) DestroyWindow(main->hwnd);
+        standin::SetLinkState(true);
+    }
+    void SetUp() override {
+        ASSERT_TRUE(client.dialButton) << "the client did not start";
+        watch::Stop(ui::EventArgs());
+        // The ticks are driven by hand: the prompt timer's own tick, nested in
+        // the settling wait of an answer, would overwrite the search's result.
+        ui::SetPeriod(kMainForm, "时钟3", 0);
+        watch::redialCount = 0;
+    }
+    static standin::Client client;
+};
+standin::Client EnduranceTest::client;
+
+TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
+    const int kTicks = 10000;
+    const int kBlock = 500;  // ticks of one link state
+    watch::dialTarget = winkit::HandleToInt(client.dialButton);
+    const int clicksBefore = standin::ClickCount(client);
+    soak::Resources before = {};
+    int offline = 0;
+    bool down = false;
+    for (int tick = 0; tick < kTicks; ++tick) {
+        if (tick == kWarmUpTicks) before = soak::Measure();
+        // Warm-up ticks alternate, so both paths are warm before the baseline.
+        down = tick < kWarmUpTicks ? tick % 2 == 0 : (tick - kWarmUpTicks) / kBlock % 2 == 0;
+        standin::SetLinkState(!down);
+        watch::WatchTick(ui::EventArgs());
+        offline += down;
+        if (tick % 50 == 0) app::ProcessPendingEvents();
+    }
+    standin::SetLinkState(true);
+    EXPECT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) >= clicksBefore + offline; }, 10000));
+    EXPECT_EQ(standin::ClickCount(client) - clicksBefore, offline) << "every offline tick clicks once";
+    EXPECT_EQ(watch::redialCount, offline);
+    EXPECT_EQ(ui::GetCaption(kMainForm, "标签3"), "已拔" + std::to_string(offline) + "次");
+    EXPECT_EQ(ui::GetCaption(kMainForm, "标签2"), down ? "断网了" : "联网呢");
+    soak::ExpectFlat(before, soak::Measure(), "watch ticks");
+}
+
+TEST_F(EnduranceTest, PromptTicksWithAnOccasionalPrompt) {
+    const int ticks = PromptTickCount() + kWarmUpTicks;
+    const int kPromptEvery = 100;  // an answer costs two settling waits
+    const int answeredBefore = standin::AnsweredCount(client);
+    soak::Resources before = {};
+    int raised = 0;
+    int found = 0;
+    int stray = 0;  // ticks without a prompt that found one
+    for (int tick = 0; tick < ticks; ++tick) {
+        if (tick == kWarmUpTicks) before = soak::Measure();
+        HWND prompt = nullptr;
+        if (tick % kPromptEvery == kPromptEvery / 2) {
+            prompt = standin::RaisePrompt(client);
+            raised += prompt != nullptr;
+        }
+        watch::PromptTick(ui::EventArgs());
+        if (prompt) {
+            EXPECT_EQ(watch::promptHandle, winkit::HandleToInt(prompt)) << "tick " << tick;
+            found += watch::promptHandle == winkit::HandleToInt(prompt);
+            // An answer that missed the foreground leaves the prompt open: close
+            // it, so later ticks search without it.
+            PostMessageA(prompt, WM_CLOSE, 0, 0);
+            support::PumpUntil([&] { return standin::OpenPromptCount(client) == 0; }, 2000);
+        } else {
+            stray += watch::promptHandle != -1;
+        }
+        if (tick % 20 == 0) app::ProcessPendingEvents();
+    }
+    EXPECT_EQ(found, raised);
+    EXPECT_EQ(stray, 0);
+    EXPECT_GT(raised, 0);
+    EXPECT_EQ(standin::AnsweredCount(client) - answeredBefore, raised) << "every prompt found was answered";
+    soak::ExpectFlat(before, soak::Measure(), "prompt ticks");
+}
+
+// Ends a running aim drag once its aim window has taken at least one aim step,
+// as the mouse button's release would.
+bool gAimStepped = false;
+bool gDragEnded = false;
+DWORD gDragStart = 0;
+
+void CALLBACK EndDragOnceAimed(HWND, UINT, UINT_PTR, DWORD) {
+    app::LoadedForm* aim = app::FindForm(kAimForm);
+    if (gDragEnded || !aim || !IsWindow(aim->hwnd) || aim->closing) return;
+    gAimStepped = gAimStepped || !ui::GetContent(kMainForm, "编辑框1").empty();
+    if (gAimStepped || GetTickCount() - gDragStart > 5000) {
+        watch::EndAimDrag(ui::EventArgs());
+        gDragEnded = true;
+    }
+}
+
+TEST_F(EnduranceTest, TwoHundredAimDrags) {
+    const int kDrags = 200;
+    const int kWarmUpDrags = 10;
+    HWND main = app::FormHandle(kMainForm);
+    soak::Resources before = {};
+    int stepped = 0;
+    for (int drag = 0; drag < kWarmUpDrags + kDrags; ++drag) {
+        if (drag == kWarmUpDrags) before = soak::Measure();
+        ui::SetContent(kMainForm, "编辑框1", "");
+        gAimStepped = false;
+        gDragEnded = false;
+        gDragStart = GetTickCount();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 5, EndDragOnceAimed);
+        ASSERT_NE(timer, 0u);
+        watch::BeginAimDrag(ui::EventArgs());
+        KillTimer(nullptr, timer);
+
+        ASSERT_TRUE(gDragEnded) << "drag " << drag << " returned before it was ended";
+        stepped += gAimStepped;
+        ASSERT_EQ(app::FindForm(kAimForm), nullptr) << "drag " << drag << ": the aim window is still there";
+        ASSERT_TRUE(IsWindowEnabled(main)) << "drag " << drag << ": the main window stays disabled";
+        ASSERT_EQ(GetCapture(), nullptr) << "drag " << drag;
+        app::Unit* icon = app::FindUnit(kMainForm, "图片框1");
+        ASSERT_TRUE(icon && icon->picture.icon) << "drag " << drag << ": the aim icon did not come back";
+    }
+    EXPECT_EQ(stepped, kWarmUpDrags + kDrags) << "drags that ended before their first aim step";
+    soak::ExpectFlat(before, soak::Measure(), "aim drags");
+}
+
+}  // namespace
