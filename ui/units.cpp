@@ -93,19 +93,29 @@ void WritePeriod(app::Unit& unit, int32_t period) {
     if (period > 0) SetTimer(unit.hwnd, app::kTimerId, static_cast<UINT>(period), nullptr);
 }
 
+namespace {
+
+std::string WindowText(HWND hwnd) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
+
 void SetCaption(const FormDef& form, const char* name, const std::string& text) {
-    if (app::Unit* unit = Find(form, name)) {
-        SetWindowTextA(unit->hwnd, text.c_str());
-        Redraw(unit->hwnd);
-    }
+    app::Unit* unit = Find(form, name);
+    if (!unit) return;
+    // The prompt label is rewritten every second, mostly with what it shows
+    // already; repainting it then would be the idle program's main cost.
+    if (unit->def->type == UnitType::Label && WindowText(unit->hwnd) == text) return;
+    SetWindowTextA(unit->hwnd, text.c_str());
+    Redraw(unit->hwnd);
 }
 
 std::string GetCaption(const FormDef& form, const char* name) {
     app::Unit* unit = Find(form, name);
-    if (!unit) return std::string();
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(unit->hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(unit->hwnd, &text[0], static_cast<int>(text.size()))));
-    return text;
+    return unit ? WindowText(unit->hwnd) : std::string();
 }
 
 void SetContent(const FormDef& form, const char* name, const std::string& text) { SetCaption(form, name, text); }

@@ -2,13 +2,15 @@
 // search must make: one full Toolhelp snapshot walked with Process32First/Next,
 // and one walk down the Z-order reading every visible window. Run under Wine:
 //   scripts/wine-do wine build/x64/search_bench.exe [rounds]
+// Besides the readable lines it prints one line per window count that
+// scripts/bench reads: "search-ratio <visible windows> <ratio>".
 #include "app/app.h"
 #include "app/sysfn.h"
+#include "tests/bench/bare_calls.h"
 #include "tests/support/standin.h"
 #include "winkit/window_search.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -38,28 +40,12 @@ void Pump() {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-// The calls the search cannot do without, made directly; returns the time of
-// the process walk alone.
+// The bare calls; returns the time of the process walk alone.
 double BareCalls() {
     double start = Now();
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0);
-    if (snapshot != INVALID_HANDLE_VALUE) {
-        PROCESSENTRY32 entry = {};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        }
-        CloseHandle(snapshot);
-    }
+    bench::WalkProcesses();
     double processes = Now() - start;
-    char title[256];
-    char className[256];
-    DWORD processId = 0;
-    for (HWND hwnd = GetWindow(GetDesktopWindow(), GW_CHILD); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(hwnd)) continue;
-        GetWindowTextA(hwnd, title, 255);
-        GetClassNameA(hwnd, className, 255);
-        GetWindowThreadProcessId(hwnd, &processId);
-    }
+    bench::WalkWindows();
     return processes;
 }
 
@@ -83,10 +69,13 @@ void Measure(int rounds) {
     }
     double searchMedian = Median(search);
     double bareMedian = Median(bare);
+    const int windows = VisibleWindows();
     std::printf("%4d visible windows: search %8.1f us, bare calls %8.1f us (process walk %8.1f us), "
                 "ratio %.3f (result %d)\n",
-                VisibleWindows(), searchMedian, bareMedian, Median(processes), searchMedian / bareMedian,
+                windows, searchMedian, bareMedian, Median(processes), searchMedian / bareMedian,
                 static_cast<int>(found));
+    std::printf("search-ratio %d %.4f\n", windows, searchMedian / bareMedian);
+    std::fflush(stdout);
 }
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,0 +1,401 @@
+// Measurements of the running program, for scripts/bench (under Wine):
+//   program_bench.exe idle [seconds]  CPU time of autoredial.exe over the given time (60 s),
+//                                     beside floor_bench.exe, which makes only the bare calls
+//                                     of one prompt tick once a second; both working sets
+//                                     after start. The stand-in client runs meanwhile, so
+//                                     the prompt search has a process to look through.
+//   program_bench.exe launch [count]  time from CreateProcess until the main window is
+//                                     visible, for each of count (10) launches
+//   program_bench.exe ticks [count]   this process's working set around count (10 000)
+//                                     calls of each periodic handler of the main window,
+//                                     loaded here from its table as the program loads it
+// autoredial.exe and floor_bench.exe are the ones beside this program. Besides
+// readable lines each mode prints lines "<key> <numbers>" that scripts/bench reads.
+#include "app/loop.h"
+#include "app/shell.h"
+#include "tests/support/program.h"
+#include "tests/support/pump.h"
+#include "tests/support/standin.h"
+#include "ui/form.h"
+#include "watch/watch.h"
+#include "winkit/text.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+double Seconds() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> samples) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    const std::size_t middle = samples.size() / 2;
+    return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
+}
+
+// An ANSI text for the UTF-8 terminal that reads this program's output.
+std::string Utf8(const std::string& text) {
+    if (text.empty()) return text;
+    std::wstring wide(text.size(), L'\0');
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                               static_cast<int>(wide.size()));
+    std::string utf8(wide.size() * 3, '\0');
+    const int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0],
+                                               static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.resize(static_cast<std::size_t>(utf8Length));
+    return utf8;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char className[64] = "";
+    if (owner == search->processId && IsWindowVisible(hwnd) && GetClassNameA(hwnd, className, sizeof className) &&
+        lstrcmpA(className, search->className) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Starts the program and polls every 2 ms for its visible main window of the
+// given class; null when it does not come within 15 s.
+HWND Launch(const std::string& exe, const char* className, PROCESS_INFORMATION& process) {
+    process = PROCESS_INFORMATION();
+    std::string commandLine = "\"" + exe + "\"";
+    std::string directory = standin::BuildDirectory();
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                        &startup, &process)) {
+        return nullptr;
+    }
+    WindowSearch search = {process.dwProcessId, className, nullptr};
+    const double start = Seconds();
+    while (Seconds() - start < 15) {
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found || WaitForSingleObject(process.hProcess, 2) == WAIT_OBJECT_0) break;
+    }
+    return search.found;
+}
+
+void Close(PROCESS_INFORMATION& process, HWND main) {
+    if (!process.hProcess) return;
+    if (main) PostMessageA(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    process = PROCESS_INFORMATION();
+}
+
+// Wine 8 answers GetProcessTimes for another process with zeros, so CPU time
+// is read where Wine itself would read it: the Linux process that runs the
+// program, seen through the Z: drive.
+std::string ReadLinuxFile(const std::string& path) {
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+std::vector<std::string> NumberedEntries(const std::string& directory) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (found.cFileName[0] >= '1' && found.cFileName[0] <= '9') names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The Linux process of this Wine prefix whose command line is the program's
+// path (Wine shows a program's Windows path there); empty when there is none.
+std::string LinuxProcessOf(const std::string& exe) {
+    char prefix[MAX_PATH] = "";
+    const std::string wanted =
+        GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) ? std::string("WINEPREFIX=") + prefix : "";
+    for (const std::string& pid : NumberedEntries("Z:\\proc")) {
+        const std::string commandLine = ReadLinuxFile("Z:\\proc\\" + pid + "\\cmdline");
+        if (lstrcmpiA(commandLine.c_str(), exe.c_str()) != 0) continue;
+        const std::string environment = '\0' + ReadLinuxFile("Z:\\proc\\" + pid + "\\environ");
+        if (wanted.empty() || environment.find('\0' + wanted + '\0') != std::string::npos) return pid;
+    }
+    return std::string();
+}
+
+// CPU time of all the process's threads in seconds: the scheduler's own
+// account (nanoseconds), where /proc/<pid>/stat would give 10 ms steps.
+double CpuSeconds(const std::string& pid) {
+    if (pid.empty()) return 0;
+    const std::string tasks = "Z:\\proc\\" + pid + "\\task";
+    double total = 0;
+    for (const std::string& task : NumberedEntries(tasks)) {
+        total += std::strtod(ReadLinuxFile(tasks + "\\" + task + "\\schedstat").c_str(), nullptr) * 1e-9;
+    }
+    return total;
+}
+
+// Pages written by the process itself (heaps, stacks, written data): the
+// part of the working set that is not shared with other processes' files.
+double PrivateDirtyBytes(const std::string& pid) {
+    const std::string rollup = ReadLinuxFile("Z:\\proc\\" + pid + "\\smaps_rollup");
+    const std::size_t at = rollup.find("Private_Dirty:");
+    return at == std::string::npos ? 0 : std::strtod(rollup.c_str() + at + 14, nullptr) * 1024;
+}
+
+// Resident pages of font files. Wine renders text inside the process, so the
+// fonts it draws with count in the working set; Windows renders them outside
+// the program's working set.
+double FontFileBytes(const std::string& pid) {
+    const std::string maps = ReadLinuxFile("Z:\\proc\\" + pid + "\\smaps");
+    double total = 0;
+    bool font = false;
+    for (std::size_t line = 0; line < maps.size();) {
+        std::size_t end = maps.find('\n', line);
+        if (end == std::string::npos) end = maps.size();
+        const std::string text = maps.substr(line, end - line);
+        if (text.compare(0, 4, "Rss:") == 0) {
+            if (font) total += std::strtod(text.c_str() + 4, nullptr) * 1024;
+        } else if (!text.empty() && std::isxdigit(static_cast<unsigned char>(text[0])) &&
+                   text.find('-') < text.find(' ')) {
+            font = text.find("/fonts/") != std::string::npos;  // a mapping's first line
+        }
+        line = end + 1;
+    }
+    return total;
+}
+
+// The working set as Windows programs see it (under Wine 8: the Linux
+// process's resident set, Wine's own libraries included), in bytes.
+double WorkingSet(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    return GetProcessMemoryInfo(process, &counters, sizeof counters) ? static_cast<double>(counters.WorkingSetSize)
+                                                                      : 0;
+}
+
+const double kMiB = 1024.0 * 1024.0;
+const int kPromptLabelRow = 8;  // 标签4 of the main window
+
+int Idle(int seconds) {
+    const std::string directory = standin::BuildDirectory();
+    const std::string programExe = directory + "\\autoredial.exe";
+    const std::string floorExe = directory + "\\floor_bench.exe";
+    standin::Client client;
+    if (!standin::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
+    PROCESS_INFORMATION program, floor;
+    HWND programMain = Launch(programExe, "AutoredialForm", program);
+    HWND floorMain = Launch(floorExe, "BenchFloor", floor);
+    const std::string programPid = LinuxProcessOf(programExe);
+    const std::string floorPid = LinuxProcessOf(floorExe);
+    int status = 0;
+    if (!programMain || !floorMain || programPid.empty() || floorPid.empty()) {
+        std::printf("autoredial.exe or floor_bench.exe did not start, or its Linux process was not found\n");
+        status = 1;
+    } else {
+        Sleep(3000);  // first paints and first ticks
+        const double programStart = WorkingSet(program.hProcess);
+        const double floorStart = WorkingSet(floor.hProcess);
+        const double programDirty = PrivateDirtyBytes(programPid);
+        const double floorDirty = PrivateDirtyBytes(floorPid);
+        const double programFonts = FontFileBytes(programPid);
+        const double floorFonts = FontFileBytes(floorPid);
+
+        // CPU per second over windows of 5 s (five ticks each): the median
+        // window leaves out the moments when the machine was busy elsewhere.
+        const int kWindow = 5;
+        std::vector<double> programWindows, floorWindows;
+        const double start = Seconds();
+        const double programFirst = CpuSeconds(programPid);
+        const double floorFirst = CpuSeconds(floorPid);
+        double at = start, programCpu = programFirst, floorCpu = floorFirst;
+        for (int left = seconds; left > 0; left -= kWindow) {
+            Sleep(static_cast<DWORD>(left < kWindow ? left : kWindow) * 1000);
+            const double now = Seconds();
+            const double programNow = CpuSeconds(programPid);
+            const double floorNow = CpuSeconds(floorPid);
+            programWindows.push_back((programNow - programCpu) * 1000 / (now - at));
+            floorWindows.push_back((floorNow - floorCpu) * 1000 / (now - at));
+            at = now;
+            programCpu = programNow;
+            floorCpu = floorNow;
+        }
+        const double wall = at - start;
+        const double programMean = (programCpu - programFirst) * 1000 / wall;
+        const double floorMean = (floorCpu - floorFirst) * 1000 / wall;
+        const double programMs = Median(programWindows);
+        const double floorMs = Median(floorWindows);
+        const std::string label = support::WindowText(GetDlgItem(programMain, ui::UnitId(kPromptLabelRow)));
+        if (WaitForSingleObject(program.hProcess, 0) != WAIT_TIMEOUT) status = 1;
+
+        std::printf("over %.1f s: autoredial.exe %.3f ms CPU per second (mean %.3f), floor %.3f ms per second "
+                    "(mean %.3f); the program shows \"%s\"%s\n",
+                    wall, programMs, programMean, floorMs, floorMean, Utf8(label).c_str(),
+                    status ? " (and ended meanwhile!)" : "");
+        std::printf("after start: working set autoredial.exe %.2f MiB, floor %.2f MiB; of which font files "
+                    "%.2f MiB and %.2f MiB; private dirty pages %.2f MiB and %.2f MiB\n",
+                    programStart / kMiB, floorStart / kMiB, programFonts / kMiB, floorFonts / kMiB,
+                    programDirty / kMiB, floorDirty / kMiB);
+        std::printf("idle-cpu %.4f %.4f\n", programMs, floorMs);
+        std::printf("start-memory %.0f %.0f %.0f %.0f %.0f %.0f\n", programStart, floorStart, programFonts,
+                    floorFonts, programDirty, floorDirty);
+    }
+    Close(program, programMain);
+    Close(floor, floorMain);
+    standin::StopClient(client);
+    return status;
+}
+
+// Launches the program and floor_bench by turns, so that both meet the same
+// state of the machine: the floor shows what Wine's process start costs alone.
+int LaunchTimes(int count) {
+    const std::string directory = standin::BuildDirectory();
+    struct Subject {
+        std::string exe;
+        const char* className;
+        const char* key;
+        std::vector<double> times;
+    } subjects[] = {
+        {directory + "\\autoredial.exe", "AutoredialForm", "launch-seconds", {}},
+        {directory + "\\floor_bench.exe", "BenchFloor", "floor-launch-seconds", {}},
+    };
+    for (int i = 0; i < count; ++i) {
+        for (Subject& subject : subjects) {
+            PROCESS_INFORMATION process;
+            const double start = Seconds();
+            HWND main = Launch(subject.exe, subject.className, process);
+            const double elapsed = Seconds() - start;
+            Close(process, main);
+            if (!main) {
+                std::printf("%s did not show its window\n", subject.exe.c_str());
+                return 1;
+            }
+            subject.times.push_back(elapsed);
+        }
+    }
+    for (const Subject& subject : subjects) {
+        const std::vector<double>& times = subject.times;
+        std::printf("%s until visible over %d launches: median %.3f s, fastest %.3f s, slowest %.3f s\n",
+                    subject.exe.c_str() + directory.size() + 1, count, Median(times),
+                    *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()));
+    }
+    for (const Subject& subject : subjects) {
+        std::printf("%s", subject.key);
+        for (double t : subject.times) std::printf(" %.4f", t);
+        std::printf("\n");
+    }
+    return 0;
+}
+
+int Ticks(int count) {
+    support::EnsureShell();
+    standin::Client client;
+    if (!standin::StartClient(client)) {
+        std::printf("the stand-in client did not start\n");
+        return 1;
+    }
+    // The link is down, so every watch tick clicks the client's dial button.
+    standin::SetLinkState(false);
+    if (!app::LoadForm(ui::kMainForm, nullptr, false)) {
+        std::printf("the main window did not load\n");
+        standin::SetLinkState(true);
+        standin::StopClient(client);
+        return 1;
+    }
+    watch::dialTarget = winkit::HandleToInt(client.dialButton);
+    watch::countdownStep = 1;
+    support::PumpFor(1500);
+    const int clicksBefore = standin::ClickCount(client);
+    const double before = WorkingSet(GetCurrentProcess());
+    const double dirtyBefore = PrivateDirtyBytes("self");
+
+    const ui::Handler handlers[] = {watch::WatchTick, watch::CountdownTick, watch::PromptTick};
+    double elapsed[3] = {};
+    const ui::EventArgs none;
+    for (int h = 0; h < 3; ++h) {
+        const double start = Seconds();
+        for (int i = 0; i < count; ++i) {
+            handlers[h](none);
+            app::ProcessPendingEvents();
+        }
+        elapsed[h] = Seconds() - start;
+    }
+    // A few ticks that find a prompt and answer it.
+    const int kAnswered = 20;
+    standin::RaisePrompt(client, "提示", standin::kPromptStaysOpen);
+    for (int i = 0; i < kAnswered; ++i) {
+        watch::PromptTick(none);
+        app::ProcessPendingEvents();
+    }
+    support::PumpFor(500);
+    const double after = WorkingSet(GetCurrentProcess());
+    const double dirtyAfter = PrivateDirtyBytes("self");
+    support::PumpUntil([&] { return standin::ClickCount(client) - clicksBefore >= count; }, 10000);
+    const int clicks = standin::ClickCount(client) - clicksBefore;
+    const int answered = standin::AnsweredCount(client);
+    standin::SetLinkState(true);
+    standin::StopClient(client);
+
+    std::printf("%d calls of each handler: watch tick %.2f ms, countdown tick %.2f ms, prompt tick %.2f ms each "
+                "(%d clicks reached the client); then %d prompt ticks that answer a prompt (%d answers)\n",
+                count, elapsed[0] * 1000 / count, elapsed[1] * 1000 / count, elapsed[2] * 1000 / count, clicks,
+                kAnswered, answered);
+    std::printf("working set %.2f MiB before, %.2f MiB after; private dirty pages %.2f MiB before, %.2f MiB after\n",
+                before / kMiB, after / kMiB, dirtyBefore / kMiB, dirtyAfter / kMiB);
+    std::printf("tick-memory %d %.0f %.0f %.0f %.0f\n", count, before, after, dirtyBefore, dirtyAfter);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    const int number = argc > 2 ? std::atoi(argv[2]) : 0;
+    int status = 2;
+    if (mode == "idle") {
+        status = Idle(number > 0 ? number : 60);
+    } else if (mode == "launch") {
+        status = LaunchTimes(number > 0 ? number : 10);
+    } else if (mode == "ticks") {
+        status = Ticks(number > 0 ? number : 10000);
+    } else {
+        std::printf("usage: program_bench.exe idle [seconds] | launch [count] | ticks [count]\n");
+    }
+    std::fflush(stdout);
+    // The main window of the ticks mode goes with the process.
+    ExitProcess(static_cast<UINT>(status));
+}
