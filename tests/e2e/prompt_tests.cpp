@@ -34,7 +34,7 @@ TEST_F(PromptTest, AnOpenPromptIsAnsweredEverySecondUntilItGoes) {
     const std::string shown = "出现提示窗口句柄：" + support::HandleText(prompt);
     EXPECT_TRUE(support::PumpUntil([&] { return Label() == shown; }, 2500)) << Label();
     EXPECT_TRUE(support::PumpUntil([&] { return standin::AnsweredCount(client) >= 1; }, 2500));
-    EXPECT_TRUE(support::PumpUntil([&] { return standin::AnsweredCount(client) >= 3; }, 4000))
+    EXPECT_TRUE(support::PumpUntil([&] { return standin::AnsweredCount(client) >= 3; }, 6000))
         << "answered " << standin::AnsweredCount(client) << " times";
     EXPECT_TRUE(support::PumpUntil([&] { return standin::KeyUpCount(client) >= 3; }, 1000))
         << "each answer is a whole key press";
