@@ -6,22 +6,45 @@
 namespace winkit {
 
 namespace {
+
 constexpr int32_t kSettleMilliseconds = 50;
+
+DWORD ForegroundThread() {
+    HWND foreground = GetForegroundWindow();
+    return foreground ? sysfn::GetWindowThreadProcessId(foreground, nullptr) : 0;
 }
+
+// No window, the desktop, or a window of the target's thread or of ours.
+bool NobodysOrOurs(HWND foreground, DWORD targetThread) {
+    if (!foreground || foreground == sysfn::GetDesktopWindow() || foreground == GetShellWindow()) return true;
+    DWORD thread = sysfn::GetWindowThreadProcessId(foreground, nullptr);
+    return thread == targetThread || thread == sysfn::GetCurrentThreadId();
+}
+
+}  // namespace
 
 void SendKeyToWindow(HWND target, int keyCode, bool extended) {
     if (target) {
         if (!sysfn::IsWindow(target)) return;
         DWORD targetThread = sysfn::GetWindowThreadProcessId(target, nullptr);
+        // Whether the foreground may be handed to the target: only when, before
+        // anything is touched, nobody holds it or the target's thread or our
+        // own does; never when the user is working in another program.
+        const bool mayTakeForeground = NobodysOrOurs(GetForegroundWindow(), targetThread);
         sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, TRUE);
         sysfn::SetFocus(target);
         sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, FALSE);
         PumpingWait(kSettleMilliseconds);
         // Injected keys go to the foreground thread, whatever got the focus
         // above: unless the target's thread holds the foreground, the key
-        // would land in whatever program the user is working in.
-        HWND foreground = GetForegroundWindow();
-        if (!foreground || sysfn::GetWindowThreadProcessId(foreground, nullptr) != targetThread) return;
+        // would land in whatever program the user is working in. A prompt
+        // raised in the background would never be answered, though, if the
+        // foreground were not handed to it when it may be.
+        if (ForegroundThread() != targetThread) {
+            if (!mayTakeForeground) return;
+            SetForegroundWindow(target);
+            if (ForegroundThread() != targetThread) return;
+        }
     }
 
     // A down without its up would leave the key logically held.

@@ -120,8 +120,9 @@ TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
 
 TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
     HWND prompt = Raise("提示");
-    HWND mine = Make("WinkitClientProbe", "winkit 前台");
-    ASSERT_TRUE(probe::MakeForeground(mine));
+    standin::Client other;
+    ASSERT_TRUE(standin::StartClient(other, "OtherProgram.exe"));
+    ASSERT_TRUE(probe::MakeForeground(other.main));
     int answered = standin::AnsweredCount(client_);
     probe::KeyHook hook;
     ASSERT_TRUE(hook.installed());
@@ -131,8 +132,19 @@ TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
     EXPECT_TRUE(hook.events().empty());
     EXPECT_EQ(standin::AnsweredCount(client_), answered);
     EXPECT_TRUE(IsWindow(prompt));
-    EXPECT_EQ(probe::CountsOf(mine).keyDowns, 0);
     EXPECT_FALSE(GetAsyncKeyState(kKeyN) & 0x8000);
+    standin::StopClient(other);
+}
+
+TEST_F(Client, PromptInTheBackgroundIsBroughtForwardFromOurWindow) {
+    HWND mine = Make("WinkitClientProbe", "winkit 本程序");
+    ASSERT_TRUE(probe::MakeForeground(mine));
+    HWND prompt = Raise("提示", standin::kPromptStaysOpen);
+    ASSERT_TRUE(probe::MakeForeground(mine)) << "the prompt must start behind our window";
+    int answered = standin::AnsweredCount(client_);
+    winkit::SendKeyToWindow(prompt, kKeyN);
+    EXPECT_EQ(AnsweredAfter(client_, answered), answered + 1);
+    EXPECT_EQ(probe::CountsOf(mine).keyDowns, 0);
 }
 
 }  // namespace
