@@ -63,25 +63,6 @@ std::string Utf8(const std::string& text) {
     return utf8;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    char className[64] = "";
-    if (owner == search->processId && IsWindowVisible(hwnd) && GetClassNameA(hwnd, className, sizeof className) &&
-        lstrcmpA(className, search->className) == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Starts the program and polls every 2 ms for its visible main window of the
 // given class; null when it does not come within 15 s.
 HWND Launch(const std::string& exe, const char* className, PROCESS_INFORMATION& process) {
@@ -94,13 +75,13 @@ HWND Launch(const std::string& exe, const char* className, PROCESS_INFORMATION& 
                         &startup, &process)) {
         return nullptr;
     }
-    WindowSearch search = {process.dwProcessId, className, nullptr};
+    HWND found = nullptr;
     const double start = Seconds();
     while (Seconds() - start < 15) {
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found || WaitForSingleObject(process.hProcess, 2) == WAIT_OBJECT_0) break;
+        found = support::FindVisibleWindow(process.dwProcessId, className);
+        if (found || WaitForSingleObject(process.hProcess, 2) == WAIT_OBJECT_0) break;
     }
-    return search.found;
+    return found;
 }
 
 void Close(PROCESS_INFORMATION& process, HWND main) {
