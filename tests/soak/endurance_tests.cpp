@@ -41,16 +41,8 @@ constexpr int kWarmUpTicks = 200;
 
 class EnduranceTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        support::EnsureShell();
-        ASSERT_TRUE(app::LoadForm(kMainForm, nullptr, false));
-        ASSERT_TRUE(standin::StartClient(client));
-    }
-    static void TearDownTestSuite() {
-        standin::StopClient(client);
-        if (app::LoadedForm* main = app::FindForm(kMainForm)) DestroyWindow(main->hwnd);
-        standin::SetLinkState(true);
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(support::LoadMainFormWithClient(client)); }
+    static void TearDownTestSuite() { support::UnloadMainFormWithClient(client); }
     void SetUp() override {
         ASSERT_TRUE(client.dialButton) << "the client did not start";
         watch::Stop(ui::EventArgs());

@@ -20,6 +20,17 @@ void EnsureShell() {
     app::RegisterClasses();
 }
 
+bool LoadMainFormWithClient(standin::Client& client) {
+    EnsureShell();
+    return app::LoadForm(ui::kMainForm, nullptr, false) && standin::StartClient(client);
+}
+
+void UnloadMainFormWithClient(standin::Client& client) {
+    standin::StopClient(client);
+    if (app::LoadedForm* main = app::FindForm(ui::kMainForm)) DestroyWindow(main->hwnd);
+    standin::SetLinkState(true);
+}
+
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {

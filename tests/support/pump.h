@@ -2,6 +2,8 @@
 // condition holds or time runs out.
 #pragma once
 
+#include "tests/support/standin.h"
+
 #include <functional>
 
 namespace support {
@@ -10,6 +12,11 @@ namespace support {
 // test executable's), the system-function table and the window classes. Safe
 // to call more than once.
 void EnsureShell();
+
+// Loads the real main form in this process, with the stand-in client running
+// beside it; and takes both down again, link state reset.
+bool LoadMainFormWithClient(standin::Client& client);
+void UnloadMainFormWithClient(standin::Client& client);
 
 // Dispatches messages until done() is true or timeoutMs have passed; returns
 // done()'s last answer.

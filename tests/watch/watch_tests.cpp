@@ -19,16 +19,8 @@ std::string Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); 
 
 class WatchTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        support::EnsureShell();
-        ASSERT_TRUE(app::LoadForm(kMainForm, nullptr, false));
-        ASSERT_TRUE(standin::StartClient(client));
-    }
-    static void TearDownTestSuite() {
-        standin::StopClient(client);
-        if (app::LoadedForm* main = app::FindForm(kMainForm)) DestroyWindow(main->hwnd);
-        standin::SetLinkState(true);
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(support::LoadMainFormWithClient(client)); }
+    static void TearDownTestSuite() { support::UnloadMainFormWithClient(client); }
     void SetUp() override {
         watch::Stop(ui::EventArgs());
         watch::redialCount = 0;
