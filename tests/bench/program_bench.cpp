@@ -13,6 +13,7 @@
 // readable lines each mode prints lines "<key> <numbers>" that scripts/bench reads.
 #include "app/loop.h"
 #include "app/shell.h"
+#include "tests/bench/bare_calls.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
@@ -32,16 +33,7 @@
 
 namespace {
 
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::Seconds;
 
 double Median(std::vector<double> samples) {
     if (samples.empty()) return 0;

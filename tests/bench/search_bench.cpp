@@ -19,16 +19,8 @@
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
+// Microseconds.
+double Now() { return bench::Seconds() * 1e6; }
 
 double Median(std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());

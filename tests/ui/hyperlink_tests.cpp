@@ -26,6 +26,15 @@ struct MarkupCase {
     const char* address;
 };
 
+template <std::size_t N>
+void ExpectMarkup(const MarkupCase (&cases)[N]) {
+    for (const MarkupCase& c : cases) {
+        ui::LinkMarkup link = ui::ParseLinkMarkup(c.markup);
+        EXPECT_EQ(link.text, c.text) << c.markup;
+        EXPECT_EQ(link.address, c.address) << c.markup;
+    }
+}
+
 TEST(LinkMarkup, TakesTextAndAddressOfTheFirstLink) {
     const MarkupCase cases[] = {
         {kContent, "下载岚川客户端", kAddress},
@@ -48,11 +57,7 @@ TEST(LinkMarkup, TakesTextAndAddressOfTheFirstLink) {
         {"<a href=\"h\">unclosed", "unclosed", "h"},
         {"<a href=\"h", "", "h"},
     };
-    for (const MarkupCase& c : cases) {
-        ui::LinkMarkup link = ui::ParseLinkMarkup(c.markup);
-        EXPECT_EQ(link.text, c.text) << c.markup;
-        EXPECT_EQ(link.address, c.address) << c.markup;
-    }
+    ExpectMarkup(cases);
 }
 
 TEST(LinkMarkup, WithoutAnAddressThereIsNoLink) {
@@ -62,11 +67,7 @@ TEST(LinkMarkup, WithoutAnAddressThereIsNoLink) {
         {"<a href=\"  \">t</a>", "t", ""},
         {"", "", ""},
     };
-    for (const MarkupCase& c : cases) {
-        ui::LinkMarkup link = ui::ParseLinkMarkup(c.markup);
-        EXPECT_EQ(link.text, c.text) << c.markup;
-        EXPECT_EQ(link.address, c.address) << c.markup;
-    }
+    ExpectMarkup(cases);
 }
 
 TEST(BrowserCommand, CutsBeforeThePlaceholderAndAppendsTheAddress) {
