@@ -1,6 +1,5 @@
 #include "app/app.h"
 
-#include "app/loop.h"
 #include "app/shell.h"
 #include "winkit/text.h"
 
@@ -58,12 +57,18 @@ void ShowReport(const char* text) {
         ExitProcess(static_cast<UINT>(-1));
     }
     // The box's own loop goes on dispatching, so a handler behind it may fail
-    // too. Only the first report is shown: this one keeps the messages flowing
-    // until that box has been dismissed, then ends the process the same way.
+    // too. Only the first report is shown: this one runs the thread's messages,
+    // the box's dialog keys (Enter, Esc) included, until that box has been
+    // dismissed, then ends the process the same way. A quit message meanwhile
+    // is dropped: left queued, it would keep the box from ever being served.
     HWND box = FindReportBox();
+    MSG msg;
     while (box && IsWindow(box) && IsWindowVisible(box)) {
-        WaitMessage();
-        ProcessPendingEvents();
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0 || IsDialogMessageA(box, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
     }
     Shutdown();
     ExitProcess(static_cast<UINT>(-1));

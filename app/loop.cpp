@@ -1,6 +1,7 @@
 #include "app/loop.h"
 
 #include "app/shell.h"
+#include "winkit/wait.h"
 
 namespace app {
 
@@ -10,17 +11,7 @@ void DispatchOne(MSG& msg) {
     DispatchMessageA(&msg);
 }
 
-void ProcessPendingEvents() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
-        if (msg.message == WM_QUIT) {  // arrived between the two looks
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        DispatchOne(msg);
-    }
-}
+void ProcessPendingEvents() { winkit::DispatchPending(DispatchOne); }
 
 int RunMessageLoop(bool modal) {
     MSG msg;

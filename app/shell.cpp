@@ -2,46 +2,49 @@
 
 #include "app/app.h"
 #include "app/loop.h"
-#include "app/sysfn.h"
+#include "app/wiring.h"
+#include "sysfn/sysfn.h"
 #include "ui/hyperlink.h"
+#include "ui/loaded.h"
+#include "ui/messages.h"
+#include "ui/skin.h"
 #include "ui/units.h"
+#include "winkit/wait.h"
 
 #include <commctrl.h>
 #include <ole2.h>
 
 #include <cstring>
-#include <memory>
 
 namespace app {
 
 namespace {
 
+using ui::Event;
+using ui::LoadedForm;
+using ui::Unit;
+
 const char kFormClass[] = "AutoredialForm";
 const char kTimerClass[] = "AutoredialTimer";
 const char kPictureClass[] = "AutoredialPicture";
-const char kNotLoaded[] = "指定窗口或窗口组件不存在或尚未载入";
 
-std::vector<std::unique_ptr<LoadedForm>> gForms;
 LoadedForm* gModal = nullptr;
 bool gLoopStarted = false;
 bool gShuttingDown = false;
 bool gOleStarted = false;
 
-LoadedForm* FormOfWindow(HWND hwnd) {
-    for (auto& form : gForms) {
-        if (form->hwnd == hwnd) return form.get();
+// Calls the handler wired to (unit, event); unit null means the window. The
+// handler may destroy the form, so nothing of it is read afterwards.
+void FireEvent(const LoadedForm& form, const char* unit, Event event, const ui::EventArgs& args = ui::EventArgs()) {
+    if (gShuttingDown) return;
+    for (std::size_t i = 0; i < form.bindingCount; ++i) {
+        const ui::Binding& binding = form.bindings[i];
+        if (binding.event != event) continue;
+        if (unit ? binding.unit && std::strcmp(binding.unit, unit) == 0 : !binding.unit) {
+            binding.handler(args);
+            return;
+        }
     }
-    return nullptr;
-}
-
-// The form and the unit that a child window of a form stands for.
-LoadedForm* FormOfChild(HWND child, Unit** unit) {
-    LoadedForm* form = FormOfWindow(GetParent(child));
-    if (!form) return nullptr;
-    const int row = GetDlgCtrlID(child) - ui::kFirstUnitId;
-    if (row < 0 || row >= static_cast<int>(form->units.size())) return nullptr;
-    *unit = &form->units[row];
-    return form;
 }
 
 ui::EventArgs MouseArgs(LPARAM lParam) {
@@ -54,18 +57,13 @@ ui::EventArgs MouseArgs(LPARAM lParam) {
     return args;
 }
 
+// Takes a form whose window is gone off the list; the last window of the
+// program ends the message loop.
 void RemoveForm(LoadedForm* form) {
     if (gModal == form) gModal = nullptr;
-    for (Unit& unit : form->units) ui::ReleaseUnit(unit);
-    if (form->pointer) DestroyCursor(form->pointer);
-    for (auto it = gForms.begin(); it != gForms.end(); ++it) {
-        if (it->get() == form) {
-            gForms.erase(it);
-            break;
-        }
-    }
+    ui::ForgetForm(form);
     if (!gLoopStarted || gShuttingDown) return;
-    for (auto& other : gForms) {
+    for (auto& other : ui::LoadedForms()) {
         if (IsWindow(other->hwnd)) return;
     }
     PostQuitMessage(0);
@@ -75,7 +73,7 @@ void RemoveForm(LoadedForm* form) {
 // it is destroyed, so that the system activates them again.
 void DestroyForm(LoadedForm* form) {
     if (form->modal) {
-        for (const DisabledWindow& window : form->disabled) {
+        for (const ui::DisabledWindow& window : form->disabled) {
             if (IsWindow(window.hwnd)) EnableWindow(window.hwnd, window.wasEnabled);
         }
         form->disabled.clear();
@@ -84,80 +82,81 @@ void DestroyForm(LoadedForm* form) {
     DestroyWindow(form->hwnd);
 }
 
+void OnCommand(const LoadedForm& form, WPARAM wParam, LPARAM lParam) {
+    Unit* unit = nullptr;
+    if (lParam && HIWORD(wParam) == BN_CLICKED && ui::FormOfChild(reinterpret_cast<HWND>(lParam), &unit) &&
+        unit->def->type == ui::UnitType::Button) {
+        FireEvent(form, unit->def->name, Event::Clicked);
+    }
+}
+
+LRESULT OnLabelColour(HDC dc, HWND label) {
+    Unit* unit = nullptr;
+    if (ui::FormOfChild(label, &unit) && unit->def->textColour != CLR_INVALID) SetTextColor(dc, unit->def->textColour);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void OnActivate(LoadedForm& form, WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE || form.activated) return;
+    form.activated = true;
+    FireEvent(form, nullptr, Event::FirstActivated);
+}
+
+bool OnSetCursor(const LoadedForm& form, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (!form.pointer || reinterpret_cast<HWND>(wParam) != hwnd || LOWORD(lParam) != HTCLIENT) return false;
+    SetCursor(form.pointer);
+    return true;
+}
+
+void OnCloseRequest(LoadedForm* form) {
+    if (form->closing) DestroyForm(form);
+}
+
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    LoadedForm* form = FormOfWindow(hwnd);
+    LoadedForm* form = ui::FormOfWindow(hwnd);
     if (!form) return DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_COMMAND: {
-        Unit* unit = nullptr;
-        if (lParam && HIWORD(wParam) == BN_CLICKED && FormOfChild(reinterpret_cast<HWND>(lParam), &unit) &&
-            unit->def->type == ui::UnitType::Button) {
-            FireEvent(*form, unit->def->name, ui::Event::Clicked, ui::EventArgs());
-        }
-        return 0;
-    }
-    case WM_CTLCOLORSTATIC: {
-        Unit* unit = nullptr;
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        if (FormOfChild(reinterpret_cast<HWND>(lParam), &unit) && unit->def->textColour != CLR_INVALID) {
-            SetTextColor(dc, unit->def->textColour);
-        }
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    case WM_LBUTTONDOWN: FireEvent(*form, nullptr, ui::Event::LeftDown, MouseArgs(lParam)); return 0;
-    case WM_LBUTTONUP: FireEvent(*form, nullptr, ui::Event::LeftUp, MouseArgs(lParam)); return 0;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && !form->activated) {
-            form->activated = true;
-            FireEvent(*form, nullptr, ui::Event::FirstActivated, ui::EventArgs());
-        }
-        break;
-    case WM_SETCURSOR:
-        if (form->pointer && reinterpret_cast<HWND>(wParam) == hwnd && LOWORD(lParam) == HTCLIENT) {
-            SetCursor(form->pointer);
-            return TRUE;
-        }
-        break;
+    case WM_COMMAND: OnCommand(*form, wParam, lParam); return 0;
+    case WM_CTLCOLORSTATIC: return OnLabelColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_LBUTTONDOWN: FireEvent(*form, nullptr, Event::LeftDown, MouseArgs(lParam)); return 0;
+    case WM_LBUTTONUP: FireEvent(*form, nullptr, Event::LeftUp, MouseArgs(lParam)); return 0;
+    case WM_ACTIVATE: OnActivate(*form, wParam); break;
+    case WM_SETCURSOR: if (OnSetCursor(*form, hwnd, wParam, lParam)) return TRUE; break;
     case WM_SIZE: ui::LayOutUnits(form->units); break;
     case WM_CLOSE: DestroyForm(form); return 0;
-    case kCloseRequest:
-        if (form->closing) DestroyForm(form);
-        return 0;
-    case WM_DESTROY: FireEvent(*form, nullptr, ui::Event::Destroying, ui::EventArgs()); return 0;
+    case ui::kCloseRequest: OnCloseRequest(form); return 0;
+    case WM_DESTROY: FireEvent(*form, nullptr, Event::Destroying); return 0;
     case WM_NCDESTROY: RemoveForm(form); break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_TIMER || wParam != ui::kTimerId) return DefWindowProcA(hwnd, message, wParam, lParam);
     Unit* unit = nullptr;
-    if (message == WM_TIMER && wParam == kTimerId) {
-        if (LoadedForm* form = FormOfChild(hwnd, &unit)) {
-            FireEvent(*form, unit->def->name, ui::Event::Periodic, ui::EventArgs());
-        }
-        return 0;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (LoadedForm* form = ui::FormOfChild(hwnd, &unit)) FireEvent(*form, unit->def->name, Event::Periodic);
+    return 0;
+}
+
+void PaintPicture(HWND hwnd, const Unit* unit) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    if (unit) ui::DrawPicture(dc, unit->picture, 0, 0);
+    EndPaint(hwnd, &paint);
+}
+
+void FirePictureMouse(const LoadedForm* form, const Unit* unit, Event event, LPARAM lParam) {
+    if (form) FireEvent(*form, unit->def->name, event, MouseArgs(lParam));
 }
 
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Unit* unit = nullptr;
-    LoadedForm* form = FormOfChild(hwnd, &unit);
+    LoadedForm* form = ui::FormOfChild(hwnd, &unit);
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
-        if (form) ui::DrawPicture(dc, unit->picture, 0, 0);
-        EndPaint(hwnd, &paint);
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-        if (form) FireEvent(*form, unit->def->name, ui::Event::LeftDown, MouseArgs(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        if (form) FireEvent(*form, unit->def->name, ui::Event::LeftUp, MouseArgs(lParam));
-        return 0;
+    case WM_PAINT: PaintPicture(hwnd, form ? unit : nullptr); return 0;
+    case WM_LBUTTONDOWN: FirePictureMouse(form, unit, Event::LeftDown, lParam); return 0;
+    case WM_LBUTTONUP: FirePictureMouse(form, unit, Event::LeftUp, lParam); return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -186,7 +185,87 @@ void WindowStyles(const ui::WindowDef& window, HWND parent, DWORD* style, DWORD*
     *exStyle |= WS_EX_CONTROLPARENT;
 }
 
+// A form of the same template that is already loaded: a live one is brought
+// forward (true); one on its way out is taken down so that a new one can load.
+bool BringForward(const ui::FormDef& def) {
+    LoadedForm* live = ui::FindForm(def);
+    if (!live) return false;
+    if (IsWindow(live->hwnd) && !live->closing) {
+        if (IsIconic(live->hwnd)) {
+            ShowWindow(live->hwnd, SW_RESTORE);
+        } else {
+            SetActiveWindow(live->hwnd);
+        }
+        return true;
+    }
+    if (IsWindow(live->hwnd)) {
+        DestroyForm(live);
+    } else {
+        RemoveForm(live);
+    }
+    return false;
+}
+
+// Creates the form's window, centred on the screen at its outer size; null
+// when the system refuses. Until the handle is recorded the window procedure
+// finds no form, so the messages of the creation itself take their default course.
+HWND CreateFormWindow(const ui::WindowDef& window, HWND parent) {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    WindowStyles(window, parent, &style, &exStyle);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - window.width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - window.height) / 2;
+    HWND hwnd = CreateWindowExA(exStyle, kFormClass, window.caption ? window.caption : "", style, left, top,
+                                window.width, window.height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd) return nullptr;
+    RECT outer;
+    GetWindowRect(hwnd, &outer);
+    if (outer.right - outer.left != window.width || outer.bottom - outer.top != window.height) {
+        SetWindowPos(hwnd, nullptr, left, top, window.width, window.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return hwnd;
+}
+
+void CreateUnits(LoadedForm& form) {
+    const ui::FormDef& def = *form.def;
+    form.units.resize(def.unitCount);
+    for (std::size_t row = 0; row < def.unitCount; ++row) {
+        Unit& unit = form.units[row];
+        unit.def = &def.units[row];
+        const char* cls = unit.def->type == ui::UnitType::Timer    ? kTimerClass
+                          : unit.def->type == ui::UnitType::PicBox ? kPictureClass
+                                                                   : nullptr;
+        ui::CreateUnit(unit, form.hwnd, ui::UnitId(row), cls);
+    }
+    ui::LayOutUnits(form.units);
+}
+
+// Disables the program's other top-level windows and runs the modal loop
+// until the form is gone.
+void RunModal(LoadedForm* form) {
+    form->modal = true;
+    for (auto& other : ui::LoadedForms()) {
+        if (other.get() == form || !IsWindow(other->hwnd) || GetParent(other->hwnd)) continue;
+        form->disabled.push_back({other->hwnd, IsWindowEnabled(other->hwnd) != FALSE});
+        EnableWindow(other->hwnd, FALSE);
+    }
+    LoadedForm* outerModal = gModal;
+    gModal = form;
+    RunMessageLoop(true);
+    gModal = outerModal;
+}
+
+void ReportFault(const std::string& message) { ReportRuntimeError(0, message); }
+
 }  // namespace
+
+void ConnectLayers() {
+    sysfn::Loader loader = sysfn::SystemLoader();
+    loader.report = ReportFault;
+    sysfn::SetLoader(loader);
+    ui::SetFaultReport(ReportFault);
+    winkit::SetPump(ProcessPendingEvents);
+}
 
 bool RegisterClasses() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
@@ -196,137 +275,38 @@ bool RegisterClasses() {
            RegisterClass(kPictureClass, PictureProc, arrow) && ui::RegisterHyperlinkClass();
 }
 
-bool LoadForm(const ui::FormDef& def, HWND parent, bool modal) {
-    if (LoadedForm* live = FindForm(def)) {
-        if (IsWindow(live->hwnd) && !live->closing) {
-            if (IsIconic(live->hwnd)) {
-                ShowWindow(live->hwnd, SW_RESTORE);
-            } else {
-                SetActiveWindow(live->hwnd);
-            }
-            return true;
-        }
-        if (IsWindow(live->hwnd)) {
-            DestroyForm(live);
-        } else {
-            RemoveForm(live);
-        }
-    }
+bool LoadForm(const ui::WiredForm& wired, HWND parent, bool modal) {
+    const ui::FormDef& def = *wired.form;
+    if (BringForward(def)) return true;
     if (modal) {
         parent = nullptr;
     } else if (parent && !IsWindow(parent)) {
         return false;
     }
+    HWND hwnd = CreateFormWindow(def.window, parent);
+    if (!hwnd) return false;
 
-    const ui::WindowDef& window = def.window;
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    WindowStyles(window, parent, &style, &exStyle);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - window.width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - window.height) / 2;
-
-    gForms.push_back(std::make_unique<LoadedForm>());
-    LoadedForm* form = gForms.back().get();
+    auto& forms = ui::LoadedForms();
+    forms.push_back(std::make_unique<LoadedForm>());
+    LoadedForm* form = forms.back().get();
     form->def = &def;
-    // Until the handle is known the window procedure finds no form, so the
-    // messages of the creation itself take their default course.
-    form->hwnd = CreateWindowExA(exStyle, kFormClass, window.caption ? window.caption : "", style, left, top,
-                                 window.width, window.height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!form->hwnd) {
-        gForms.pop_back();
-        return false;
-    }
-    RECT outer;
-    GetWindowRect(form->hwnd, &outer);
-    if (outer.right - outer.left != window.width || outer.bottom - outer.top != window.height) {
-        SetWindowPos(form->hwnd, nullptr, left, top, window.width, window.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    form->bindings = wired.bindings;
+    form->bindingCount = wired.bindingCount;
+    form->hwnd = hwnd;
+    CreateUnits(*form);
 
-    form->units.resize(def.unitCount);
-    for (std::size_t row = 0; row < def.unitCount; ++row) {
-        Unit& unit = form->units[row];
-        unit.def = &def.units[row];
-        const char* cls = unit.def->type == ui::UnitType::Timer    ? kTimerClass
-                          : unit.def->type == ui::UnitType::PicBox ? kPictureClass
-                                                                   : nullptr;
-        ui::CreateUnit(unit, form->hwnd, ui::UnitId(row), cls);
-    }
-    ui::LayOutUnits(form->units);
-
-    HWND hwnd = form->hwnd;
-    FireEvent(*form, nullptr, ui::Event::Created, ui::EventArgs());
+    FireEvent(*form, nullptr, Event::Created);
     // The position-changed and size-changed events have no handlers here.
     if (!IsWindow(hwnd)) return true;
     ShowWindow(hwnd, SW_SHOWNORMAL);
-    if (!modal) return true;
-
-    form->modal = true;
-    for (auto& other : gForms) {
-        if (other.get() == form || !IsWindow(other->hwnd) || GetParent(other->hwnd)) continue;
-        form->disabled.push_back({other->hwnd, IsWindowEnabled(other->hwnd) != FALSE});
-        EnableWindow(other->hwnd, FALSE);
-    }
-    LoadedForm* outerModal = gModal;
-    gModal = form;
-    RunMessageLoop(true);
-    gModal = outerModal;
+    if (modal) RunModal(form);
     return true;
-}
-
-void CloseForm(const ui::FormDef& def) {
-    LoadedForm* form = FindForm(def);
-    if (!form || !IsWindow(form->hwnd)) {
-        ReportRuntimeError(0, kNotLoaded);
-        return;
-    }
-    form->closing = true;
-    PostMessageA(form->hwnd, kCloseRequest, 0, 0);
-}
-
-HWND FormHandle(const ui::FormDef& def) {
-    LoadedForm* form = FindForm(def);
-    if (!form || !IsWindow(form->hwnd)) {
-        ReportRuntimeError(0, kNotLoaded);
-        return nullptr;
-    }
-    return form->hwnd;
-}
-
-LoadedForm* FindForm(const ui::FormDef& def) {
-    for (auto& form : gForms) {
-        if (form->def == &def) return form.get();
-    }
-    return nullptr;
-}
-
-Unit* FindUnit(const ui::FormDef& def, const char* name) {
-    if (LoadedForm* form = FindForm(def)) {
-        for (Unit& unit : form->units) {
-            if (std::strcmp(unit.def->name, name) == 0 && unit.hwnd) return &unit;
-        }
-    }
-    ReportRuntimeError(0, kNotLoaded);
-    return nullptr;
-}
-
-void FireEvent(const LoadedForm& form, const char* unit, ui::Event event, const ui::EventArgs& args) {
-    if (gShuttingDown) return;
-    const ui::FormDef& def = *form.def;
-    for (std::size_t i = 0; i < def.bindingCount; ++i) {
-        const ui::Binding& binding = def.bindings[i];
-        if (binding.event != event) continue;
-        const bool sameUnit = unit ? binding.unit && std::strcmp(binding.unit, unit) == 0 : !binding.unit;
-        if (sameUnit) {
-            binding.handler(args);
-            return;  // the handler may have destroyed the form
-        }
-    }
 }
 
 bool PreTranslate(MSG& msg) {
     if (!msg.hwnd) return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    LoadedForm* form = FormOfWindow(root);
+    LoadedForm* form = ui::FormOfWindow(root);
     if (!form) return false;
     // No unit takes Esc for itself, so it reaches the form and closes it, as
     // the close button would.
@@ -351,8 +331,9 @@ int Run() {
     if (!directory.empty() && directory.back() == ':') directory += '\\';  // "C:" alone names the drive's current folder
     SetCurrentDirectoryA(directory.c_str());
     sysfn::InitTable(ProgramDirectory());
+    ConnectLayers();
     if (!RegisterClasses()) ReportRuntimeError(0, "载入窗口模板数据段出错!");
-    if (!LoadForm(ui::kMainForm, nullptr, false)) ReportRuntimeError(0, "载入启动窗口失败");
+    if (!LoadForm(kMainWiring, nullptr, false)) ReportRuntimeError(0, "载入启动窗口失败");
     gLoopStarted = true;
     RunMessageLoop(false);
     Shutdown();
@@ -363,11 +344,14 @@ void Shutdown() {
     if (gShuttingDown) return;
     gShuttingDown = true;
     sysfn::ReleaseModules();
-    while (!gForms.empty()) {
-        LoadedForm* form = gForms.back().get();
+    auto& forms = ui::LoadedForms();
+    while (!forms.empty()) {
+        LoadedForm* form = forms.back().get();
         if (IsWindow(form->hwnd)) DestroyWindow(form->hwnd);  // removes the form on its way
-        if (!gForms.empty() && gForms.back().get() == form) RemoveForm(form);
+        if (!forms.empty() && forms.back().get() == form) RemoveForm(form);
     }
+    ui::ReleaseSkin();
+    ui::ReleaseHyperlinkResources();
     if (gOleStarted) OleUninitialize();
     gOleStarted = false;
 }

@@ -1,5 +1,6 @@
-// Forms as data: a window's properties, its units, and the handlers bound to
-// their events. One creation loop (app/shell.cpp) builds any form from its
+// Forms as data: a window's properties and its units. The handlers bound to
+// their events are wired to a form by the shell (a WiredForm), so this layer
+// knows no handler. One creation loop (app/shell.cpp) builds any form from its
 // table; handlers address a unit by form and name.
 #pragma once
 
@@ -66,9 +67,19 @@ struct FormDef {
     WindowDef window;
     const UnitDef* units;
     std::size_t unitCount;
+};
+
+// A form template with the handlers bound to its events.
+struct WiredForm {
+    const FormDef* form;
     const Binding* bindings;
     std::size_t bindingCount;
 };
+
+template <typename T, std::size_t N>
+constexpr std::size_t Count(const T (&)[N]) {
+    return N;
+}
 
 // Child-window ids follow the unit's row in its form, so a test can find any
 // unit of a running window with GetDlgItem.

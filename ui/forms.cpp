@@ -1,8 +1,6 @@
-// The two forms: the main window and the small aim window that exists only
-// during the aim drag.
+// The two form templates: the main window and the small aim window that
+// exists only during the aim drag. The shell wires their events (app/wiring.cpp).
 #include "ui/form.h"
-
-#include "watch/watch.h"
 
 extern const unsigned char kDialButtonJpeg[];
 extern const unsigned kDialButtonJpegSize;
@@ -37,46 +35,22 @@ const UnitDef kMainUnits[] = {
     {UnitType::SimpleHtml, "简单超文本框1", 166, 4, 120, 24, kDownloadLink, 0, kDefault, kTabStop, nullptr, nullptr},
 };
 
-const Binding kMainBindings[] = {
-    {nullptr, Event::Created, watch::OnMainCreated},
-    {nullptr, Event::FirstActivated, watch::ShowAimIcon},
-    {"图片框1", Event::LeftDown, watch::BeginAimDrag},
-    {"按钮1", Event::Clicked, watch::Start},
-    {"按钮2", Event::Clicked, watch::Stop},
-    {"时钟1", Event::Periodic, watch::WatchTick},
-    {"时钟2", Event::Periodic, watch::CountdownTick},
-    {"时钟3", Event::Periodic, watch::PromptTick},
-};
-
 const UnitDef kAimUnits[] = {
     {UnitType::Timer, "时钟1", 8, 8, 26, 26, nullptr, 10, kDefault, 0, nullptr, nullptr},
 };
-
-const Binding kAimBindings[] = {
-    {nullptr, Event::Created, watch::SetUpAimWindow},
-    {nullptr, Event::LeftDown, watch::EndAimDrag},
-    {nullptr, Event::LeftUp, watch::EndAimDrag},
-    {nullptr, Event::Destroying, watch::ShowAimIcon},
-    {"时钟1", Event::Periodic, watch::AimStep},
-};
-
-template <typename T, std::size_t N>
-constexpr std::size_t Count(const T (&)[N]) {
-    return N;
-}
 
 }  // namespace
 
 const FormDef kMainForm = {
     "main",
     {"岚川宽带断线自动重拔工具", 300, 276, Frame::FixedSingle, true, false, true},
-    kMainUnits, Count(kMainUnits), kMainBindings, Count(kMainBindings),
+    kMainUnits, Count(kMainUnits),
 };
 
 const FormDef kAimForm = {
     "aim",
     {"", 58, 54, Frame::None, false, true, true},
-    kAimUnits, Count(kAimUnits), kAimBindings, Count(kAimBindings),
+    kAimUnits, Count(kAimUnits),
 };
 
 }  // namespace ui

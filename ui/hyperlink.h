@@ -13,7 +13,6 @@
 
 #include <windows.h>
 
-#include <string>
 
 namespace ui {
 
@@ -21,18 +20,8 @@ extern const char kHyperlinkClass[];
 
 bool RegisterHyperlinkClass();
 
-struct LinkMarkup {
-    std::string text;     // tags left out, entities decoded, blanks collapsed
-    std::string address;  // empty: the text is no link
-};
-
-// The text and address of the first `a` element of a marked-up content (the
-// whole content's text when there is none).
-LinkMarkup ParseLinkMarkup(const std::string& markup);
-
-// The command line that opens address with a browser whose registered command
-// is command: the command cut before its "%1" placeholder, a blank, the address.
-std::string BrowserCommandLine(const std::string& command, const std::string& address);
+// Frees what the boxes share (the hand pointer); for shutdown.
+void ReleaseHyperlinkResources();
 
 // Whether the pointer is over the link of a box, which then draws it underlined.
 bool HyperlinkHot(HWND box);

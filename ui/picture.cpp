@@ -1,5 +1,7 @@
 #include "ui/picture.h"
 
+#include "ui/scoped_gdi.h"
+
 #include <cstdio>  // jpeglib.h needs FILE
 #include <csetjmp>
 #include <cstdint>
@@ -165,11 +167,9 @@ void DrawPicture(HDC dc, const Picture& picture, int x, int y) {
     if (picture.icon) {
         DrawIconEx(dc, x, y, picture.icon, picture.width, picture.height, 0, nullptr, DI_NORMAL);
     } else if (picture.bitmap) {
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, picture.bitmap);
-        BitBlt(dc, x, y, picture.width, picture.height, source, 0, 0, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
+        MemoryDC source(dc);
+        Selection bitmap(source.dc, picture.bitmap);
+        BitBlt(dc, x, y, picture.width, picture.height, source.dc, 0, 0, SRCCOPY);
     }
 }
 

@@ -37,6 +37,10 @@ void SetFormWidth(const FormDef& form, int width);
 void SetFormHeight(const FormDef& form, int height);
 void SetFormPointer(const FormDef& form, const unsigned char* bytes, std::size_t size);
 
+// Constant opacity of the whole window, 0 to 255. Systems without layered
+// windows leave the window opaque.
+void SetFormOpacity(const FormDef& form, unsigned char alpha);
+
 // Sends the mouse to the form wherever the pointer is, until the form is gone
 // or the system takes the mouse back; the pointer keeps the form's shape.
 void CaptureMouse(const FormDef& form);

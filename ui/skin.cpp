@@ -45,4 +45,9 @@ void SetSkinStyle(int style) {
 
 int SkinStyle() { return gStyle; }
 
+void ReleaseSkin() {
+    if (gHook) UnhookWindowsHookEx(gHook);
+    gHook = nullptr;
+}
+
 }  // namespace ui

@@ -10,4 +10,7 @@ namespace ui {
 void SetSkinStyle(int style);
 int SkinStyle();
 
+// Takes the layer's hook off the thread; windows keep the style they have.
+void ReleaseSkin();
+
 }  // namespace ui

@@ -2,7 +2,7 @@
 // read and written. Code that differs by type is a switch on the type tag.
 #pragma once
 
-#include "app/shell.h"
+#include "ui/loaded.h"
 
 #include <vector>
 
@@ -10,18 +10,18 @@ namespace ui {
 
 // Creates the unit's window on its form with the settings of its row. Timer and
 // PicBox units use the shell's window classes, given as windowClass.
-void CreateUnit(app::Unit& unit, HWND form, int id, const char* windowClass);
+void CreateUnit(Unit& unit, HWND form, int id, const char* windowClass);
 
 // Frees what the unit holds besides its window (pictures).
-void ReleaseUnit(app::Unit& unit);
+void ReleaseUnit(Unit& unit);
 
 // Places the units whose place follows the form's size (the docked status bar).
-void LayOutUnits(std::vector<app::Unit>& units);
+void LayOutUnits(std::vector<Unit>& units);
 
 // Timer period rule: negative counts as 0; the current value changes nothing;
 // another value restarts the timer, so its next tick is one full period later;
 // 0 stops it.
-void WritePeriod(app::Unit& unit, int32_t period);
+void WritePeriod(Unit& unit, int32_t period);
 
 // Default texts of the status bar's two panes.
 extern const char* const kStatusPanes[2];

@@ -1,7 +1,7 @@
 #include "watch/watch.h"
 
-#include "app/shell.h"
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
+#include "ui/loaded.h"
 #include "ui/props.h"
 #include "ui/skin.h"
 #include "winkit/keys.h"
@@ -26,7 +26,7 @@ namespace {
 const int kAimSize = 26;
 const int kAimHalf = 13;         // the aim window covers the pointer -13 .. +12
 const int kAimPointOffset = 14;  // just right of the aim window, so it never finds itself
-const BYTE kAimOpacity = 5;
+const unsigned char kAimOpacity = 5;
 
 POINT Cursor() {
     POINT point = {0, 0};
@@ -43,10 +43,7 @@ void OnMainCreated(const ui::EventArgs&) {
 
 void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(kMainForm, "图片框1", kAimCursor, kAimCursorSize); }
 
-void BeginAimDrag(const ui::EventArgs&) {
-    ui::SetPicture(kMainForm, "图片框1", nullptr, 0);
-    app::LoadForm(kAimForm, nullptr, true);
-}
+void LiftAimIcon(const ui::EventArgs&) { ui::SetPicture(kMainForm, "图片框1", nullptr, 0); }
 
 void SetUpAimWindow(const ui::EventArgs&) {
     ui::SetFormHeight(kAimForm, kAimSize);
@@ -55,15 +52,7 @@ void SetUpAimWindow(const ui::EventArgs&) {
     // The release must reach the aim window even when the pointer outruns it
     // between two aim steps; otherwise the drag would never end.
     ui::CaptureMouse(kAimForm);
-    HWND hwnd = app::FormHandle(kAimForm);
-    // Older systems have no layered windows: the aim window then stays opaque.
-    using SetLayered = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-    auto setLayered = reinterpret_cast<SetLayered>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetLayeredWindowAttributes")));
-    if (!hwnd || !setLayered) return;
-    // The other extended bits stay: they keep the window topmost and off the taskbar.
-    SetWindowLongA(hwnd, GWL_EXSTYLE, GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-    setLayered(hwnd, 0, kAimOpacity, LWA_ALPHA);
+    ui::SetFormOpacity(kAimForm, kAimOpacity);
 }
 
 void AimStep(const ui::EventArgs&) {
@@ -77,7 +66,7 @@ void AimStep(const ui::EventArgs&) {
     ui::SetContent(kMainForm, "编辑框1", winkit::FormatDecimal(winkit::HandleToInt(under)));
 }
 
-void EndAimDrag(const ui::EventArgs&) { app::CloseForm(kAimForm); }
+void EndAimDrag(const ui::EventArgs&) { ui::CloseForm(kAimForm); }
 
 void Start(const ui::EventArgs&) {
     const std::string content = ui::GetContent(kMainForm, "编辑框1");

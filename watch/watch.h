@@ -17,7 +17,9 @@ extern int32_t promptHandle;   // the last prompt search's result, -1 for none
 // Main window
 void OnMainCreated(const ui::EventArgs& args);
 void ShowAimIcon(const ui::EventArgs& args);
-void BeginAimDrag(const ui::EventArgs& args);
+// The aim drag begins: the icon lifts out of its box; the shell then loads the
+// aim window modally.
+void LiftAimIcon(const ui::EventArgs& args);
 void Start(const ui::EventArgs& args);
 void Stop(const ui::EventArgs& args);
 void WatchTick(const ui::EventArgs& args);

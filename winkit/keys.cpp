@@ -1,6 +1,6 @@
 #include "winkit/keys.h"
 
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
 #include "winkit/wait.h"
 
 namespace winkit {

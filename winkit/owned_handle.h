@@ -2,7 +2,7 @@
 // (snapshots, timers). Closing goes through the system-function table.
 #pragma once
 
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
 
 #include <windows.h>
 

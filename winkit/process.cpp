@@ -1,6 +1,6 @@
 #include "winkit/process.h"
 
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
 #include "winkit/owned_handle.h"
 #include "winkit/text.h"
 

@@ -1,7 +1,6 @@
 #include "winkit/wait.h"
 
-#include "app/loop.h"
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
 #include "winkit/owned_handle.h"
 
 #include <windows.h>
@@ -24,7 +23,30 @@ double MillisecondsPerUnit(int32_t unit) {
     }
 }
 
+void TranslateAndDispatch(MSG& msg) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+void PlainPump() { DispatchPending(TranslateAndDispatch); }
+
+Pump gPump = PlainPump;
+
 }  // namespace
+
+void DispatchPending(void (*dispatch)(MSG& msg)) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
+        if (msg.message == WM_QUIT) {  // arrived between the two looks
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        dispatch(msg);
+    }
+}
+
+void SetPump(Pump pump) { gPump = pump ? pump : PlainPump; }
 
 int64_t DueTime(int32_t amount, int32_t unit) {
     double due = unit == kMicroseconds ? amount * -10.0 : amount * MillisecondsPerUnit(unit) * -10000.0;
@@ -45,7 +67,7 @@ void PumpingWait(int32_t amount, int32_t unit) {
     for (;;) {
         DWORD result = sysfn::MsgWaitForMultipleObjects(1, &timer.handle, FALSE, INFINITE, kWakeMask);
         if (result == WAIT_OBJECT_0 || result == WAIT_FAILED) return;
-        app::ProcessPendingEvents();
+        gPump();
     }
 }
 

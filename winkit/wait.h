@@ -2,6 +2,8 @@
 // dispatched.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 namespace winkit {
@@ -23,5 +25,15 @@ int64_t DueTime(int32_t amount, int32_t unit);
 // Sleeps on a waitable timer, dispatching whatever arrives meanwhile, until
 // the timer fires. A quit message is left queued.
 void PumpingWait(int32_t amount, int32_t unit = kMilliseconds);
+
+// Hands queued messages to dispatch until the queue is empty or a quit message
+// is at its head; the quit message stays queued for the main loop.
+void DispatchPending(void (*dispatch)(MSG& msg));
+
+// What dispatches the messages that arrive during a wait: the shell puts its
+// own loop's dispatch in place (keyboard handling of its forms included). The
+// plain default translates and dispatches what is pending; null restores it.
+using Pump = void (*)();
+void SetPump(Pump pump);
 
 }  // namespace winkit

@@ -1,6 +1,6 @@
 #include "winkit/window_search.h"
 
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
 #include "winkit/process.h"
 #include "winkit/text.h"
 

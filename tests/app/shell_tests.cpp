@@ -2,6 +2,8 @@
 // the posted close, and the modal load.
 #include "app/app.h"
 #include "app/shell.h"
+#include "app/wiring.h"
+#include "ui/loaded.h"
 #include "tests/support/pump.h"
 #include "ui/props.h"
 
@@ -29,23 +31,23 @@ extern const ui::FormDef kInnerForm;
 void OuterTick(const ui::EventArgs&) {
     ++gOuterTicks;
     // Outer ticks during the modal load find the outer window disabled.
-    if (app::FindForm(kInnerForm)) {
-        gLog.push_back(IsWindowEnabled(app::FormHandle(kOuterForm)) ? "outer tick: enabled" : "outer tick: disabled");
+    if (ui::FindForm(kInnerForm)) {
+        gLog.push_back(IsWindowEnabled(ui::FormHandle(kOuterForm)) ? "outer tick: enabled" : "outer tick: disabled");
         // A watchdog: an inner form that never closes itself fails the test
         // instead of hanging it.
-        if (gOuterTicks == 300) app::CloseForm(kInnerForm);
+        if (gOuterTicks == 300) ui::CloseForm(kInnerForm);
     }
 }
 
 void InnerTick(const ui::EventArgs&) {
     if (++gInnerTicks != 3) return;
-    app::CloseForm(kInnerForm);
+    ui::CloseForm(kInnerForm);
     // The close is posted: the window is still there when this handler ends.
-    gLog.push_back(IsWindow(app::FormHandle(kInnerForm)) ? "closed, still there" : "closed, gone");
+    gLog.push_back(IsWindow(ui::FormHandle(kInnerForm)) ? "closed, still there" : "closed, gone");
 }
 
 void InnerDestroying(const ui::EventArgs&) {
-    gLog.push_back(IsWindowEnabled(app::FormHandle(kOuterForm)) ? "destroying: outer enabled"
+    gLog.push_back(IsWindowEnabled(ui::FormHandle(kOuterForm)) ? "destroying: outer enabled"
                                                                  : "destroying: outer disabled");
 }
 
@@ -54,14 +56,16 @@ const ui::UnitDef kTimerUnits[] = {
 };
 const ui::Binding kTimerBindings[] = {{"时钟1", Event::Periodic, LogTick}};
 const ui::FormDef kTimerForm = {"timer", {"timer", 120, 80, ui::Frame::None, false, false, false},
-                                kTimerUnits, 1, kTimerBindings, 1};
+                                kTimerUnits, 1};
+const ui::WiredForm kTimerWired = {&kTimerForm, kTimerBindings, 1};
 
 const ui::UnitDef kOuterUnits[] = {
     {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 30, CLR_INVALID, 0, nullptr, nullptr},
 };
 const ui::Binding kOuterBindings[] = {{"时钟1", Event::Periodic, OuterTick}};
 const ui::FormDef kOuterForm = {"outer", {"outer", 200, 120, ui::Frame::FixedSingle, true, false, true},
-                                kOuterUnits, 1, kOuterBindings, 1};
+                                kOuterUnits, 1};
+const ui::WiredForm kOuterWired = {&kOuterForm, kOuterBindings, 1};
 
 const ui::UnitDef kInnerUnits[] = {
     {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 40, CLR_INVALID, 0, nullptr, nullptr},
@@ -71,10 +75,11 @@ const ui::Binding kInnerBindings[] = {
     {nullptr, Event::Destroying, InnerDestroying},
 };
 const ui::FormDef kInnerForm = {"inner", {"", 58, 54, ui::Frame::None, false, true, true},
-                                kInnerUnits, 1, kInnerBindings, 2};
+                                kInnerUnits, 1};
+const ui::WiredForm kInnerWired = {&kInnerForm, kInnerBindings, 2};
 
 void Unload(const ui::FormDef& form) {
-    if (app::LoadedForm* loaded = app::FindForm(form)) DestroyWindow(loaded->hwnd);
+    if (ui::LoadedForm* loaded = ui::FindForm(form)) DestroyWindow(loaded->hwnd);
 }
 
 class ShellTest : public ::testing::Test {
@@ -106,7 +111,7 @@ TEST(RuntimeErrorText, IsGbk) {
 }
 
 TEST_F(ShellTest, TimerPeriodRule) {
-    ASSERT_TRUE(app::LoadForm(kTimerForm, nullptr, false));
+    ASSERT_TRUE(app::LoadForm(kTimerWired, nullptr, false));
     EXPECT_EQ(ui::GetPeriod(kTimerForm, "时钟1"), 0);
     support::PumpFor(150);
     EXPECT_TRUE(gTicks.empty()) << "period 0 is stopped";
@@ -135,13 +140,13 @@ TEST_F(ShellTest, TimerPeriodRule) {
 }
 
 TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {
-    ASSERT_TRUE(app::LoadForm(kOuterForm, nullptr, false));
-    HWND outer = app::FormHandle(kOuterForm);
+    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    HWND outer = ui::FormHandle(kOuterForm);
     ASSERT_TRUE(IsWindowEnabled(outer));
 
     // Returns only once the inner form has closed itself from its third tick.
-    ASSERT_TRUE(app::LoadForm(kInnerForm, nullptr, true));
-    EXPECT_EQ(app::FindForm(kInnerForm), nullptr);
+    ASSERT_TRUE(app::LoadForm(kInnerWired, nullptr, true));
+    EXPECT_EQ(ui::FindForm(kInnerForm), nullptr);
     EXPECT_TRUE(IsWindowEnabled(outer));
     EXPECT_GT(gOuterTicks, 0) << "the outer timer stopped during the modal load";
     EXPECT_LT(gOuterTicks, 300) << "the inner form did not close itself";
@@ -153,19 +158,19 @@ TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {
 }
 
 TEST_F(ShellTest, LoadingALiveFormMakesNoSecondCopy) {
-    ASSERT_TRUE(app::LoadForm(kOuterForm, nullptr, false));
-    HWND first = app::FormHandle(kOuterForm);
+    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    HWND first = ui::FormHandle(kOuterForm);
     ShowWindow(first, SW_MINIMIZE);
-    ASSERT_TRUE(app::LoadForm(kOuterForm, nullptr, false));
-    EXPECT_EQ(app::FormHandle(kOuterForm), first);
+    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    EXPECT_EQ(ui::FormHandle(kOuterForm), first);
     EXPECT_FALSE(IsIconic(first)) << "a minimised form is restored";
 }
 
 TEST_F(ShellTest, ParentThatIsGoneFailsTheLoad) {
     HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
-    EXPECT_FALSE(app::LoadForm(kOuterForm, gone, false));
-    EXPECT_EQ(app::FindForm(kOuterForm), nullptr);
+    EXPECT_FALSE(app::LoadForm(kOuterWired, gone, false));
+    EXPECT_EQ(ui::FindForm(kOuterForm), nullptr);
 }
 
 std::vector<std::string> gReports;
@@ -176,7 +181,7 @@ void CatchReport(int code, const std::string& message) {
 TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
     gReports.clear();
     app::ErrorSink previous = app::SetErrorSink(CatchReport);
-    app::CloseForm(kInnerForm);
+    ui::CloseForm(kInnerForm);
     ui::SetCaption(kOuterForm, "标签9", "x");
     app::SetErrorSink(previous);
     ASSERT_EQ(gReports.size(), 2u);

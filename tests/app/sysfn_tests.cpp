@@ -3,7 +3,7 @@
 // modules: which modules are tried, in which order, which stay loaded, and
 // what a failed binding reports.
 #include "app/app.h"
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +57,9 @@ void CatchReport(int code, const std::string& message) {
     gReports.push_back(message);
 }
 
+// The shell's report of a failed binding, as it puts it in the loader record.
+void ReportBinding(const std::string& message) { app::ReportRuntimeError(0, message); }
+
 DWORD WINAPI FakeGetCurrentThreadId() { return 4242; }
 
 std::string OwnDirectory() {
@@ -70,7 +73,7 @@ class SystemTable : public ::testing::Test {
 protected:
     void SetUp() override {
         sysfn::ReleaseModules();  // what earlier tests bound, through the real loader
-        real_ = sysfn::SetLoader(sysfn::Loader{FakeLoad, FakeFind, FakeUnload});
+        real_ = sysfn::SetLoader(sysfn::Loader{FakeLoad, FakeFind, FakeUnload, ReportBinding});
         previousSink_ = app::SetErrorSink(CatchReport);
         sysfn::InitTable("C:\\Prog");
         gModules.clear();
@@ -183,7 +186,7 @@ TEST_F(SystemTable, ACallBindsOnceAndReachesTheBoundFunction) {
         }
     };
     gModules = {{"Kernel32.dll", {}}};
-    sysfn::SetLoader(sysfn::Loader{FakeLoad, Module::Find, FakeUnload});
+    sysfn::SetLoader(sysfn::Loader{FakeLoad, Module::Find, FakeUnload, ReportBinding});
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
     EXPECT_EQ(gCalls, (Calls{"load Kernel32.dll", "find GetCurrentThreadId"}));

@@ -13,6 +13,8 @@
 // readable lines each mode prints lines "<key> <numbers>" that scripts/bench reads.
 #include "app/loop.h"
 #include "app/shell.h"
+#include "app/wiring.h"
+#include "ui/loaded.h"
 #include "tests/bench/bare_calls.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
@@ -303,7 +305,7 @@ int Ticks(int count) {
     }
     // The link is down, so every watch tick clicks the client's dial button.
     standin::SetLinkState(false);
-    if (!app::LoadForm(ui::kMainForm, nullptr, false)) {
+    if (!app::LoadForm(app::kMainWiring, nullptr, false)) {
         std::printf("the main window did not load\n");
         standin::SetLinkState(true);
         standin::StopClient(client);

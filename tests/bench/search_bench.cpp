@@ -5,7 +5,7 @@
 // Besides the readable lines it prints one line per window count that
 // scripts/bench reads: "search-ratio <visible windows> <ratio>".
 #include "app/app.h"
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
 #include "tests/bench/bare_calls.h"
 #include "tests/support/standin.h"
 #include "winkit/window_search.h"

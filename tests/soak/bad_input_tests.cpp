@@ -3,6 +3,8 @@
 // readers written apart from the product code; truncated and corrupt image
 // bytes must give a whole picture or the empty one, never an exit.
 #include "app/shell.h"
+#include "app/wiring.h"
+#include "ui/loaded.h"
 #include "tests/soak/resources.h"
 #include "tests/support/pump.h"
 #include "ui/picture.h"
@@ -236,11 +238,11 @@ class BadInputOnForm : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         support::EnsureShell();
-        ASSERT_TRUE(app::LoadForm(kMainForm, nullptr, false));
+        ASSERT_TRUE(app::LoadForm(app::kMainWiring, nullptr, false));
         ui::SetPeriod(kMainForm, "时钟3", 0);  // no prompt search meanwhile
     }
     static void TearDownTestSuite() {
-        if (app::LoadedForm* main = app::FindForm(kMainForm)) DestroyWindow(main->hwnd);
+        if (ui::LoadedForm* main = ui::FindForm(kMainForm)) DestroyWindow(main->hwnd);
     }
 };
 
@@ -517,7 +519,7 @@ protected:
         EXPECT_FALSE(picture.bitmap || picture.icon) << "FreePicture leaves the picture empty";
         if (++count_ % 20 == 0) {
             ui::SetPicture(kMainForm, "图片框1", placed, bytes.size());
-            app::Unit* box = app::FindUnit(kMainForm, "图片框1");
+            ui::Unit* box = ui::FindUnit(kMainForm, "图片框1");
             ASSERT_TRUE(box);
             EXPECT_TRUE(WholeOrEmpty(box->picture)) << what << " in the picture box";
         }

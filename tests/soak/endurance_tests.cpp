@@ -10,6 +10,8 @@
 // tick costs about 1 ms and always runs 10 000 times.
 #include "app/loop.h"
 #include "app/shell.h"
+#include "app/wiring.h"
+#include "ui/loaded.h"
 #include "tests/soak/resources.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
@@ -123,7 +125,7 @@ bool gDragEnded = false;
 DWORD gDragStart = 0;
 
 void CALLBACK EndDragOnceAimed(HWND, UINT, UINT_PTR, DWORD) {
-    app::LoadedForm* aim = app::FindForm(kAimForm);
+    ui::LoadedForm* aim = ui::FindForm(kAimForm);
     if (gDragEnded || !aim || !IsWindow(aim->hwnd) || aim->closing) return;
     gAimStepped = gAimStepped || !ui::GetContent(kMainForm, "编辑框1").empty();
     if (gAimStepped || GetTickCount() - gDragStart > 5000) {
@@ -135,7 +137,7 @@ void CALLBACK EndDragOnceAimed(HWND, UINT, UINT_PTR, DWORD) {
 TEST_F(EnduranceTest, TwoHundredAimDrags) {
     const int kDrags = 200;
     const int kWarmUpDrags = 10;
-    HWND main = app::FormHandle(kMainForm);
+    HWND main = ui::FormHandle(kMainForm);
     soak::Resources before = {};
     int stepped = 0;
     for (int drag = 0; drag < kWarmUpDrags + kDrags; ++drag) {
@@ -146,15 +148,15 @@ TEST_F(EnduranceTest, TwoHundredAimDrags) {
         gDragStart = GetTickCount();
         const UINT_PTR timer = SetTimer(nullptr, 0, 5, EndDragOnceAimed);
         ASSERT_NE(timer, 0u);
-        watch::BeginAimDrag(ui::EventArgs());
+        app::BeginAimDrag(ui::EventArgs());
         KillTimer(nullptr, timer);
 
         ASSERT_TRUE(gDragEnded) << "drag " << drag << " returned before it was ended";
         stepped += gAimStepped;
-        ASSERT_EQ(app::FindForm(kAimForm), nullptr) << "drag " << drag << ": the aim window is still there";
+        ASSERT_EQ(ui::FindForm(kAimForm), nullptr) << "drag " << drag << ": the aim window is still there";
         ASSERT_TRUE(IsWindowEnabled(main)) << "drag " << drag << ": the main window stays disabled";
         ASSERT_EQ(GetCapture(), nullptr) << "drag " << drag;
-        app::Unit* icon = app::FindUnit(kMainForm, "图片框1");
+        ui::Unit* icon = ui::FindUnit(kMainForm, "图片框1");
         ASSERT_TRUE(icon && icon->picture.icon) << "drag " << drag << ": the aim icon did not come back";
     }
     EXPECT_EQ(stepped, kWarmUpDrags + kDrags) << "drags that ended before their first aim step";

@@ -3,7 +3,9 @@
 #include "app/app.h"
 #include "app/loop.h"
 #include "app/shell.h"
-#include "app/sysfn.h"
+#include "app/wiring.h"
+#include "ui/loaded.h"
+#include "sysfn/sysfn.h"
 
 #include <windows.h>
 
@@ -17,17 +19,18 @@ void EnsureShell() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     app::SetProgramDirectoryFrom(path);
     sysfn::InitTable(app::ProgramDirectory());
+    app::ConnectLayers();
     app::RegisterClasses();
 }
 
 bool LoadMainFormWithClient(standin::Client& client) {
     EnsureShell();
-    return app::LoadForm(ui::kMainForm, nullptr, false) && standin::StartClient(client);
+    return app::LoadForm(app::kMainWiring, nullptr, false) && standin::StartClient(client);
 }
 
 void UnloadMainFormWithClient(standin::Client& client) {
     standin::StopClient(client);
-    if (app::LoadedForm* main = app::FindForm(ui::kMainForm)) DestroyWindow(main->hwnd);
+    if (ui::LoadedForm* main = ui::FindForm(ui::kMainForm)) DestroyWindow(main->hwnd);
     standin::SetLinkState(true);
 }
 

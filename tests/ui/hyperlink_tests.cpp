@@ -2,6 +2,7 @@
 // command, how it follows the pointer and draws, and how a press opens the
 // address, through the shell or the browser registered for ".htm".
 #include "ui/hyperlink.h"
+#include "ui/markup.h"
 
 #include "tests/support/standin.h"
 

@@ -2,7 +2,7 @@
 // a stand-in for one entry of the system-function table, and a clock.
 #pragma once
 
-#include "app/sysfn.h"
+#include "sysfn/sysfn.h"
 
 #include <gtest/gtest.h>
 

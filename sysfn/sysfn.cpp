@@ -1,6 +1,4 @@
-#include "app/sysfn.h"
-
-#include "app/app.h"
+#include "sysfn/sysfn.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -19,7 +17,10 @@ HMODULE SystemLoad(const char* path) { return LoadLibraryA(path); }
 FARPROC SystemFind(HMODULE module, const char* name) { return GetProcAddress(module, name); }
 void SystemUnload(HMODULE module) { FreeLibrary(module); }
 
-Loader gLoader = {SystemLoad, SystemFind, SystemUnload};
+// Until the shell gives its report, a failed binding ends the process quietly.
+void EndProcess(const std::string&) { ExitProcess(static_cast<UINT>(-1)); }
+
+Loader gLoader = {SystemLoad, SystemFind, SystemUnload, EndProcess};
 std::string gProgramDirectory;
 
 // "#123" names an export by ordinal; GetProcAddress takes the ordinal in the
@@ -39,9 +40,10 @@ void InitTable(const std::string& programDirectory) {
 #undef AUTOREDIAL_ENTRY
 }
 
-FARPROC Bind(Index index) {
-    Entry& entry = gTable[index];
-    if (entry.address) return entry.address;
+namespace {
+
+// Finds the entry's function, loading its module; on failure nothing stays loaded.
+FARPROC Look(Entry& entry) {
     const char* exportName = ExportName(entry.function);
     HMODULE module = nullptr;
     FARPROC address = nullptr;
@@ -66,12 +68,26 @@ FARPROC Bind(Index index) {
 
     if (!address) {
         if (module) gLoader.unload(module);
-        app::ReportRuntimeError(0, BindingErrorText(entry.module, entry.function));
-        return nullptr;  // only a test's error sink returns here
+        return nullptr;
     }
     entry.address = address;
     entry.moduleHandle = module;
     return address;
+}
+
+}  // namespace
+
+FARPROC Bind(Index index) {
+    Entry& entry = gTable[index];
+    if (entry.address) return entry.address;
+    FARPROC address = Look(entry);
+    if (!address) gLoader.report(BindingErrorText(entry.module, entry.function));
+    return address;  // null only where a test's report returns
+}
+
+FARPROC TryBind(Index index) {
+    Entry& entry = gTable[index];
+    return entry.address ? entry.address : Look(entry);
 }
 
 void ReleaseModules() {
@@ -81,6 +97,8 @@ void ReleaseModules() {
         entry.address = nullptr;
     }
 }
+
+Loader SystemLoader() { return Loader{SystemLoad, SystemFind, SystemUnload, EndProcess}; }
 
 Loader SetLoader(const Loader& loader) {
     Loader previous = gLoader;

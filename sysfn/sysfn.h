@@ -1,7 +1,9 @@
 // The operating-system functions that the handlers and the toolkit call are
 // not linked: each is reached through this table and bound by name the first
-// time it is called. A function that cannot be bound ends the program through
-// the runtime error report.
+// time it is called. A function that cannot be bound is a fatal fault, handed
+// to the report of the loader record (the shell's runtime error report).
+//
+// This is the lowest layer of the program: it includes nothing of its own.
 //
 // Call them as sysfn::GetWindow(hwnd, GW_CHILD): every entry is called through
 // a pointer of the exact type that the system header declares, so a call can
@@ -38,7 +40,8 @@
     X(19, "", CreateWaitableTimerA)                     \
     X(20, "", SetWaitableTimer)                         \
     X(21, "", MsgWaitForMultipleObjects)                \
-    X(22, "", WindowFromPoint)
+    X(22, "", WindowFromPoint)                          \
+    X(23, "", SetLayeredWindowAttributes)
 
 namespace sysfn {
 
@@ -56,12 +59,14 @@ struct Entry {
     HMODULE moduleHandle;  // the module that the binding loaded
 };
 
-// How modules are loaded, searched and released. Tests put a fake in place to
-// see what is loaded and freed, and in which order.
+// How modules are loaded, searched and released, and where a binding that
+// fails is reported. Tests put a fake in place to see what is loaded and freed,
+// and in which order.
 struct Loader {
     HMODULE (*load)(const char* path);
     FARPROC (*find)(HMODULE module, const char* exportName);
     void (*unload)(HMODULE module);
+    void (*report)(const std::string& message);  // does not return, but in tests
 };
 
 // The standard module list, in search order, for entries without a module.
@@ -72,8 +77,8 @@ extern Entry gTable[kCount];
 // Sets up every entry, unbound. programDirectory has no trailing backslash.
 void InitTable(const std::string& programDirectory);
 
-// Binds an entry: returns its address, or reports the runtime error for a
-// function that cannot be bound (the report ends the program).
+// Binds an entry: returns its address, or reports a function that cannot be
+// bound (the report ends the program).
 FARPROC Bind(Index index);
 
 inline FARPROC Bound(Index index) {
@@ -84,7 +89,16 @@ inline FARPROC Bound(Index index) {
 // Unloads every module that the table loaded and unbinds its entries.
 void ReleaseModules();
 
-// Replaces the loader; returns the one that was in place.
+// Binds an entry if it can; null, and nothing reported, when it cannot. For
+// functions that older systems lack and the program can do without.
+FARPROC TryBind(Index index);
+
+// The system's loader (LoadLibraryA, GetProcAddress, FreeLibrary); its report
+// ends the process quietly until the shell puts its own in place.
+Loader SystemLoader();
+
+// Replaces the loader; returns the one that was in place. The shell puts the
+// system's loader with its own report in place at start-up.
 Loader SetLoader(const Loader& loader);
 
 // The texts of a failed binding, in the ANSI code page.

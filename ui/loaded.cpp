@@ -1,0 +1,90 @@
+#include "ui/loaded.h"
+
+#include "ui/messages.h"
+#include "ui/units.h"
+
+#include <cstring>
+
+namespace ui {
+
+namespace {
+
+const char kNotLoaded[] = "指定窗口或窗口组件不存在或尚未载入";
+
+std::vector<std::unique_ptr<LoadedForm>> gForms;
+FaultReport gReport = nullptr;
+
+void ReportNotLoaded() {
+    if (gReport) gReport(kNotLoaded);
+}
+
+}  // namespace
+
+std::vector<std::unique_ptr<LoadedForm>>& LoadedForms() { return gForms; }
+
+LoadedForm* FindForm(const FormDef& def) {
+    for (auto& form : gForms) {
+        if (form->def == &def) return form.get();
+    }
+    return nullptr;
+}
+
+LoadedForm* FormOfWindow(HWND hwnd) {
+    for (auto& form : gForms) {
+        if (form->hwnd == hwnd) return form.get();
+    }
+    return nullptr;
+}
+
+LoadedForm* FormOfChild(HWND child, Unit** unit) {
+    LoadedForm* form = FormOfWindow(GetParent(child));
+    if (!form) return nullptr;
+    const int row = GetDlgCtrlID(child) - kFirstUnitId;
+    if (row < 0 || row >= static_cast<int>(form->units.size())) return nullptr;
+    *unit = &form->units[row];
+    return form;
+}
+
+void ForgetForm(LoadedForm* form) {
+    for (Unit& unit : form->units) ReleaseUnit(unit);
+    if (form->pointer) DestroyCursor(form->pointer);
+    for (auto it = gForms.begin(); it != gForms.end(); ++it) {
+        if (it->get() == form) {
+            gForms.erase(it);
+            return;
+        }
+    }
+}
+
+Unit* FindUnit(const FormDef& def, const char* name) {
+    if (LoadedForm* form = FindForm(def)) {
+        for (Unit& unit : form->units) {
+            if (std::strcmp(unit.def->name, name) == 0 && unit.hwnd) return &unit;
+        }
+    }
+    ReportNotLoaded();
+    return nullptr;
+}
+
+HWND FormHandle(const FormDef& def) {
+    LoadedForm* form = FindForm(def);
+    if (!form || !IsWindow(form->hwnd)) {
+        ReportNotLoaded();
+        return nullptr;
+    }
+    return form->hwnd;
+}
+
+void CloseForm(const FormDef& def) {
+    LoadedForm* form = FindForm(def);
+    if (!form || !IsWindow(form->hwnd)) {
+        ReportNotLoaded();
+        return;
+    }
+    form->closing = true;
+    PostMessageA(form->hwnd, kCloseRequest, 0, 0);
+}
+
+void SetFaultReport(FaultReport report) { gReport = report; }
+
+}  // namespace ui

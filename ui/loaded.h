@@ -1,0 +1,70 @@
+// The loaded forms: what a form's window and units hold while the form is
+// loaded, the list of loaded forms, and the lookups that handlers and the shell
+// use. A unit or form asked for by name that is not loaded is a fatal fault,
+// handed to the report that the shell installs.
+#pragma once
+
+#include "ui/form.h"
+#include "ui/picture.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+struct Unit {
+    const UnitDef* def = nullptr;
+    HWND hwnd = nullptr;
+    int32_t period = 0;  // Timer
+    Picture picture;     // PicBox
+};
+
+struct DisabledWindow {
+    HWND hwnd;
+    bool wasEnabled;
+};
+
+struct LoadedForm {
+    const FormDef* def = nullptr;
+    const Binding* bindings = nullptr;  // what the shell wired to its events
+    std::size_t bindingCount = 0;
+    HWND hwnd = nullptr;
+    bool closing = false;
+    bool modal = false;
+    bool activated = false;
+    std::vector<Unit> units;               // in the form's order
+    std::vector<DisabledWindow> disabled;  // by a modal load
+    HCURSOR pointer = nullptr;             // null: the standard arrow
+};
+
+// Every loaded form, in the order of loading.
+std::vector<std::unique_ptr<LoadedForm>>& LoadedForms();
+
+// The loaded form of a template, of its window, or of a child window (with the
+// unit that child stands for); null when there is none.
+LoadedForm* FindForm(const FormDef& form);
+LoadedForm* FormOfWindow(HWND hwnd);
+LoadedForm* FormOfChild(HWND child, Unit** unit);
+
+// Frees what the form holds besides its windows and takes it off the list.
+void ForgetForm(LoadedForm* form);
+
+// A unit of a loaded form; the fault is reported when there is none.
+Unit* FindUnit(const FormDef& form, const char* name);
+
+// The form's window handle; the fault is reported when it is not loaded.
+HWND FormHandle(const FormDef& form);
+
+// Asks the form to close by a posted request and returns at once; the fault
+// is reported when it is not loaded.
+void CloseForm(const FormDef& form);
+
+// Where a form or unit that is not loaded is reported.
+using FaultReport = void (*)(const std::string& message);
+void SetFaultReport(FaultReport report);
+
+}  // namespace ui

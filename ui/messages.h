@@ -1,0 +1,14 @@
+// The program's private window messages and timer ids, side by side.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+// A posted close: the form is destroyed once the handler that asked has returned.
+constexpr UINT kCloseRequest = WM_APP + 0x65;
+
+// The system timer of a Timer unit's hidden window.
+constexpr UINT_PTR kTimerId = 1000;
+
+}  // namespace ui

@@ -1,0 +1,134 @@
+#include "ui/props.h"
+
+#include "sysfn/sysfn.h"
+#include "ui/loaded.h"
+#include "ui/picture.h"
+#include "ui/units.h"
+
+#include <commctrl.h>
+
+namespace ui {
+
+namespace {
+
+void Redraw(HWND hwnd) {
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
+}
+
+std::string WindowText(HWND hwnd) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
+
+void SetCaption(const FormDef& form, const char* name, const std::string& text) {
+    Unit* unit = FindUnit(form, name);
+    if (!unit) return;
+    // The prompt label is rewritten every second, mostly with what it shows
+    // already; repainting it then would be the idle program's main cost.
+    if (unit->def->type == UnitType::Label && WindowText(unit->hwnd) == text) return;
+    SetWindowTextA(unit->hwnd, text.c_str());
+    Redraw(unit->hwnd);
+}
+
+std::string GetCaption(const FormDef& form, const char* name) {
+    Unit* unit = FindUnit(form, name);
+    return unit ? WindowText(unit->hwnd) : std::string();
+}
+
+void SetContent(const FormDef& form, const char* name, const std::string& text) { SetCaption(form, name, text); }
+
+std::string GetContent(const FormDef& form, const char* name) { return GetCaption(form, name); }
+
+void SetPicture(const FormDef& form, const char* name, const unsigned char* bytes, std::size_t size) {
+    if (Unit* unit = FindUnit(form, name)) {
+        FreePicture(unit->picture);
+        unit->picture = DecodePicture(bytes, size);
+        Redraw(unit->hwnd);
+    }
+}
+
+void SetPeriod(const FormDef& form, const char* name, int32_t period) {
+    if (Unit* unit = FindUnit(form, name)) WritePeriod(*unit, period);
+}
+
+int32_t GetPeriod(const FormDef& form, const char* name) {
+    Unit* unit = FindUnit(form, name);
+    return unit ? unit->period : 0;
+}
+
+void SetBarPosition(const FormDef& form, const char* name, int32_t position) {
+    if (Unit* unit = FindUnit(form, name)) {
+        SendMessageA(unit->hwnd, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    }
+}
+
+int32_t GetBarPosition(const FormDef& form, const char* name) {
+    Unit* unit = FindUnit(form, name);
+    return unit ? static_cast<int32_t>(SendMessageA(unit->hwnd, PBM_GETPOS, 0, 0)) : 0;
+}
+
+namespace {
+
+void MoveForm(const FormDef& form, int left, int top, int width, int height, UINT flags) {
+    HWND hwnd = FormHandle(form);
+    if (hwnd) SetWindowPos(hwnd, nullptr, left, top, width, height, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT FormRect(const FormDef& form) {
+    RECT rect = {};
+    if (LoadedForm* loaded = FindForm(form)) GetWindowRect(loaded->hwnd, &rect);
+    return rect;
+}
+
+}  // namespace
+
+void SetFormLeft(const FormDef& form, int left) { MoveForm(form, left, FormRect(form).top, 0, 0, SWP_NOSIZE); }
+
+void SetFormTop(const FormDef& form, int top) { MoveForm(form, FormRect(form).left, top, 0, 0, SWP_NOSIZE); }
+
+void SetFormWidth(const FormDef& form, int width) {
+    RECT rect = FormRect(form);
+    MoveForm(form, 0, 0, width, rect.bottom - rect.top, SWP_NOMOVE);
+}
+
+void SetFormHeight(const FormDef& form, int height) {
+    RECT rect = FormRect(form);
+    MoveForm(form, 0, 0, rect.right - rect.left, height, SWP_NOMOVE);
+}
+
+void SetFormPointer(const FormDef& form, const unsigned char* bytes, std::size_t size) {
+    HWND hwnd = FormHandle(form);
+    LoadedForm* loaded = FindForm(form);
+    if (!hwnd || !loaded) return;
+    Picture picture = DecodePicture(bytes, size);
+    if (picture.bitmap) FreePicture(picture);  // a pointer must be a cursor or icon
+    if (loaded->pointer) DestroyCursor(loaded->pointer);
+    loaded->pointer = picture.icon;
+    // A captured mouse is sent no WM_SETCURSOR: the shape is set here.
+    POINT cursor;
+    if (GetCapture() == hwnd || (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd)) {
+        SetCursor(loaded->pointer ? loaded->pointer : LoadCursor(nullptr, IDC_ARROW));
+    }
+}
+
+void SetFormOpacity(const FormDef& form, unsigned char alpha) {
+    HWND hwnd = FormHandle(form);
+    if (!hwnd || !sysfn::TryBind(sysfn::kSetLayeredWindowAttributes)) return;
+    // The other extended bits stay: they keep the window topmost and off the taskbar.
+    SetWindowLongA(hwnd, GWL_EXSTYLE, GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    sysfn::SetLayeredWindowAttributes(hwnd, 0, alpha, LWA_ALPHA);
+}
+
+void CaptureMouse(const FormDef& form) {
+    HWND hwnd = FormHandle(form);
+    LoadedForm* loaded = FindForm(form);
+    if (!hwnd || !loaded) return;
+    SetCapture(hwnd);
+    if (loaded->pointer) SetCursor(loaded->pointer);
+}
+
+}  // namespace ui
