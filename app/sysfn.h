@@ -9,6 +9,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 #include <tlhelp32.h>
 #include <wininet.h>
 
@@ -38,7 +39,8 @@
     X(19, "", CreateWaitableTimerA)                     \
     X(20, "", SetWaitableTimer)                         \
     X(21, "", MsgWaitForMultipleObjects)                \
-    X(22, "", WindowFromPoint)
+    X(22, "", WindowFromPoint)                          \
+    X(23, "ole32.dll", CoCreateInstance)
 
 namespace sysfn {
 
