@@ -18,13 +18,10 @@ public:
 
     // Creation fails with REGDB_E_CLASSNOTREG, as without the manager.
     void NoManager();
-    // Creation succeeds; GetConnectivity returns result and, on S_OK, sets the flags.
+    // Creation succeeds; GetConnectivity returns result and, on S_OK, the flags.
     void Answer(int connectivity, HRESULT result = S_OK);
-
-    int created() const;  // managers handed out
-    int asked() const;    // GetConnectivity calls
-    int alive() const;    // managers not yet released to their last reference
-    int wrongIds() const;  // creations asked for another class or interface
+    // Managers handed out and not yet released to their last reference.
+    int alive() const;
 
 private:
     FARPROC saved_;
