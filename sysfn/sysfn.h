@@ -11,6 +11,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 #include <tlhelp32.h>
 #include <wininet.h>
 
@@ -41,7 +42,8 @@
     X(20, "", SetWaitableTimer)                         \
     X(21, "", MsgWaitForMultipleObjects)                \
     X(22, "", WindowFromPoint)                          \
-    X(23, "", SetLayeredWindowAttributes)
+    X(23, "", SetLayeredWindowAttributes)               \
+    X(24, "ole32.dll", CoCreateInstance)
 
 namespace sysfn {
 

@@ -4,6 +4,8 @@
 #include "ui/loaded.h"
 #include "ui/props.h"
 #include "ui/skin.h"
+#include "watch/link_verdict.h"
+#include "winkit/connectivity.h"
 #include "winkit/keys.h"
 #include "winkit/text.h"
 #include "winkit/window_search.h"
@@ -75,6 +77,7 @@ void Start(const ui::EventArgs&) {
         return;
     }
     dialTarget = winkit::ReadNumber(content);
+    linkMemory = LinkMemory();
     ui::SetCaption(kMainForm, "标签1", "拔号按钮句柄为：" + winkit::FormatDecimal(dialTarget));
     ui::SetPeriod(kMainForm, "时钟1", 10000);
     countdownStep = 1;
@@ -94,11 +97,16 @@ void PostClick(int32_t window) {
 
 void WatchTick(const ui::EventArgs&) {
     DWORD flags = 0;
-    if (sysfn::InternetGetConnectedState(&flags, 0)) {
+    const bool connected = sysfn::InternetGetConnectedState(&flags, 0) != 0;
+    // Asked before the memory is touched: the answer may pump messages.
+    const winkit::Connectivity internet = connected ? winkit::InternetConnectivity() : winkit::Connectivity::kUnknown;
+    const LinkVerdict verdict = JudgeLink(linkMemory, connected, internet);
+    if (!verdict.down) {
         ui::SetCaption(kMainForm, "标签2", "联网呢");
         return;
     }
     ui::SetCaption(kMainForm, "标签2", "断网了");
+    if (!verdict.click) return;
     PostClick(dialTarget);
     ++redialCount;
     ui::SetCaption(kMainForm, "标签3", "已拔" + winkit::FormatDecimal(redialCount) + "次");

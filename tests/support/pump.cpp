@@ -8,6 +8,7 @@
 #include "sysfn/sysfn.h"
 
 #include <windows.h>
+#include <ole2.h>
 
 namespace support {
 
@@ -15,6 +16,8 @@ void EnsureShell() {
     static bool ready = false;
     if (ready) return;
     ready = true;
+    // As the shell does: the link test asks the Network List Manager over COM.
+    OleInitialize(nullptr);
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     app::SetProgramDirectoryFrom(path);

@@ -8,9 +8,9 @@
 
 namespace support {
 
-// Prepares what the program's start-up prepares: the program directory (the
-// test executable's), the system-function table and the window classes. Safe
-// to call more than once.
+// Prepares what the program's start-up prepares: OLE on this thread, the
+// program directory (the test executable's), the system-function table and
+// the window classes. Safe to call more than once.
 void EnsureShell();
 
 // Loads the real main form in this process, with the stand-in client running
