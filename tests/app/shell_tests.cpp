@@ -73,10 +73,6 @@ const ui::Binding kInnerBindings[] = {
 const ui::FormDef kInnerForm = {"inner", {"", 58, 54, ui::Frame::None, false, true, true},
                                 kInnerUnits, 1, kInnerBindings, 2};
 
-void Unload(const ui::FormDef& form) {
-    if (app::LoadedForm* loaded = app::FindForm(form)) DestroyWindow(loaded->hwnd);
-}
-
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -86,9 +82,9 @@ protected:
         gOuterTicks = gInnerTicks = 0;
     }
     void TearDown() override {
-        Unload(kInnerForm);
-        Unload(kOuterForm);
-        Unload(kTimerForm);
+        support::UnloadForm(kInnerForm);
+        support::UnloadForm(kOuterForm);
+        support::UnloadForm(kTimerForm);
     }
 };
 

@@ -235,13 +235,10 @@ TEST(BadNumbers, TenThousandTextsReadAsTheReferenceReadsThem) {
 class BadInputOnForm : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        support::EnsureShell();
-        ASSERT_TRUE(app::LoadForm(kMainForm, nullptr, false));
+        ASSERT_TRUE(support::LoadMainForm());
         ui::SetPeriod(kMainForm, "时钟3", 0);  // no prompt search meanwhile
     }
-    static void TearDownTestSuite() {
-        if (app::LoadedForm* main = app::FindForm(kMainForm)) DestroyWindow(main->hwnd);
-    }
+    static void TearDownTestSuite() { support::UnloadForm(kMainForm); }
 };
 
 TEST_F(BadInputOnForm, StartReadsTheBoxAsTheReferenceReadsIt) {

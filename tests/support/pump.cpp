@@ -4,8 +4,7 @@
 #include "app/loop.h"
 #include "app/shell.h"
 #include "app/sysfn.h"
-
-#include <windows.h>
+#include "tests/support/program.h"
 
 namespace support {
 
@@ -13,22 +12,26 @@ void EnsureShell() {
     static bool ready = false;
     if (ready) return;
     ready = true;
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    app::SetProgramDirectoryFrom(path);
+    app::SetProgramDirectoryFrom(OwnPath());
     sysfn::InitTable(app::ProgramDirectory());
     app::RegisterClasses();
 }
 
-bool LoadMainFormWithClient(standin::Client& client) {
+bool LoadMainForm() {
     EnsureShell();
-    return app::LoadForm(ui::kMainForm, nullptr, false) && standin::StartClient(client);
+    return app::LoadForm(ui::kMainForm, nullptr, false);
 }
 
-void UnloadMainFormWithClient(standin::Client& client) {
-    standin::StopClient(client);
-    if (app::LoadedForm* main = app::FindForm(ui::kMainForm)) DestroyWindow(main->hwnd);
-    standin::SetLinkState(true);
+void UnloadForm(const ui::FormDef& form) {
+    if (app::LoadedForm* loaded = app::FindForm(form)) DestroyWindow(loaded->hwnd);
+}
+
+bool LoadMainFormWithClient(Client& client) { return LoadMainForm() && StartClient(client); }
+
+void UnloadMainFormWithClient(Client& client) {
+    StopClient(client);
+    UnloadForm(ui::kMainForm);
+    SetLinkState(true);
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -46,6 +49,15 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void PumpFor(int milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
+}
+
+Stopwatch::Stopwatch() { QueryPerformanceCounter(&start); }
+
+double Stopwatch::Elapsed() const {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 }  // namespace support

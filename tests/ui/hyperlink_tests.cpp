@@ -3,7 +3,7 @@
 // address, through the shell or the browser registered for ".htm".
 #include "ui/hyperlink.h"
 
-#include "tests/support/standin.h"
+#include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -350,7 +350,7 @@ class LinkOpeningTest : public LinkBoxTest {
 protected:
     void SetUp() override {
         LinkBoxTest::SetUp();
-        directory_ = standin::BuildDirectory();
+        directory_ = support::BuildDirectory();
         browser_ = "\"" + directory_ + "\\FakeBrowser.exe\"";
         log_ = directory_ + "\\FakeBrowser.log";
         DeleteFileA(log_.c_str());
