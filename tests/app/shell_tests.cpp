@@ -78,10 +78,6 @@ const ui::FormDef kInnerForm = {"inner", {"", 58, 54, ui::Frame::None, false, tr
                                 kInnerUnits, 1};
 const ui::WiredForm kInnerWired = {&kInnerForm, kInnerBindings, 2};
 
-void Unload(const ui::FormDef& form) {
-    if (ui::LoadedForm* loaded = ui::FindForm(form)) DestroyWindow(loaded->hwnd);
-}
-
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -91,9 +87,9 @@ protected:
         gOuterTicks = gInnerTicks = 0;
     }
     void TearDown() override {
-        Unload(kInnerForm);
-        Unload(kOuterForm);
-        Unload(kTimerForm);
+        support::UnloadForm(kInnerForm);
+        support::UnloadForm(kOuterForm);
+        support::UnloadForm(kTimerForm);
     }
 };
 

@@ -1,24 +1,16 @@
 // The stand-ins that the other suites lean on: the client counts clicks and N
 // keys and raises the prompts asked of it; the wininet.dll answers the link
 // state a test sets.
+#include "tests/support/program.h"
+#include "tests/support/pump.h"
 #include "tests/support/standin.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
-#include <functional>
 #include <string>
 
 namespace {
-
-// Polls until done() holds, for at most two seconds.
-bool Eventually(const std::function<bool()>& done) {
-    for (int i = 0; i < 100; ++i) {
-        if (done()) return true;
-        Sleep(20);
-    }
-    return done();
-}
 
 std::string ImageNameOf(DWORD processId) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -33,31 +25,19 @@ std::string ImageNameOf(DWORD processId) {
     return name;
 }
 
-std::string ClassOf(HWND window) {
-    char name[256] = "";
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
-std::string TitleOf(HWND window) {
-    char title[256] = "";
-    GetWindowTextA(window, title, sizeof(title));
-    return title;
-}
-
 class StandinClient : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(standin::StartClient(client_)); }
-    void TearDown() override { standin::StopClient(client_); }
-    standin::Client client_;
+    void SetUp() override { ASSERT_TRUE(support::StartClient(client_)); }
+    void TearDown() override { support::StopClient(client_); }
+    support::Client client_;
 };
 
 TEST_F(StandinClient, CountsPostedClicks) {
-    EXPECT_EQ(standin::ClickCount(client_), 0);
+    EXPECT_EQ(support::ClickCount(client_), 0);
     for (int i = 0; i < 3; ++i) PostMessageA(client_.dialButton, BM_CLICK, 0, 0);
-    EXPECT_TRUE(Eventually([&] { return standin::ClickCount(client_) == 3; }));
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client_) == 3; }, 2000));
     Sleep(100);
-    EXPECT_EQ(standin::ClickCount(client_), 3);
+    EXPECT_EQ(support::ClickCount(client_), 3);
 }
 
 TEST_F(StandinClient, RaisesPromptsAsAsked) {
@@ -68,58 +48,58 @@ TEST_F(StandinClient, RaisesPromptsAsAsked) {
     };
     const Case cases[] = {
         {0, "#32770", true},
-        {standin::kPromptHidden, "#32770", false},
-        {standin::kPromptOtherClass, "ZorvicPromptPlain", true},
+        {support::kPromptHidden, "#32770", false},
+        {support::kPromptOtherClass, "ZorvicPromptPlain", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
-        HWND prompt = standin::RaisePrompt(client_, "网络提示", c.flags);
+        HWND prompt = support::RaisePrompt(client_, "网络提示", c.flags);
         ASSERT_TRUE(IsWindow(prompt));
         DWORD processId = 0;
         GetWindowThreadProcessId(prompt, &processId);
         EXPECT_EQ(processId, client_.process.dwProcessId);
-        EXPECT_EQ(ClassOf(prompt), c.className);
-        EXPECT_EQ(TitleOf(prompt), "网络提示");
+        EXPECT_EQ(support::ClassOf(prompt), c.className);
+        EXPECT_EQ(support::WindowText(prompt), "网络提示");
         EXPECT_EQ(IsWindowVisible(prompt) != FALSE, c.visible);
         EXPECT_EQ(GetAncestor(prompt, GA_PARENT), GetDesktopWindow());
     }
-    EXPECT_EQ(standin::OpenPromptCount(client_), 3);
+    EXPECT_EQ(support::OpenPromptCount(client_), 3);
 }
 
 TEST_F(StandinClient, CountsNKeysReachingAPromptOrItsChildren) {
-    HWND closing = standin::RaisePrompt(client_);
-    HWND staying = standin::RaisePrompt(client_, "提示", standin::kPromptStaysOpen);
+    HWND closing = support::RaisePrompt(client_);
+    HWND staying = support::RaisePrompt(client_, "提示", support::kPromptStaysOpen);
     ASSERT_TRUE(closing && staying);
     HWND child = GetWindow(staying, GW_CHILD);
     ASSERT_TRUE(child);
 
     PostMessageA(closing, WM_KEYDOWN, 'N', 1);
-    EXPECT_TRUE(Eventually([&] { return !IsWindow(closing); }));
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(closing); }, 2000));
     PostMessageA(child, WM_KEYDOWN, 'N', 1);
     PostMessageA(child, WM_KEYUP, 'N', 0xC0000001);
     PostMessageA(staying, WM_KEYDOWN, 'Y', 1);  // other keys don't count
     PostMessageA(client_.main, WM_KEYDOWN, 'N', 1);  // nor N outside a prompt
-    EXPECT_TRUE(Eventually([&] { return standin::KeyUpCount(client_) == 1; }));
-    EXPECT_EQ(standin::AnsweredCount(client_), 2);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::KeyUpCount(client_) == 1; }, 2000));
+    EXPECT_EQ(support::AnsweredCount(client_), 2);
     EXPECT_TRUE(IsWindow(staying));
-    EXPECT_EQ(standin::OpenPromptCount(client_), 1);
+    EXPECT_EQ(support::OpenPromptCount(client_), 1);
 }
 
 TEST(StandinClientImage, RunsUnderTheNameItWasStartedWith) {
     for (const char* name : {"ZorvicClient.exe", "zorvicclient.exe", "OtherClient.exe"}) {
         SCOPED_TRACE(name);
-        standin::Client client;
-        ASSERT_TRUE(standin::StartClient(client, name));
+        support::Client client;
+        ASSERT_TRUE(support::StartClient(client, name));
         EXPECT_EQ(ImageNameOf(client.process.dwProcessId), name);
-        standin::StopClient(client);
-        EXPECT_EQ(standin::ClickCount(client), -1);
+        support::StopClient(client);
+        EXPECT_EQ(support::ClickCount(client), -1);
     }
 }
 
 using ConnectedState = BOOL(WINAPI*)(LPDWORD, DWORD);
 
 HMODULE LoadFromBuild(const std::string& module) {
-    return LoadLibraryA((standin::BuildDirectory() + "\\" + module).c_str());
+    return LoadLibraryA((support::BuildDirectory() + "\\" + module).c_str());
 }
 
 TEST(StandinWininet, AnswersTheLinkStateSet) {
@@ -128,15 +108,15 @@ TEST(StandinWininet, AnswersTheLinkStateSet) {
     FARPROC found = GetProcAddress(library, "InternetGetConnectedState");
     ASSERT_TRUE(found);
     auto connectedState = reinterpret_cast<ConnectedState>(reinterpret_cast<void (*)()>(found));
-    const int queries = standin::LinkQueryCount();
+    const int queries = support::LinkQueryCount();
     for (bool connected : {false, true, false}) {
-        standin::SetLinkState(connected);
+        support::SetLinkState(connected);
         DWORD flags = 0;
         EXPECT_EQ(connectedState(&flags, 0) != FALSE, connected);
         EXPECT_NE(flags, 0u);
     }
-    EXPECT_EQ(standin::LinkQueryCount(), queries + 3);
-    standin::SetLinkState(true);
+    EXPECT_EQ(support::LinkQueryCount(), queries + 3);
+    support::SetLinkState(true);
 }
 
 TEST(StandinWininet, TheOtherBuildLacksTheExport) {

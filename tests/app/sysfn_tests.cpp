@@ -4,6 +4,7 @@
 // what a failed binding reports.
 #include "app/app.h"
 #include "sysfn/sysfn.h"
+#include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 
@@ -62,13 +63,6 @@ void ReportBinding(const std::string& message) { app::ReportRuntimeError(0, mess
 
 DWORD WINAPI FakeGetCurrentThreadId() { return 4242; }
 
-std::string OwnDirectory() {
-    char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string directory(path, length < sizeof path ? length : 0);
-    return directory.substr(0, directory.find_last_of('\\'));
-}
-
 class SystemTable : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -84,7 +78,7 @@ protected:
     void TearDown() override {
         sysfn::SetLoader(real_);
         app::SetErrorSink(previousSink_);
-        sysfn::InitTable(OwnDirectory());  // drops the fake bindings unreleased
+        sysfn::InitTable(support::BuildDirectory());  // drops the fake bindings unreleased
     }
 
     sysfn::Loader real_{};

@@ -2,7 +2,6 @@
 // server's, moved by xdotool) and the stand-in client.
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
-#include "tests/support/standin.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -11,31 +10,20 @@
 
 namespace {
 
-using support::Program;
-
-enum Row { kEdit = 0, kStart = 1, kTargetLabel = 2, kStateLabel = 3, kBar = 5, kCountLabel = 7, kStop = 10, kAimPicture = 11 };
 const int kAimPointOffset = 14;
 
-class AimTest : public ::testing::Test {
+class AimTest : public support::ProgramBesideClient {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(standin::StartClient(client));
-        ASSERT_TRUE(support::LaunchProgram(program));
-    }
     void TearDown() override {
         support::ReleaseLeft();
-        support::EndProgram(program);
-        standin::StopClient(client);
-        standin::SetLinkState(true);
+        ProgramBesideClient::TearDown();
     }
-    HWND Unit(int row) const { return support::UnitWindow(program, row); }
-    std::string Text(int row) const { return support::WindowText(Unit(row)); }
-    int BarPosition() const { return static_cast<int>(SendMessageA(Unit(kBar), PBM_GETPOS, 0, 0)); }
+    int BarPosition() const { return static_cast<int>(SendMessageA(Unit("进度条1"), PBM_GETPOS, 0, 0)); }
 
     // How many of the aim picture's pixels are dark on the screen.
     int DarkPixelsOfAimPicture() const {
         RECT rect;
-        GetWindowRect(Unit(kAimPicture), &rect);
+        GetWindowRect(Unit("图片框1"), &rect);
         HDC screen = GetDC(nullptr);
         int dark = 0;
         for (int y = rect.top; y < rect.bottom; ++y) {
@@ -50,20 +38,17 @@ protected:
 
     // Presses on the aim picture and holds the button.
     void BeginDrag() {
-        POINT picture = support::CentreOf(Unit(kAimPicture));
+        POINT picture = support::CentreOf(Unit("图片框1"));
         support::MoveMouse(picture.x, picture.y);
         support::PressLeft();
     }
-
-    standin::Client client;
-    Program program;
 };
 
 TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
     // A running watch shows that the main window's timers tick during the drag.
-    SendMessageA(Unit(kEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
-    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
-    ASSERT_TRUE(support::PumpUntil([&] { return Text(kTargetLabel) == "拔号按钮句柄为：1"; }, 3000));
+    SendMessageA(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
+    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return Text("标签1") == "拔号按钮句柄为：1"; }, 3000));
     EXPECT_GT(DarkPixelsOfAimPicture(), 40) << "the aim icon is shown at rest";
 
     BeginDrag();
@@ -80,16 +65,16 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
         << "the countdown stopped during the drag";
     const std::string expected = support::HandleText(WindowFromPoint(POINT{x + kAimPointOffset, button.y}));
     EXPECT_EQ(expected, support::HandleText(client.dialButton));
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(kEdit) == expected; }, 2000)) << Text(kEdit);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text("编辑框1") == expected; }, 2000)) << Text("编辑框1");
     support::ReleaseLeft();
 
     EXPECT_TRUE(support::PumpUntil([&] { return IsWindowEnabled(program.main) != FALSE; }, 3000));
-    EXPECT_EQ(Text(kEdit), expected) << "the capture stays after the release";
+    EXPECT_EQ(Text("编辑框1"), expected) << "the capture stays after the release";
     EXPECT_TRUE(support::PumpUntil([&] { return DarkPixelsOfAimPicture() > 40; }, 3000)) << "the icon is back";
 
-    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(kTargetLabel) == "拔号按钮句柄为：" + expected; }, 3000))
-        << Text(kTargetLabel);
+    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签1") == "拔号按钮句柄为：" + expected; }, 3000))
+        << Text("标签1");
 }
 
 TEST_F(AimTest, EscapeEndsTheDrag) {
@@ -104,7 +89,7 @@ TEST_F(AimTest, EscapeEndsTheDrag) {
 }
 
 TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
-    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
+    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
     HWND box = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
         return (box = support::FindVisibleWindow(program.process.dwProcessId, "#32770")) != nullptr;
@@ -115,28 +100,28 @@ TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(box); }, 3000));
     support::PumpFor(1500);
     EXPECT_EQ(BarPosition(), 0) << "a timer started";
-    EXPECT_EQ(Text(kTargetLabel), "");
+    EXPECT_EQ(Text("标签1"), "");
 }
 
 TEST_F(AimTest, StopEndsTheClicksAndStartGoesOnCounting) {
-    standin::SetLinkState(false);
+    support::SetLinkState(false);
     const std::string handle = support::HandleText(client.dialButton);
-    SendMessageA(Unit(kEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
-    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
-    ASSERT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) == 1; }, 13000));
-    EXPECT_EQ(Text(kCountLabel), "已拔1次");
-    EXPECT_EQ(Text(kStateLabel), "断网了");
+    SendMessageA(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 13000));
+    EXPECT_EQ(Text("标签3"), "已拔1次");
+    EXPECT_EQ(Text("标签2"), "断网了");
 
-    PostMessageA(Unit(kStop), BM_CLICK, 0, 0);
+    PostMessageA(Unit("按钮2"), BM_CLICK, 0, 0);
     support::PumpFor(200);
     const int bar = BarPosition();
     support::PumpFor(10500);
-    EXPECT_EQ(standin::ClickCount(client), 1) << "a click came after Stop";
+    EXPECT_EQ(support::ClickCount(client), 1) << "a click came after Stop";
     EXPECT_EQ(BarPosition(), bar) << "the bar moved after Stop";
 
-    PostMessageA(Unit(kStart), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(kCountLabel) == "已拔2次"; }, 13000)) << Text(kCountLabel);
-    EXPECT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) == 2; }, 3000));
+    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签3") == "已拔2次"; }, 13000)) << Text("标签3");
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 2; }, 3000));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // runtime error report.
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
-#include "tests/support/standin.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +10,21 @@
 
 namespace {
 
-TEST(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
+using Binding = support::ProgramTest;
+
+TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
     // The stand-in without the export is built into noexport/; the program
     // goes beside it.
-    const std::string folder = standin::BuildDirectory() + "\\noexport";
+    const std::string folder = support::BuildDirectory() + "\\noexport";
     const std::string exe = folder + "\\autoredial.exe";
-    ASSERT_TRUE(CopyFileA((standin::BuildDirectory() + "\\autoredial.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((support::BuildDirectory() + "\\autoredial.exe").c_str(), exe.c_str(), FALSE));
 
-    support::Program program;
     ASSERT_TRUE(support::LaunchProgram(program, exe));
-    HWND promptLabel = support::UnitWindow(program, 8);
-    EXPECT_TRUE(support::PumpUntil([&] { return support::WindowText(promptLabel) == "出现提示窗口句柄：-1"; }, 3000))
+    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签4") == "出现提示窗口句柄：-1"; }, 3000))
         << "the window works before the link test";
 
-    SendMessageA(support::UnitWindow(program, 0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
-    PostMessageA(support::UnitWindow(program, 1), BM_CLICK, 0, 0);
+    SendMessageA(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
+    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
     HWND report = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
         return (report = support::FindVisibleWindow(program.process.dwProcessId, "#32770")) != nullptr;

@@ -237,13 +237,10 @@ TEST(BadNumbers, TenThousandTextsReadAsTheReferenceReadsThem) {
 class BadInputOnForm : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        support::EnsureShell();
-        ASSERT_TRUE(app::LoadForm(app::kMainWiring, nullptr, false));
+        ASSERT_TRUE(support::LoadMainForm());
         ui::SetPeriod(kMainForm, "时钟3", 0);  // no prompt search meanwhile
     }
-    static void TearDownTestSuite() {
-        if (ui::LoadedForm* main = ui::FindForm(kMainForm)) DestroyWindow(main->hwnd);
-    }
+    static void TearDownTestSuite() { support::UnloadForm(kMainForm); }
 };
 
 TEST_F(BadInputOnForm, StartReadsTheBoxAsTheReferenceReadsIt) {

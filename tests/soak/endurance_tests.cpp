@@ -55,15 +55,15 @@ protected:
         ui::SetPeriod(kMainForm, "时钟3", 0);
         watch::redialCount = 0;
     }
-    static standin::Client client;
+    static support::Client client;
 };
-standin::Client EnduranceTest::client;
+support::Client EnduranceTest::client;
 
 TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
     const int kTicks = 10000;
     const int kBlock = 500;  // ticks of one link state
     watch::dialTarget = winkit::HandleToInt(client.dialButton);
-    const int clicksBefore = standin::ClickCount(client);
+    const int clicksBefore = support::ClickCount(client);
     support::FakeNetworkList manager;
     manager.Answer(NLM_CONNECTIVITY_IPV4_INTERNET);
     soak::Resources before = {};
@@ -73,14 +73,14 @@ TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
         if (tick == kWarmUpTicks) before = soak::Measure();
         // Warm-up ticks alternate, so both paths are warm before the baseline.
         down = tick < kWarmUpTicks ? tick % 2 == 0 : (tick - kWarmUpTicks) / kBlock % 2 == 0;
-        standin::SetLinkState(!down);
+        support::SetLinkState(!down);
         watch::WatchTick(ui::EventArgs());
         offline += down;
         if (tick % 50 == 0) app::ProcessPendingEvents();
     }
-    standin::SetLinkState(true);
-    EXPECT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) >= clicksBefore + offline; }, 10000));
-    EXPECT_EQ(standin::ClickCount(client) - clicksBefore, offline) << "every offline tick clicks once";
+    support::SetLinkState(true);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= clicksBefore + offline; }, 10000));
+    EXPECT_EQ(support::ClickCount(client) - clicksBefore, offline) << "every offline tick clicks once";
     EXPECT_EQ(watch::redialCount, offline);
     EXPECT_EQ(ui::GetCaption(kMainForm, "标签3"), "已拔" + std::to_string(offline) + "次");
     EXPECT_EQ(ui::GetCaption(kMainForm, "标签2"), down ? "断网了" : "联网呢");
@@ -91,7 +91,7 @@ TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
 TEST_F(EnduranceTest, PromptTicksWithAnOccasionalPrompt) {
     const int ticks = PromptTickCount() + kWarmUpTicks;
     const int kPromptEvery = 100;  // an answer costs two settling waits
-    const int answeredBefore = standin::AnsweredCount(client);
+    const int answeredBefore = support::AnsweredCount(client);
     soak::Resources before = {};
     int raised = 0;
     int found = 0;
@@ -100,7 +100,7 @@ TEST_F(EnduranceTest, PromptTicksWithAnOccasionalPrompt) {
         if (tick == kWarmUpTicks) before = soak::Measure();
         HWND prompt = nullptr;
         if (tick % kPromptEvery == kPromptEvery / 2) {
-            prompt = standin::RaisePrompt(client);
+            prompt = support::RaisePrompt(client);
             raised += prompt != nullptr;
         }
         watch::PromptTick(ui::EventArgs());
@@ -110,7 +110,7 @@ TEST_F(EnduranceTest, PromptTicksWithAnOccasionalPrompt) {
             // An answer that missed the foreground leaves the prompt open: close
             // it, so later ticks search without it.
             PostMessageA(prompt, WM_CLOSE, 0, 0);
-            support::PumpUntil([&] { return standin::OpenPromptCount(client) == 0; }, 2000);
+            support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 2000);
         } else {
             stray += watch::promptHandle != -1;
         }
@@ -119,7 +119,7 @@ TEST_F(EnduranceTest, PromptTicksWithAnOccasionalPrompt) {
     EXPECT_EQ(found, raised);
     EXPECT_EQ(stray, 0);
     EXPECT_GT(raised, 0);
-    EXPECT_EQ(standin::AnsweredCount(client) - answeredBefore, raised) << "every prompt found was answered";
+    EXPECT_EQ(support::AnsweredCount(client) - answeredBefore, raised) << "every prompt found was answered";
     soak::ExpectFlat(before, soak::Measure(), "prompt ticks");
 }
 

@@ -1,8 +1,9 @@
 #include "tests/support/program.h"
 
 #include "tests/support/pump.h"
-#include "tests/support/standin.h"
 #include "ui/form.h"
+
+#include <cstring>
 
 namespace support {
 
@@ -18,9 +19,7 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
     Search* search = reinterpret_cast<Search*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(hwnd, &owner);
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (owner == search->processId && lstrcmpA(cls, search->className) == 0 && IsWindowVisible(hwnd)) {
+    if (owner == search->processId && ClassOf(hwnd) == search->className && IsWindowVisible(hwnd)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -29,21 +28,65 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
+std::string OwnPath() {
+    char path[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    return length < sizeof path ? std::string(path, length) : std::string();
+}
+
+std::string BuildDirectory() {
+    const std::string path = OwnPath();
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string OwnImageName() {
+    const std::string path = OwnPath();
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+bool StartProcess(const std::string& exe, const std::string& workingDirectory, PROCESS_INFORMATION& process) {
+    process = PROCESS_INFORMATION();
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &process) != FALSE;
+}
+
+void EndProcess(PROCESS_INFORMATION& process) {
+    if (!process.hProcess) return;
+    if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    process = PROCESS_INFORMATION();
+}
+
 HWND FindVisibleWindow(DWORD processId, const char* className) {
     Search search = {processId, className, nullptr};
     EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
+std::string ClassOf(HWND hwnd) {
+    char name[256] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+std::string WindowText(HWND hwnd) {
+    // WM_GETTEXT crosses processes; GetWindowTextA would not ask an edit box.
+    char text[512] = {};
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);
+    return text;
+}
+
 bool LaunchProgram(Program& program, const std::string& exe, const std::string& workingDirectory) {
-    std::string path = exe.empty() ? standin::BuildDirectory() + "\\autoredial.exe" : exe;
-    std::string commandLine = "\"" + path + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &program.process)) {
+    if (!StartProcess(exe.empty() ? BuildDirectory() + "\\autoredial.exe" : exe, workingDirectory, program.process))
         return false;
-    }
     PumpUntil([&] {
         program.main = FindVisibleWindow(program.process.dwProcessId, "AutoredialForm");
         return program.main != nullptr || WaitForSingleObject(program.process.hProcess, 0) == WAIT_OBJECT_0;
@@ -59,23 +102,26 @@ DWORD WaitForExit(Program& program, int timeoutMs) {
 }
 
 void EndProgram(Program& program) {
-    if (!program.process.hProcess) return;
-    if (WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0) {
-        TerminateProcess(program.process.hProcess, 1);
-        WaitForSingleObject(program.process.hProcess, 5000);
-    }
-    CloseHandle(program.process.hThread);
-    CloseHandle(program.process.hProcess);
-    program = Program();
+    EndProcess(program.process);
+    program.main = nullptr;
 }
 
-HWND UnitWindow(const Program& program, int row) { return GetDlgItem(program.main, ui::UnitId(row)); }
+HWND UnitWindow(HWND main, const char* name) {
+    for (std::size_t row = 0; row < ui::kMainForm.unitCount; ++row) {
+        if (std::strcmp(ui::kMainForm.units[row].name, name) == 0) return GetDlgItem(main, ui::UnitId(row));
+    }
+    return nullptr;
+}
 
-std::string WindowText(HWND hwnd) {
-    // WM_GETTEXT crosses processes; GetWindowTextA would not ask an edit box.
-    char text[512] = {};
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);
-    return text;
+void ProgramBesideClient::SetUp() {
+    ASSERT_TRUE(StartClient(client));
+    ASSERT_TRUE(LaunchProgram(program));
+}
+
+void ProgramBesideClient::TearDown() {
+    ProgramTest::TearDown();
+    StopClient(client);
+    SetLinkState(true);
 }
 
 std::string CurrentDirectoryOf(const Program& program) {
@@ -110,10 +156,6 @@ RECT ChildRect(HWND child) {
     MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
-
-}  // namespace support
-
-namespace support {
 
 namespace {
 

@@ -1,12 +1,35 @@
-// Running the real autoredial.exe from a test, as a user would, and reading
-// its window from outside.
+// Starting programs from a test and reading their windows from outside: the
+// real autoredial.exe as a user starts it, and the user's mouse and keyboard.
 #pragma once
+
+#include "tests/support/standin.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
 
 namespace support {
+
+// This test executable's path, its folder (without a trailing backslash; the
+// program and the stand-ins are built there) and its image name.
+std::string OwnPath();
+std::string BuildDirectory();
+std::string OwnImageName();
+
+// Starts an executable, its quoted path as the command line, in the given
+// working directory (empty: this process's).
+bool StartProcess(const std::string& exe, const std::string& workingDirectory, PROCESS_INFORMATION& process);
+// Ends the process by its id if it still runs, waits for it, closes its handles.
+void EndProcess(PROCESS_INFORMATION& process);
+
+// The first visible top-level window of the process with that class, or null.
+HWND FindVisibleWindow(DWORD processId, const char* className);
+
+std::string ClassOf(HWND hwnd);
+// A window's text, also of another process's edit box.
+std::string WindowText(HWND hwnd);
 
 struct Program {
     PROCESS_INFORMATION process{};
@@ -21,15 +44,31 @@ bool LaunchProgram(Program& program, const std::string& exe = std::string(),
 // Waits for the program to end; returns its exit code, or STILL_ACTIVE.
 DWORD WaitForExit(Program& program, int timeoutMs);
 
-// Ends the program by its process id if it still runs, and closes its handles.
 void EndProgram(Program& program);
 
-// The first visible top-level window of the process with that class, or null.
-HWND FindVisibleWindow(DWORD processId, const char* className);
+// A unit of a running main window, by its name in the main form's table (its
+// id follows its row there); null for a name the table does not have.
+HWND UnitWindow(HWND main, const char* name);
 
-// A unit of the main window by its row in the form, and its text.
-HWND UnitWindow(const Program& program, int row);
-std::string WindowText(HWND hwnd);
+// A test of the real program; the program ends with the test.
+class ProgramTest : public ::testing::Test {
+protected:
+    void TearDown() override { EndProgram(program); }
+    HWND Unit(const char* name) const { return UnitWindow(program.main, name); }
+    std::string Text(const char* name) const { return WindowText(Unit(name)); }
+
+    Program program;
+};
+
+// The program started beside the stand-in client; both end with the test, and
+// the link is up again.
+class ProgramBesideClient : public ProgramTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    Client client;
+};
 
 // The running program's current directory (as the system keeps it, with a
 // trailing backslash).
@@ -37,10 +76,6 @@ std::string CurrentDirectoryOf(const Program& program);
 
 // The place of a child window in its parent's client area.
 RECT ChildRect(HWND child);
-
-}  // namespace support
-
-namespace support {
 
 // Runs the X tool xdotool with the given arguments, as a user's mouse and
 // keyboard would act. Wine starts Unix programs but gives no handle to wait

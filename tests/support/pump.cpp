@@ -4,10 +4,10 @@
 #include "app/loop.h"
 #include "app/shell.h"
 #include "app/wiring.h"
-#include "ui/loaded.h"
 #include "sysfn/sysfn.h"
+#include "tests/support/program.h"
+#include "ui/loaded.h"
 
-#include <windows.h>
 #include <ole2.h>
 
 namespace support {
@@ -18,23 +18,27 @@ void EnsureShell() {
     ready = true;
     // As the shell does: the link test asks the Network List Manager over COM.
     OleInitialize(nullptr);
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    app::SetProgramDirectoryFrom(path);
+    app::SetProgramDirectoryFrom(OwnPath());
     sysfn::InitTable(app::ProgramDirectory());
     app::ConnectLayers();
     app::RegisterClasses();
 }
 
-bool LoadMainFormWithClient(standin::Client& client) {
+bool LoadMainForm() {
     EnsureShell();
-    return app::LoadForm(app::kMainWiring, nullptr, false) && standin::StartClient(client);
+    return app::LoadForm(app::kMainWiring, nullptr, false);
 }
 
-void UnloadMainFormWithClient(standin::Client& client) {
-    standin::StopClient(client);
-    if (ui::LoadedForm* main = ui::FindForm(ui::kMainForm)) DestroyWindow(main->hwnd);
-    standin::SetLinkState(true);
+void UnloadForm(const ui::FormDef& form) {
+    if (ui::LoadedForm* loaded = ui::FindForm(form)) DestroyWindow(loaded->hwnd);
+}
+
+bool LoadMainFormWithClient(Client& client) { return LoadMainForm() && StartClient(client); }
+
+void UnloadMainFormWithClient(Client& client) {
+    StopClient(client);
+    UnloadForm(ui::kMainForm);
+    SetLinkState(true);
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -52,6 +56,15 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void PumpFor(int milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
+}
+
+Stopwatch::Stopwatch() { QueryPerformanceCounter(&start); }
+
+double Stopwatch::Elapsed() const {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 }  // namespace support

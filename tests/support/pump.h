@@ -1,8 +1,11 @@
-// Pumping the test thread's messages the way the program's loop does, until a
-// condition holds or time runs out.
+// The test thread as the program's own: its start-up, its message pump, the
+// main form loaded here beside the stand-in client, and a clock.
 #pragma once
 
 #include "tests/support/standin.h"
+#include "ui/form.h"
+
+#include <windows.h>
 
 #include <functional>
 
@@ -13,10 +16,14 @@ namespace support {
 // the window classes. Safe to call more than once.
 void EnsureShell();
 
-// Loads the real main form in this process, with the stand-in client running
-// beside it; and takes both down again, link state reset.
-bool LoadMainFormWithClient(standin::Client& client);
-void UnloadMainFormWithClient(standin::Client& client);
+// Loads the real main form in this process; destroys a loaded form's window.
+bool LoadMainForm();
+void UnloadForm(const ui::FormDef& form);
+
+// The main form with the stand-in client running beside it; and both taken
+// down again, link state reset.
+bool LoadMainFormWithClient(Client& client);
+void UnloadMainFormWithClient(Client& client);
 
 // Dispatches messages until done() is true or timeoutMs have passed; returns
 // done()'s last answer.
@@ -24,5 +31,12 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs);
 
 // Dispatches messages for the given time.
 void PumpFor(int milliseconds);
+
+// Milliseconds since construction, from the performance counter.
+struct Stopwatch {
+    Stopwatch();
+    double Elapsed() const;
+    LARGE_INTEGER start;
+};
 
 }  // namespace support

@@ -1,9 +1,11 @@
 #include "tests/support/standin.h"
 
+#include "tests/support/program.h"
+
 #include "tools/wininet/link.h"
 #include "tools/zorvic/protocol.h"
 
-namespace standin {
+namespace support {
 
 static_assert(kPromptHidden == zorvic::kPromptHidden && kPromptStaysOpen == zorvic::kPromptStaysOpen &&
                   kPromptOtherClass == zorvic::kPromptOtherClass,
@@ -13,30 +15,6 @@ namespace {
 
 constexpr DWORD kStartTimeoutMs = 10000;
 constexpr UINT kAnswerTimeoutMs = 5000;
-
-struct MainSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<MainSearch*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = "";
-    if (processId == search->processId && GetClassNameA(window, className, sizeof(className)) > 0 &&
-        lstrcmpA(className, zorvic::kMainClass) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindMainWindow(DWORD processId) {
-    MainSearch search{processId, nullptr};
-    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT failed = -1) {
     DWORD_PTR result = 0;
@@ -64,15 +42,6 @@ standin_link::LinkState* LinkView() {
 
 }  // namespace
 
-std::string BuildDirectory() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-    if (length == 0 || length >= sizeof(path)) return std::string();
-    std::string directory(path, length);
-    const size_t slash = directory.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : directory.substr(0, slash);
-}
-
 bool StartClient(Client& client, const char* imageName) {
     client = Client();
     const std::string directory = BuildDirectory();
@@ -84,16 +53,11 @@ bool StartClient(Client& client, const char* imageName) {
         GetFileAttributesA(image.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
 
-    std::string commandLine = "\"" + image + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    if (!CreateProcessA(image.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &client.process))
-        return false;
+    if (!StartProcess(image, directory, client.process)) return false;
 
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < kStartTimeoutMs) {
-        client.main = FindMainWindow(client.process.dwProcessId);
+        client.main = FindVisibleWindow(client.process.dwProcessId, zorvic::kMainClass);
         if (client.main) client.dialButton = GetDlgItem(client.main, zorvic::kDialButtonId);
         if (client.dialButton) break;
         if (WaitForSingleObject(client.process.hProcess, 20) != WAIT_TIMEOUT) break;
@@ -106,12 +70,7 @@ bool StartClient(Client& client, const char* imageName) {
 }
 
 void StopClient(Client& client) {
-    if (client.process.hProcess) {
-        TerminateProcess(client.process.hProcess, 0);
-        WaitForSingleObject(client.process.hProcess, kStartTimeoutMs);
-        CloseHandle(client.process.hProcess);
-    }
-    if (client.process.hThread) CloseHandle(client.process.hThread);
+    EndProcess(client.process);
     client = Client();
 }
 
@@ -148,4 +107,4 @@ int LinkQueryCount() {
     return view ? static_cast<int>(InterlockedCompareExchange(&view->queries, 0, 0)) : 0;
 }
 
-}  // namespace standin
+}  // namespace support

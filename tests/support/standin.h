@@ -7,10 +7,7 @@
 
 #include <string>
 
-namespace standin {
-
-// Directory of the running test executable, without a trailing backslash.
-std::string BuildDirectory();
+namespace support {
 
 struct Client {
     PROCESS_INFORMATION process{};
@@ -51,4 +48,4 @@ void SetLinkState(bool connected);
 // test process first called SetLinkState or LinkQueryCount.
 int LinkQueryCount();
 
-}  // namespace standin
+}  // namespace support

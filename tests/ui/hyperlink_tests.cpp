@@ -4,7 +4,7 @@
 #include "ui/hyperlink.h"
 #include "ui/markup.h"
 
-#include "tests/support/standin.h"
+#include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -351,7 +351,7 @@ class LinkOpeningTest : public LinkBoxTest {
 protected:
     void SetUp() override {
         LinkBoxTest::SetUp();
-        directory_ = standin::BuildDirectory();
+        directory_ = support::BuildDirectory();
         browser_ = "\"" + directory_ + "\\FakeBrowser.exe\"";
         log_ = directory_ + "\\FakeBrowser.log";
         DeleteFileA(log_.c_str());

@@ -21,7 +21,7 @@ using ui::kMainForm;
 // 'f' fails to answer, '-' is missing; 'S' is Start, not a tick.
 // Verdicts: 'u' 联网呢, 'D' 断网了 and a click, 'd' 断网了 without one.
 TEST(WatchWithManager, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
-    standin::Client client;
+    support::Client client;
     ASSERT_TRUE(support::LoadMainFormWithClient(client));
     support::FakeNetworkList manager;
     const struct {
@@ -39,7 +39,7 @@ TEST(WatchWithManager, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
         {"inSnnn", "uuuuu"},       // Start forgets the confirmation
     };
     ui::SetContent(kMainForm, "编辑框1", winkit::FormatDecimal(winkit::HandleToInt(client.dialButton)));
-    const int clicksBefore = standin::ClickCount(client);
+    const int clicksBefore = support::ClickCount(client);
     const int countBefore = watch::redialCount;
     for (const auto& c : cases) {
         watch::Start(ui::EventArgs());
@@ -51,7 +51,7 @@ TEST(WatchWithManager, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
                 watch::Stop(ui::EventArgs());
                 continue;
             }
-            standin::SetLinkState(*tick != 'x');
+            support::SetLinkState(*tick != 'x');
             const int flags = *tick == 'i'   ? NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV4_LOCALNETWORK
                               : *tick == '6' ? NLM_CONNECTIVITY_IPV6_INTERNET
                               : *tick == 'n' ? NLM_CONNECTIVITY_IPV4_LOCALNETWORK | NLM_CONNECTIVITY_IPV6_SUBNET
@@ -66,8 +66,8 @@ TEST(WatchWithManager, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
         EXPECT_EQ(verdicts, c.verdicts) << c.ticks;
     }
     const int clicks = watch::redialCount - countBefore;
-    EXPECT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) == clicksBefore + clicks; }, 3000))
-        << "the client counted " << standin::ClickCount(client) - clicksBefore << " clicks of " << clicks;
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicksBefore + clicks; }, 3000))
+        << "the client counted " << support::ClickCount(client) - clicksBefore << " clicks of " << clicks;
     EXPECT_EQ(manager.alive(), 0) << "every manager is released";
     support::UnloadMainFormWithClient(client);
 }

@@ -1,7 +1,7 @@
 // The link watcher's handlers on the real main window, in-process, against the
 // stand-in client and the stand-in wininet.dll.
 #include "app/shell.h"
-#include "tests/support/pump.h"
+#include "tests/support/probe.h"
 #include "tests/support/standin.h"
 #include "ui/props.h"
 #include "watch/watch.h"
@@ -26,45 +26,33 @@ protected:
         watch::redialCount = 0;
         ui::SetContent(kMainForm, "编辑框1", "");
     }
-    static standin::Client client;
+    static support::Client client;
 };
-standin::Client WatchTest::client;
+support::Client WatchTest::client;
 
 TEST_F(WatchTest, OfflineTicksClickAndCountOnlineTicksOnlyReport) {
     watch::dialTarget = winkit::HandleToInt(client.dialButton);
-    const int before = standin::ClickCount(client);
-    standin::SetLinkState(false);
+    const int before = support::ClickCount(client);
+    support::SetLinkState(false);
     for (int n = 1; n <= 3; ++n) {
         watch::WatchTick(ui::EventArgs());
         EXPECT_EQ(Caption("标签2"), "断网了");
         EXPECT_EQ(Caption("标签3"), "已拔" + std::to_string(n) + "次");
     }
-    EXPECT_TRUE(support::PumpUntil([&] { return standin::ClickCount(client) == before + 3; }, 5000))
-        << "the client counted " << standin::ClickCount(client) - before << " clicks";
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == before + 3; }, 5000))
+        << "the client counted " << support::ClickCount(client) - before << " clicks";
 
-    standin::SetLinkState(true);
+    support::SetLinkState(true);
     watch::WatchTick(ui::EventArgs());
     EXPECT_EQ(Caption("标签2"), "联网呢");
     EXPECT_EQ(Caption("标签3"), "已拔3次");
     support::PumpFor(200);
-    EXPECT_EQ(standin::ClickCount(client), before + 3);
-}
-
-// A window of this thread that counts the BM_CLICKs it is posted.
-int gClicks = 0;
-LRESULT CALLBACK CountClicks(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == BM_CLICK) ++gClicks;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    EXPECT_EQ(support::ClickCount(client), before + 3);
 }
 
 TEST_F(WatchTest, NeverClicksBroadcastOrNothing) {
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = CountClicks;
-    cls.lpszClassName = "WatchTestClickCounter";
-    RegisterClassA(&cls);
-    HWND counter = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    standin::SetLinkState(false);
-    gClicks = 0;
+    HWND counter = support::MakeWindow("WatchTestClickCounter", "", false);  // counts the BM_CLICKs it is posted
+    support::SetLinkState(false);
 
     for (int32_t target : {0xFFFF, 0}) {
         watch::dialTarget = target;
@@ -74,7 +62,7 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothing) {
     MSG stray;
     EXPECT_FALSE(PeekMessageA(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE))
         << "a click was posted to the thread";
-    EXPECT_EQ(gClicks, 0);
+    EXPECT_EQ(support::CountsOf(counter).clicks, 0);
     EXPECT_EQ(watch::redialCount, 2) << "the attempts still count";
     EXPECT_EQ(Caption("标签3"), "已拔2次");
 
@@ -83,7 +71,7 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothing) {
     DestroyWindow(counter);
     watch::WatchTick(ui::EventArgs());
     EXPECT_EQ(Caption("标签3"), "已拔3次");
-    standin::SetLinkState(true);
+    support::SetLinkState(true);
 }
 
 TEST_F(WatchTest, CountdownFillsInTenStepsAndStartsAgain) {
@@ -124,7 +112,7 @@ TEST_F(WatchTest, StartReadsTheBoxAndStartsBothTimers) {
 }
 
 TEST_F(WatchTest, CountCarriesOverStopAndStart) {
-    standin::SetLinkState(false);
+    support::SetLinkState(false);
     watch::dialTarget = winkit::HandleToInt(client.dialButton);
     ui::SetContent(kMainForm, "编辑框1", winkit::FormatDecimal(watch::dialTarget));
     watch::Start(ui::EventArgs());
@@ -133,7 +121,7 @@ TEST_F(WatchTest, CountCarriesOverStopAndStart) {
     watch::Start(ui::EventArgs());
     watch::WatchTick(ui::EventArgs());
     EXPECT_EQ(Caption("标签3"), "已拔4次");
-    standin::SetLinkState(true);
+    support::SetLinkState(true);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The toolkit against the stand-in client, a separate process.
 #include "tests/support/standin.h"
-#include "tests/winkit/probe.h"
+#include "tests/support/probe.h"
 #include "winkit/keys.h"
 #include "winkit/process.h"
 #include "winkit/text.h"
@@ -24,18 +24,18 @@ void ClosePrompt(HWND prompt) {
 }
 
 // Waits until the client has taken in what it was sent.
-int AnsweredAfter(const standin::Client& client, int before) {
-    for (int i = 0; i < 50 && standin::AnsweredCount(client) == before; ++i) probe::Pump(10);
-    return standin::AnsweredCount(client);
+int AnsweredAfter(const support::Client& client, int before) {
+    for (int i = 0; i < 50 && support::AnsweredCount(client) == before; ++i) support::PumpFor(10);
+    return support::AnsweredCount(client);
 }
 
-class Client : public probe::WindowsTest {
+class Client : public support::WindowsTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(standin::StartClient(client_)); }
-    static void TearDownTestSuite() { standin::StopClient(client_); }
+    static void SetUpTestSuite() { ASSERT_TRUE(support::StartClient(client_)); }
+    static void TearDownTestSuite() { support::StopClient(client_); }
 
     HWND Raise(const std::string& title, int flags = 0) {
-        HWND prompt = standin::RaisePrompt(client_, title, flags);
+        HWND prompt = support::RaisePrompt(client_, title, flags);
         EXPECT_NE(prompt, nullptr) << title;
         prompts_.push_back(prompt);
         return prompt;
@@ -43,13 +43,13 @@ protected:
     void TearDown() override {
         for (HWND prompt : prompts_) ClosePrompt(prompt);
         prompts_.clear();
-        probe::WindowsTest::TearDown();
+        support::WindowsTest::TearDown();
     }
 
-    static standin::Client client_;
+    static support::Client client_;
     std::vector<HWND> prompts_;
 };
-standin::Client Client::client_;
+support::Client Client::client_;
 
 TEST_F(Client, ListedUnderItsImageName) {
     std::vector<winkit::ProcessInfo> list;
@@ -70,8 +70,8 @@ TEST_F(Client, ListedUnderItsImageName) {
 TEST_F(Client, PromptIsFound) {
     EXPECT_EQ(FindPrompt(), -1);
     Raise("没有关键字");
-    Raise("提示", standin::kPromptHidden);
-    Raise("提示", standin::kPromptOtherClass);
+    Raise("提示", support::kPromptHidden);
+    Raise("提示", support::kPromptOtherClass);
     EXPECT_EQ(FindPrompt(), -1);
 
     HWND first = Raise("网络提示");
@@ -84,34 +84,34 @@ TEST_F(Client, PromptIsFound) {
 }
 
 TEST_F(Client, PromptOfAnotherProgramIsLeftAlone) {
-    standin::Client other;
-    ASSERT_TRUE(standin::StartClient(other, "OtherClient.exe"));
-    HWND foreign = standin::RaisePrompt(other, "提示");
+    support::Client other;
+    ASSERT_TRUE(support::StartClient(other, "OtherClient.exe"));
+    HWND foreign = support::RaisePrompt(other, "提示");
     ASSERT_NE(foreign, nullptr);
     EXPECT_EQ(FindPrompt(), -1);
     EXPECT_EQ(FindPrompt("OtherClient.exe"), winkit::HandleToInt(foreign));
-    standin::StopClient(other);
+    support::StopClient(other);
 }
 
 TEST_F(Client, EitherOfTwoInstances) {
-    standin::Client second;
-    ASSERT_TRUE(standin::StartClient(second));
-    HWND prompt = standin::RaisePrompt(second, "提示");
+    support::Client second;
+    ASSERT_TRUE(support::StartClient(second));
+    HWND prompt = support::RaisePrompt(second, "提示");
     EXPECT_EQ(FindPrompt(), winkit::HandleToInt(prompt));
-    standin::StopClient(second);
+    support::StopClient(second);
 }
 
 TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
-    HWND prompt = Raise("提示", standin::kPromptStaysOpen);
-    ASSERT_TRUE(probe::MakeForeground(prompt));
-    int answered = standin::AnsweredCount(client_);
-    int ups = standin::KeyUpCount(client_);
+    HWND prompt = Raise("提示", support::kPromptStaysOpen);
+    ASSERT_TRUE(support::MakeForeground(prompt));
+    int answered = support::AnsweredCount(client_);
+    int ups = support::KeyUpCount(client_);
     winkit::SendKeyToWindow(winkit::IntToHandle(FindPrompt()), kKeyN);
     EXPECT_EQ(AnsweredAfter(client_, answered), answered + 1);
-    EXPECT_EQ(standin::KeyUpCount(client_), ups + 1);
+    EXPECT_EQ(support::KeyUpCount(client_), ups + 1);
 
     HWND closing = Raise("提示");
-    ASSERT_TRUE(probe::MakeForeground(closing));
+    ASSERT_TRUE(support::MakeForeground(closing));
     winkit::SendKeyToWindow(winkit::IntToHandle(FindPrompt()), kKeyN);
     EXPECT_EQ(AnsweredAfter(client_, answered + 1), answered + 2);
     EXPECT_FALSE(IsWindow(closing));
@@ -120,31 +120,31 @@ TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
 
 TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
     HWND prompt = Raise("提示");
-    standin::Client other;
-    ASSERT_TRUE(standin::StartClient(other, "OtherProgram.exe"));
-    ASSERT_TRUE(probe::MakeForeground(other.main));
-    int answered = standin::AnsweredCount(client_);
-    probe::KeyHook hook;
+    support::Client other;
+    ASSERT_TRUE(support::StartClient(other, "OtherProgram.exe"));
+    ASSERT_TRUE(support::MakeForeground(other.main));
+    int answered = support::AnsweredCount(client_);
+    support::KeyHook hook;
     ASSERT_TRUE(hook.installed());
 
     winkit::SendKeyToWindow(winkit::IntToHandle(FindPrompt()), kKeyN);
-    probe::Pump(100);
+    support::PumpFor(100);
     EXPECT_TRUE(hook.events().empty());
-    EXPECT_EQ(standin::AnsweredCount(client_), answered);
+    EXPECT_EQ(support::AnsweredCount(client_), answered);
     EXPECT_TRUE(IsWindow(prompt));
     EXPECT_FALSE(GetAsyncKeyState(kKeyN) & 0x8000);
-    standin::StopClient(other);
+    support::StopClient(other);
 }
 
 TEST_F(Client, PromptInTheBackgroundIsBroughtForwardFromOurWindow) {
     HWND mine = Make("WinkitClientProbe", "winkit 本程序");
-    ASSERT_TRUE(probe::MakeForeground(mine));
-    HWND prompt = Raise("提示", standin::kPromptStaysOpen);
-    ASSERT_TRUE(probe::MakeForeground(mine)) << "the prompt must start behind our window";
-    int answered = standin::AnsweredCount(client_);
+    ASSERT_TRUE(support::MakeForeground(mine));
+    HWND prompt = Raise("提示", support::kPromptStaysOpen);
+    ASSERT_TRUE(support::MakeForeground(mine)) << "the prompt must start behind our window";
+    int answered = support::AnsweredCount(client_);
     winkit::SendKeyToWindow(prompt, kKeyN);
     EXPECT_EQ(AnsweredAfter(client_, answered), answered + 1);
-    EXPECT_EQ(probe::CountsOf(mine).keyDowns, 0);
+    EXPECT_EQ(support::CountsOf(mine).keyDowns, 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "winkit/keys.h"
 
-#include "tests/winkit/probe.h"
+#include "tests/support/probe.h"
 
 #include <gtest/gtest.h>
 
@@ -14,32 +14,23 @@ constexpr int kKeyN = 0x4E;
 // What reaches SendInput and the other entries, through the table.
 std::vector<std::vector<INPUT>> gSent;
 int gSizeGiven = 0;
-int gIsWindowCalls = 0;
-int gTimersMade = 0;
 
 UINT WINAPI RecordingSendInput(UINT count, LPINPUT inputs, int size) {
     gSent.emplace_back(inputs, inputs + count);
     gSizeGiven = size;
     return count;
 }
-BOOL WINAPI CountingIsWindow(HWND hwnd) {
-    ++gIsWindowCalls;
-    return IsWindow(hwnd);
-}
-HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCSTR name) {
-    ++gTimersMade;
-    return CreateWaitableTimerA(attributes, manualReset, name);
-}
 
-class Recorded : public probe::WindowsTest {
+class Recorded : public support::WindowsTest {
 protected:
     void SetUp() override {
         gSent.clear();
-        gSizeGiven = gIsWindowCalls = gTimersMade = 0;
+        gSizeGiven = 0;
+        support::gCallCounts = {};
     }
-    probe::TableFake sendInput_{sysfn::kSendInput, reinterpret_cast<void*>(&RecordingSendInput)};
-    probe::TableFake isWindow_{sysfn::kIsWindow, reinterpret_cast<void*>(&CountingIsWindow)};
-    probe::TableFake timers_{sysfn::kCreateWaitableTimerA, reinterpret_cast<void*>(&CountingTimer)};
+    support::TableFake sendInput_{sysfn::kSendInput, &RecordingSendInput};
+    support::TableFake isWindow_{sysfn::kIsWindow, &support::CountingIsWindow};
+    support::TableFake timers_{sysfn::kCreateWaitableTimerA, &support::CountingTimer};
 };
 
 TEST_F(Recorded, APressIsADownAndItsUp) {
@@ -65,18 +56,18 @@ TEST_F(Recorded, APressIsADownAndItsUp) {
         EXPECT_EQ(up.ki.time, down.ki.time);
     }
     // Without a target: nothing is tested or focused, one wait follows the press.
-    EXPECT_EQ(gIsWindowCalls, 0);
-    EXPECT_EQ(gTimersMade, 2);
+    EXPECT_EQ(support::gCallCounts.isWindow, 0);
+    EXPECT_EQ(support::gCallCounts.timers, 2);
 }
 
 TEST_F(Recorded, StaleHandleReturnsAtOnce) {
-    HWND gone = probe::MakeWindow("WinkitKeysProbe", "winkit 已关");
+    HWND gone = support::MakeWindow("WinkitKeysProbe", "winkit 已关");
     DestroyWindow(gone);
-    probe::Stopwatch watch;
+    support::Stopwatch watch;
     winkit::SendKeyToWindow(gone, kKeyN);
     EXPECT_LT(watch.Elapsed(), 200);
-    EXPECT_EQ(gIsWindowCalls, 1);
-    EXPECT_EQ(gTimersMade, 0);
+    EXPECT_EQ(support::gCallCounts.isWindow, 1);
+    EXPECT_EQ(support::gCallCounts.timers, 0);
     EXPECT_TRUE(gSent.empty());
 }
 
@@ -133,25 +124,25 @@ void Stop(WindowThread& owner) {
     CloseHandle(owner.ready);
 }
 
-class Injected : public probe::WindowsTest {
+class Injected : public support::WindowsTest {
 protected:
     void SetUp() override { ASSERT_TRUE(hook_.installed()); }
-    probe::KeyHook hook_;
+    support::KeyHook hook_;
 };
 
 TEST_F(Injected, TargetWindowGetsTheWholePress) {
     HWND target = Make("WinkitKeysProbe", "winkit 按键");
-    ASSERT_TRUE(probe::MakeForeground(target));
+    ASSERT_TRUE(support::MakeForeground(target));
     for (bool extended : {false, true}) {
         hook_.Clear();
-        probe::CountsOf(target) = probe::WindowCounts();
+        support::CountsOf(target) = support::WindowCounts();
         winkit::SendKeyToWindow(target, kKeyN, extended);
 
-        const std::vector<probe::KeyHook::Event>& hooked = hook_.events();
+        const std::vector<support::KeyHook::Event>& hooked = hook_.events();
         ASSERT_EQ(hooked.size(), 2u);
         EXPECT_EQ(hooked[0].kind, static_cast<WPARAM>(WM_KEYDOWN));
         EXPECT_EQ(hooked[1].kind, static_cast<WPARAM>(WM_KEYUP));
-        for (const probe::KeyHook::Event& hookedEvent : hooked) {
+        for (const support::KeyHook::Event& hookedEvent : hooked) {
             const KBDLLHOOKSTRUCT& event = hookedEvent.data;
             EXPECT_EQ(event.vkCode, static_cast<DWORD>(kKeyN));
             EXPECT_NE(event.time, 0u);
@@ -161,7 +152,7 @@ TEST_F(Injected, TargetWindowGetsTheWholePress) {
         EXPECT_EQ(hooked[0].data.time, hooked[1].data.time);
         EXPECT_TRUE(hooked[1].data.flags & LLKHF_UP);
 
-        const probe::WindowCounts& counts = probe::CountsOf(target);
+        const support::WindowCounts& counts = support::CountsOf(target);
         EXPECT_EQ(counts.keyDowns, 1);
         EXPECT_EQ(counts.keyUps, 1);
         EXPECT_EQ(counts.lastKey, static_cast<UINT>(kKeyN));
@@ -173,9 +164,9 @@ TEST_F(Injected, TargetWindowGetsTheWholePress) {
 TEST_F(Injected, AnotherThreadsWindowIsFocusedAndPressed) {
     WindowThread target;
     Start(target, "winkit 目标线程");
-    ASSERT_TRUE(probe::MakeForeground(target.hwnd));
+    ASSERT_TRUE(support::MakeForeground(target.hwnd));
     winkit::SendKeyToWindow(target.hwnd, kKeyN);
-    probe::Pump(50);
+    support::PumpFor(50);
     EXPECT_EQ(target.keyDowns, 1);
     EXPECT_EQ(target.keyUps, 1);
     EXPECT_EQ(GetFocus(), nullptr);  // the input was detached again
@@ -187,10 +178,10 @@ TEST_F(Injected, NoKeyWhileAnotherProgramHoldsTheForeground) {
     WindowThread other;
     Start(target, "winkit 目标线程");
     Start(other, "winkit 别的程序");
-    ASSERT_TRUE(probe::MakeForeground(other.hwnd));
+    ASSERT_TRUE(support::MakeForeground(other.hwnd));
 
     winkit::SendKeyToWindow(target.hwnd, kKeyN);
-    probe::Pump(50);
+    support::PumpFor(50);
     EXPECT_TRUE(hook_.events().empty());
     EXPECT_EQ(target.keyDowns, 0);
     EXPECT_EQ(other.keyDowns, 0);
@@ -198,7 +189,7 @@ TEST_F(Injected, NoKeyWhileAnotherProgramHoldsTheForeground) {
 
     // Without a target the key goes wherever the input goes.
     winkit::SendKeyToWindow(nullptr, kKeyN);
-    probe::Pump(50);
+    support::PumpFor(50);
     EXPECT_EQ(hook_.events().size(), 2u);
     if (GetForegroundWindow() == other.hwnd) {
         EXPECT_EQ(other.keyDowns, 1);

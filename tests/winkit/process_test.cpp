@@ -1,16 +1,11 @@
 #include "winkit/process.h"
 
-#include "tests/winkit/probe.h"
+#include "tests/support/probe.h"
+#include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string OwnPath() {
-    char path[MAX_PATH] = "";
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::string(path, length);
-}
 
 const winkit::ProcessInfo* FindOwn(const std::vector<winkit::ProcessInfo>& list) {
     for (const winkit::ProcessInfo& process : list) {
@@ -33,7 +28,7 @@ TEST(Processes, ListHoldsThisProcessAndNeverTheIdleOne) {
     }
     const winkit::ProcessInfo* own = FindOwn(list);
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(lstrcmpiA(own->imageName.c_str(), probe::OwnImageName().c_str()), 0) << own->imageName;
+    EXPECT_EQ(lstrcmpiA(own->imageName.c_str(), support::OwnImageName().c_str()), 0) << own->imageName;
 }
 
 TEST(Processes, PathsOnRequest) {
@@ -41,12 +36,12 @@ TEST(Processes, PathsOnRequest) {
     ASSERT_GT(winkit::ListProcesses(list, true), 0);
     const winkit::ProcessInfo* own = FindOwn(list);
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(lstrcmpiA(own->fullPath.c_str(), OwnPath().c_str()), 0) << own->fullPath;
+    EXPECT_EQ(lstrcmpiA(own->fullPath.c_str(), support::OwnPath().c_str()), 0) << own->fullPath;
 }
 
 TEST(Processes, ImagePath) {
-    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(0).c_str(), OwnPath().c_str()), 0);
-    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(GetCurrentProcessId()).c_str(), OwnPath().c_str()), 0);
+    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(0).c_str(), support::OwnPath().c_str()), 0);
+    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(GetCurrentProcessId()).c_str(), support::OwnPath().c_str()), 0);
     EXPECT_EQ(winkit::GetProcessImagePath(0x7FFFFFF0u), "");  // no such process
 }
 
@@ -54,7 +49,7 @@ TEST(Processes, ImagePath) {
 HANDLE WINAPI NoSnapshot(DWORD, DWORD) { return INVALID_HANDLE_VALUE; }
 
 TEST(Processes, NoSnapshot) {
-    probe::TableFake fake(sysfn::kCreateToolhelp32Snapshot, reinterpret_cast<void*>(&NoSnapshot));
+    support::TableFake fake(sysfn::kCreateToolhelp32Snapshot, &NoSnapshot);
     std::vector<winkit::ProcessInfo> list(2);
     list[0].imageName = "kept.exe";
     EXPECT_EQ(winkit::ListProcesses(list, true), 0);
@@ -64,28 +59,17 @@ TEST(Processes, NoSnapshot) {
 }
 
 // Every snapshot that is taken is closed again, through the table.
-int gOpened = 0;
-int gClosed = 0;
-HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(flags, processId);
-    gOpened += snapshot != INVALID_HANDLE_VALUE;
-    return snapshot;
-}
-BOOL WINAPI CountingClose(HANDLE handle) {
-    ++gClosed;
-    return CloseHandle(handle);
-}
-
 TEST(Processes, SnapshotsAreClosed) {
-    probe::TableFake open(sysfn::kCreateToolhelp32Snapshot, reinterpret_cast<void*>(&CountingSnapshot));
-    probe::TableFake close(sysfn::kCloseHandle, reinterpret_cast<void*>(&CountingClose));
+    support::TableFake open(sysfn::kCreateToolhelp32Snapshot, &support::CountingSnapshot);
+    support::TableFake close(sysfn::kCloseHandle, &support::CountingClose);
+    const support::CallCounts& counts = support::gCallCounts;
     std::vector<winkit::ProcessInfo> list;
     for (bool withPaths : {false, true}) {
-        gOpened = gClosed = 0;
+        support::gCallCounts = {};
         int count = winkit::ListProcesses(list, withPaths);
-        EXPECT_GE(gOpened, withPaths ? 2 : 1);
-        EXPECT_LE(gOpened, 1 + (withPaths ? count : 0));
-        EXPECT_EQ(gClosed, gOpened);
+        EXPECT_GE(counts.snapshots, withPaths ? 2 : 1);
+        EXPECT_LE(counts.snapshots, 1 + (withPaths ? count : 0));
+        EXPECT_EQ(counts.closes, counts.snapshots);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "winkit/wait.h"
 
-#include "tests/winkit/probe.h"
+#include "tests/support/probe.h"
 
 #include <gtest/gtest.h>
 
@@ -34,11 +34,11 @@ TEST(DueTime, ByUnit) {
     for (const auto& c : cases) EXPECT_EQ(winkit::DueTime(c.amount, c.unit), c.due) << c.amount << " " << c.unit;
 }
 
-class PumpingWait : public probe::WindowsTest {
+class PumpingWait : public support::WindowsTest {
 protected:
     void SetUp() override {
         window_ = Make("WinkitWaitProbe", "winkit 等待", false);
-        probe::Pump(0);
+        support::PumpFor(0);
     }
     HWND window_ = nullptr;
 };
@@ -57,7 +57,7 @@ TEST_F(PumpingWait, LastsItsTime) {
         {1500, winkit::kMicroseconds, 0, 200},
     };
     for (const auto& c : cases) {
-        probe::Stopwatch watch;
+        support::Stopwatch watch;
         winkit::PumpingWait(c.amount, c.unit);
         double elapsed = watch.Elapsed();
         EXPECT_GE(elapsed, c.atLeast) << c.amount << " " << c.unit;
@@ -69,15 +69,15 @@ int gTicks = 0;
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++gTicks; }
 
 TEST_F(PumpingWait, DispatchesWhatArrives) {
-    for (int i = 0; i < 3; ++i) PostMessageA(window_, probe::kProbeMessage, 0, 0);
+    for (int i = 0; i < 3; ++i) PostMessageA(window_, support::kProbeMessage, 0, 0);
     winkit::PumpingWait(30);
-    EXPECT_EQ(probe::CountsOf(window_).posted, 3);
+    EXPECT_EQ(support::CountsOf(window_).posted, 3);
 
     // Timer messages that come due in the middle of the wait are dispatched
     // there, and the wait still lasts its time.
     gTicks = 0;
     UINT_PTR timer = SetTimer(window_, 1, 20, &CountTick);
-    probe::Stopwatch watch;
+    support::Stopwatch watch;
     winkit::PumpingWait(200);
     double elapsed = watch.Elapsed();
     KillTimer(window_, timer);
@@ -86,17 +86,17 @@ TEST_F(PumpingWait, DispatchesWhatArrives) {
 }
 
 TEST_F(PumpingWait, LeavesQuitQueued) {
-    PostMessageA(window_, probe::kProbeMessage, 0, 0);
+    PostMessageA(window_, support::kProbeMessage, 0, 0);
     PostQuitMessage(7);
     FILETIME creation, exit, kernelBefore, userBefore, kernelAfter, userAfter;
     GetThreadTimes(GetCurrentThread(), &creation, &exit, &kernelBefore, &userBefore);
-    probe::Stopwatch watch;
+    support::Stopwatch watch;
     winkit::PumpingWait(150);
     double elapsed = watch.Elapsed();
     GetThreadTimes(GetCurrentThread(), &creation, &exit, &kernelAfter, &userAfter);
 
     EXPECT_GE(elapsed, 140);
-    EXPECT_EQ(probe::CountsOf(window_).posted, 1);
+    EXPECT_EQ(support::CountsOf(window_).posted, 1);
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
@@ -108,10 +108,11 @@ TEST_F(PumpingWait, LeavesQuitQueued) {
 }
 
 // A handler that waits itself, inside the outer wait.
+constexpr UINT kNestedWait = WM_APP + 8;
 double gInnerElapsed = 0;
 LRESULT CALLBACK NestingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == probe::kNestedWaitMessage) {
-        probe::Stopwatch watch;
+    if (message == kNestedWait) {
+        support::Stopwatch watch;
         winkit::PumpingWait(120);
         gInnerElapsed = watch.Elapsed();
         return 0;
@@ -122,8 +123,8 @@ LRESULT CALLBACK NestingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 TEST_F(PumpingWait, NestedWaits) {
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NestingProc));
     gInnerElapsed = 0;
-    PostMessageA(window_, probe::kNestedWaitMessage, 0, 0);
-    probe::Stopwatch watch;
+    PostMessageA(window_, kNestedWait, 0, 0);
+    support::Stopwatch watch;
     winkit::PumpingWait(20);
     double outer = watch.Elapsed();
     EXPECT_GE(gInnerElapsed, 110);
@@ -132,8 +133,6 @@ TEST_F(PumpingWait, NestedWaits) {
 }
 
 // The wait must come back even when the system lets it down.
-int gTimersMade = 0;
-int gClosed = 0;
 int gWaits = 0;
 HANDLE WINAPI NoTimer(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR) { return nullptr; }
 BOOL WINAPI TimerNotSet(HANDLE, const LARGE_INTEGER*, LONG, PTIMERAPCROUTINE, LPVOID, BOOL) { return FALSE; }
@@ -142,37 +141,30 @@ DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD, DWORD) {
     // test instead of hanging it.
     return ++gWaits < 1000 ? WAIT_FAILED : WAIT_OBJECT_0;
 }
-HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCSTR name) {
-    ++gTimersMade;
-    return CreateWaitableTimerA(attributes, manualReset, name);
-}
-BOOL WINAPI CountingClose(HANDLE handle) {
-    ++gClosed;
-    return CloseHandle(handle);
-}
 
 TEST_F(PumpingWait, ReturnsWhenTheSystemFails) {
-    probe::TableFake timers(sysfn::kCreateWaitableTimerA, reinterpret_cast<void*>(&CountingTimer));
-    probe::TableFake closes(sysfn::kCloseHandle, reinterpret_cast<void*>(&CountingClose));
-    gTimersMade = gClosed = gWaits = 0;
+    support::TableFake timers(sysfn::kCreateWaitableTimerA, &support::CountingTimer);
+    support::TableFake closes(sysfn::kCloseHandle, &support::CountingClose);
+    const support::CallCounts& counts = support::gCallCounts = {};
+    gWaits = 0;
     {
-        probe::TableFake fake(sysfn::kCreateWaitableTimerA, reinterpret_cast<void*>(&NoTimer));
+        support::TableFake fake(sysfn::kCreateWaitableTimerA, &NoTimer);
         winkit::PumpingWait(10);
     }
-    EXPECT_EQ(gClosed, 0);
+    EXPECT_EQ(counts.closes, 0);
     {
-        probe::TableFake fake(sysfn::kSetWaitableTimer, reinterpret_cast<void*>(&TimerNotSet));
+        support::TableFake fake(sysfn::kSetWaitableTimer, &TimerNotSet);
         winkit::PumpingWait(10);
     }
-    EXPECT_EQ(gTimersMade, 1);
-    EXPECT_EQ(gClosed, 1);
+    EXPECT_EQ(counts.timers, 1);
+    EXPECT_EQ(counts.closes, 1);
     {
-        probe::TableFake fake(sysfn::kMsgWaitForMultipleObjects, reinterpret_cast<void*>(&FailingWait));
+        support::TableFake fake(sysfn::kMsgWaitForMultipleObjects, &FailingWait);
         winkit::PumpingWait(10000);
     }
     EXPECT_EQ(gWaits, 1);
-    EXPECT_EQ(gTimersMade, 2);
-    EXPECT_EQ(gClosed, 2);
+    EXPECT_EQ(counts.timers, 2);
+    EXPECT_EQ(counts.closes, 2);
 }
 
 }  // namespace

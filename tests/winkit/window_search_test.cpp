@@ -1,6 +1,7 @@
 #include "winkit/window_search.h"
 
-#include "tests/winkit/probe.h"
+#include "tests/support/probe.h"
+#include "tests/support/program.h"
 #include "winkit/text.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@ namespace {
 constexpr char kClass[] = "WinkitSearchProbe";
 constexpr char kOtherClass[] = "WinkitSearchOther";
 
-class WindowSearch : public probe::WindowsTest {
+class WindowSearch : public support::WindowsTest {
 protected:
     // The search as the prompt dismissal makes it, with this process's image.
     int32_t Find(const char* className, const std::string& title) {
@@ -20,7 +21,7 @@ protected:
     }
     int32_t Handle(HWND hwnd) { return winkit::HandleToInt(hwnd); }
 
-    std::string image_ = probe::OwnImageName();
+    std::string image_ = support::OwnImageName();
 };
 
 int IndexOf(const std::vector<winkit::WindowInfo>& list, HWND hwnd) {
@@ -165,7 +166,7 @@ HWND WINAPI CircularGetWindow(HWND hwnd, UINT command) {
 TEST_F(WindowSearch, WalkEndsWhenWindowsGoInCircles) {
     gCircle[0] = Make(kClass, "winkit 圈甲");
     gCircle[1] = Make(kClass, "winkit 圈乙");
-    probe::TableFake fake(sysfn::kGetWindow, reinterpret_cast<void*>(&CircularGetWindow));
+    support::TableFake fake(sysfn::kGetWindow, &CircularGetWindow);
     std::vector<winkit::WindowInfo> list;
     gSteps = 0;
     int count = winkit::ListTopLevelWindows(list, false);

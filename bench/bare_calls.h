@@ -9,18 +9,6 @@
 
 namespace bench {
 
-// Seconds on the performance counter.
-inline double Seconds() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 inline void WalkProcesses() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return;

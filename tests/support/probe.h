@@ -1,8 +1,10 @@
-// Shared pieces of the toolkit tests: real top-level windows of this process,
-// a stand-in for one entry of the system-function table, and a clock.
+// Windows of the test process that count what reaches them, the key events
+// that reach the system's input, and fakes put in place of entries of the
+// system-function table.
 #pragma once
 
 #include "sysfn/sysfn.h"
+#include "tests/support/pump.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +13,18 @@
 #include <string>
 #include <vector>
 
-namespace probe {
+namespace support {
 
 // Registered once per class name; the procedure counts what it receives.
 struct WindowCounts {
     int posted = 0;    // kProbeMessage
+    int clicks = 0;    // BM_CLICK
     int keyDowns = 0;  // WM_KEYDOWN of any key
     int keyUps = 0;
     UINT lastKey = 0;
     LPARAM lastKeyData = 0;
 };
 constexpr UINT kProbeMessage = WM_APP + 7;
-constexpr UINT kNestedWaitMessage = WM_APP + 8;
 
 // A popup of the given class at the top of the Z-order, visible unless asked.
 HWND MakeWindow(const char* className, const std::string& title, bool visible = true);
@@ -36,18 +38,8 @@ protected:
     std::vector<HWND> made_;
 };
 
-// Puts a function in place of a table entry while it lives.
-class TableFake {
-public:
-    TableFake(sysfn::Index index, void* function);
-    ~TableFake();
-    TableFake(const TableFake&) = delete;
-    TableFake& operator=(const TableFake&) = delete;
-
-private:
-    sysfn::Index index_;
-    FARPROC saved_;
-};
+// Gives the foreground to a window and waits until the system agrees.
+bool MakeForeground(HWND hwnd);
 
 // The key events that reach the system's input while it lives, as a
 // low-level hook on this thread sees them (it sees them while the thread
@@ -70,23 +62,34 @@ private:
     HHOOK hook_;
 };
 
-// Gives the foreground to a window and waits until the system agrees.
-bool MakeForeground(HWND hwnd);
-
-// Milliseconds since construction, from the performance counter.
-class Stopwatch {
+// Puts a function in place of a table entry while it lives.
+class TableFake {
 public:
-    Stopwatch();
-    double Elapsed() const;
+    template <typename Function>
+    TableFake(sysfn::Index index, Function* function) : index_(index), saved_(sysfn::gTable[index].address) {
+        sysfn::gTable[index].address = reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function));
+    }
+    ~TableFake() { sysfn::gTable[index_].address = saved_; }
+    TableFake(const TableFake&) = delete;
+    TableFake& operator=(const TableFake&) = delete;
 
 private:
-    LARGE_INTEGER start_;
+    sysfn::Index index_;
+    FARPROC saved_;
 };
 
-// Pumps this thread's messages for about the given time.
-void Pump(DWORD milliseconds);
+// Fakes for table entries that pass each call on to the system and count it
+// in gCallCounts (a snapshot only when it was taken); a test zeroes the counts.
+struct CallCounts {
+    int snapshots = 0;
+    int closes = 0;
+    int timers = 0;
+    int isWindow = 0;
+};
+extern CallCounts gCallCounts;
+HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId);
+BOOL WINAPI CountingClose(HANDLE handle);
+HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCSTR name);
+BOOL WINAPI CountingIsWindow(HWND hwnd);
 
-// This executable's image name, as the module file name spells it.
-std::string OwnImageName();
-
-}  // namespace probe
+}  // namespace support

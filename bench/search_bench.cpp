@@ -4,9 +4,9 @@
 //   scripts/wine-do wine build/x64/search_bench.exe [rounds]
 // Besides the readable lines it prints one line per window count that
 // scripts/bench reads: "search-ratio <visible windows> <ratio>".
-#include "app/app.h"
+#include "bench/bare_calls.h"
 #include "sysfn/sysfn.h"
-#include "tests/bench/bare_calls.h"
+#include "tests/support/probe.h"
 #include "tests/support/standin.h"
 #include "winkit/window_search.h"
 
@@ -19,24 +19,16 @@
 
 namespace {
 
-// Microseconds.
-double Now() { return bench::Seconds() * 1e6; }
-
 double Median(std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());
     return samples[samples.size() / 2];
 }
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-}
-
-// The bare calls; returns the time of the process walk alone.
+// The bare calls; returns the time of the process walk alone, in microseconds.
 double BareCalls() {
-    double start = Now();
+    const support::Stopwatch watch;
     bench::WalkProcesses();
-    double processes = Now() - start;
+    const double processes = watch.Elapsed() * 1000;
     bench::WalkWindows();
     return processes;
 }
@@ -50,14 +42,14 @@ void Measure(int rounds) {
     std::vector<double> search, bare, processes;
     int32_t found = 0;
     for (int i = 0; i < rounds; ++i) {
-        Pump();
-        double start = Now();
+        support::PumpFor(0);
+        const support::Stopwatch searchWatch;
         found = winkit::FindProcessWindow("ZorvicClient.exe", "#32770", "提示");
-        search.push_back(Now() - start);
-        Pump();
-        start = Now();
+        search.push_back(searchWatch.Elapsed() * 1000);
+        support::PumpFor(0);
+        const support::Stopwatch bareWatch;
         processes.push_back(BareCalls());
-        bare.push_back(Now() - start);
+        bare.push_back(bareWatch.Elapsed() * 1000);
     }
     double searchMedian = Median(search);
     double bareMedian = Median(bare);
@@ -70,43 +62,30 @@ void Measure(int rounds) {
     std::fflush(stdout);
 }
 
-LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     int rounds = argc > 1 ? std::atoi(argv[1]) : 201;
     if (rounds < 1) rounds = 1;
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    app::SetProgramDirectoryFrom(path);
-    sysfn::InitTable(app::ProgramDirectory());
+    support::EnsureShell();
 
-    standin::Client client;
-    if (!standin::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
+    support::Client client;
+    if (!support::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
 
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PlainProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "SearchBenchWindow";
-    RegisterClassA(&wc);
     std::vector<HWND> made;
     char title[64];
     for (int target : {50, 500}) {
         while (VisibleWindows() < target) {
             std::snprintf(title, sizeof title, "bench window %d", static_cast<int>(made.size()));
-            HWND hwnd = CreateWindowExA(0, wc.lpszClassName, title, WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
-                                        nullptr, wc.hInstance, nullptr);
+            HWND hwnd = support::MakeWindow("SearchBenchWindow", title);
             if (!hwnd) break;
             made.push_back(hwnd);
         }
-        Pump();
+        support::PumpFor(0);
         Measure(rounds);
     }
 
     for (HWND hwnd : made) DestroyWindow(hwnd);
-    standin::StopClient(client);
+    support::StopClient(client);
     return 0;
 }

@@ -1,7 +1,7 @@
 // The floor that the running program is measured against: a bare window
 // program that makes the bare calls of one prompt tick once a second and
 // nothing else. program_bench starts it beside the program; WM_CLOSE ends it.
-#include "tests/bench/bare_calls.h"
+#include "bench/bare_calls.h"
 
 #include <windows.h>
 

@@ -12,10 +12,6 @@
 // autoredial.exe and floor_bench.exe are the ones beside this program. Besides
 // readable lines each mode prints lines "<key> <numbers>" that scripts/bench reads.
 #include "app/loop.h"
-#include "app/shell.h"
-#include "app/wiring.h"
-#include "ui/loaded.h"
-#include "tests/bench/bare_calls.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
@@ -34,8 +30,6 @@
 #include <vector>
 
 namespace {
-
-using bench::Seconds;
 
 double Median(std::vector<double> samples) {
     if (samples.empty()) return 0;
@@ -60,18 +54,10 @@ std::string Utf8(const std::string& text) {
 // Starts the program and polls every 2 ms for its visible main window of the
 // given class; null when it does not come within 15 s.
 HWND Launch(const std::string& exe, const char* className, PROCESS_INFORMATION& process) {
-    process = PROCESS_INFORMATION();
-    std::string commandLine = "\"" + exe + "\"";
-    std::string directory = standin::BuildDirectory();
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &process)) {
-        return nullptr;
-    }
+    if (!support::StartProcess(exe, support::BuildDirectory(), process)) return nullptr;
     HWND found = nullptr;
-    const double start = Seconds();
-    while (Seconds() - start < 15) {
+    const support::Stopwatch watch;
+    while (watch.Elapsed() < 15000) {
         found = support::FindVisibleWindow(process.dwProcessId, className);
         if (found || WaitForSingleObject(process.hProcess, 2) == WAIT_OBJECT_0) break;
     }
@@ -79,15 +65,9 @@ HWND Launch(const std::string& exe, const char* className, PROCESS_INFORMATION& 
 }
 
 void Close(PROCESS_INFORMATION& process, HWND main) {
-    if (!process.hProcess) return;
     if (main) PostMessageA(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 5000);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    process = PROCESS_INFORMATION();
+    if (process.hProcess) WaitForSingleObject(process.hProcess, 5000);
+    support::EndProcess(process);
 }
 
 // Wine 8 answers GetProcessTimes for another process with zeros, so CPU time
@@ -184,14 +164,13 @@ double WorkingSet(HANDLE process) {
 }
 
 const double kMiB = 1024.0 * 1024.0;
-const int kPromptLabelRow = 8;  // 标签4 of the main window
 
 int Idle(int seconds) {
-    const std::string directory = standin::BuildDirectory();
+    const std::string directory = support::BuildDirectory();
     const std::string programExe = directory + "\\autoredial.exe";
     const std::string floorExe = directory + "\\floor_bench.exe";
-    standin::Client client;
-    if (!standin::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
+    support::Client client;
+    if (!support::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
     PROCESS_INFORMATION program, floor;
     HWND programMain = Launch(programExe, "AutoredialForm", program);
     HWND floorMain = Launch(floorExe, "BenchFloor", floor);
@@ -214,13 +193,13 @@ int Idle(int seconds) {
         // window leaves out the moments when the machine was busy elsewhere.
         const int kWindow = 5;
         std::vector<double> programWindows, floorWindows;
-        const double start = Seconds();
+        const support::Stopwatch clock;
         const double programFirst = CpuSeconds(programPid);
         const double floorFirst = CpuSeconds(floorPid);
-        double at = start, programCpu = programFirst, floorCpu = floorFirst;
+        double at = 0, programCpu = programFirst, floorCpu = floorFirst;
         for (int left = seconds; left > 0; left -= kWindow) {
             Sleep(static_cast<DWORD>(left < kWindow ? left : kWindow) * 1000);
-            const double now = Seconds();
+            const double now = clock.Elapsed() / 1000;
             const double programNow = CpuSeconds(programPid);
             const double floorNow = CpuSeconds(floorPid);
             programWindows.push_back((programNow - programCpu) * 1000 / (now - at));
@@ -229,12 +208,12 @@ int Idle(int seconds) {
             programCpu = programNow;
             floorCpu = floorNow;
         }
-        const double wall = at - start;
+        const double wall = at;
         const double programMean = (programCpu - programFirst) * 1000 / wall;
         const double floorMean = (floorCpu - floorFirst) * 1000 / wall;
         const double programMs = Median(programWindows);
         const double floorMs = Median(floorWindows);
-        const std::string label = support::WindowText(GetDlgItem(programMain, ui::UnitId(kPromptLabelRow)));
+        const std::string label = support::WindowText(support::UnitWindow(programMain, "标签4"));
         if (WaitForSingleObject(program.hProcess, 0) != WAIT_TIMEOUT) status = 1;
 
         std::printf("over %.1f s: autoredial.exe %.3f ms CPU per second (mean %.3f), floor %.3f ms per second "
@@ -251,14 +230,14 @@ int Idle(int seconds) {
     }
     Close(program, programMain);
     Close(floor, floorMain);
-    standin::StopClient(client);
+    support::StopClient(client);
     return status;
 }
 
 // Launches the program and floor_bench by turns, so that both meet the same
 // state of the machine: the floor shows what Wine's process start costs alone.
 int LaunchTimes(int count) {
-    const std::string directory = standin::BuildDirectory();
+    const std::string directory = support::BuildDirectory();
     struct Subject {
         std::string exe;
         const char* className;
@@ -271,9 +250,9 @@ int LaunchTimes(int count) {
     for (int i = 0; i < count; ++i) {
         for (Subject& subject : subjects) {
             PROCESS_INFORMATION process;
-            const double start = Seconds();
+            const support::Stopwatch watch;
             HWND main = Launch(subject.exe, subject.className, process);
-            const double elapsed = Seconds() - start;
+            const double elapsed = watch.Elapsed() / 1000;
             Close(process, main);
             if (!main) {
                 std::printf("%s did not show its window\n", subject.exe.c_str());
@@ -297,24 +276,23 @@ int LaunchTimes(int count) {
 }
 
 int Ticks(int count) {
-    support::EnsureShell();
-    standin::Client client;
-    if (!standin::StartClient(client)) {
+    support::Client client;
+    if (!support::StartClient(client)) {
         std::printf("the stand-in client did not start\n");
         return 1;
     }
     // The link is down, so every watch tick clicks the client's dial button.
-    standin::SetLinkState(false);
-    if (!app::LoadForm(app::kMainWiring, nullptr, false)) {
+    support::SetLinkState(false);
+    if (!support::LoadMainForm()) {
         std::printf("the main window did not load\n");
-        standin::SetLinkState(true);
-        standin::StopClient(client);
+        support::SetLinkState(true);
+        support::StopClient(client);
         return 1;
     }
     watch::dialTarget = winkit::HandleToInt(client.dialButton);
     watch::countdownStep = 1;
     support::PumpFor(1500);
-    const int clicksBefore = standin::ClickCount(client);
+    const int clicksBefore = support::ClickCount(client);
     const double before = WorkingSet(GetCurrentProcess());
     const double dirtyBefore = PrivateDirtyBytes("self");
 
@@ -322,16 +300,16 @@ int Ticks(int count) {
     double elapsed[3] = {};
     const ui::EventArgs none;
     for (int h = 0; h < 3; ++h) {
-        const double start = Seconds();
+        const support::Stopwatch watch;
         for (int i = 0; i < count; ++i) {
             handlers[h](none);
             app::ProcessPendingEvents();
         }
-        elapsed[h] = Seconds() - start;
+        elapsed[h] = watch.Elapsed() / 1000;
     }
     // A few ticks that find a prompt and answer it.
     const int kAnswered = 20;
-    standin::RaisePrompt(client, "提示", standin::kPromptStaysOpen);
+    support::RaisePrompt(client, "提示", support::kPromptStaysOpen);
     for (int i = 0; i < kAnswered; ++i) {
         watch::PromptTick(none);
         app::ProcessPendingEvents();
@@ -339,11 +317,11 @@ int Ticks(int count) {
     support::PumpFor(500);
     const double after = WorkingSet(GetCurrentProcess());
     const double dirtyAfter = PrivateDirtyBytes("self");
-    support::PumpUntil([&] { return standin::ClickCount(client) - clicksBefore >= count; }, 10000);
-    const int clicks = standin::ClickCount(client) - clicksBefore;
-    const int answered = standin::AnsweredCount(client);
-    standin::SetLinkState(true);
-    standin::StopClient(client);
+    support::PumpUntil([&] { return support::ClickCount(client) - clicksBefore >= count; }, 10000);
+    const int clicks = support::ClickCount(client) - clicksBefore;
+    const int answered = support::AnsweredCount(client);
+    support::SetLinkState(true);
+    support::StopClient(client);
 
     std::printf("%d calls of each handler: watch tick %.2f ms, countdown tick %.2f ms, prompt tick %.2f ms each "
                 "(%d clicks reached the client); then %d prompt ticks that answer a prompt (%d answers)\n",

@@ -1,0 +1,119 @@
+#include "tests/support/probe.h"
+
+#include "tests/support/pump.h"
+
+#include <map>
+
+namespace support {
+
+CallCounts gCallCounts;
+
+namespace {
+
+std::map<HWND, WindowCounts> gWindowCounts;
+std::vector<KeyHook::Event> gKeyEvents;
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM kind, LPARAM data) {
+    if (code == HC_ACTION) gKeyEvents.push_back({kind, *reinterpret_cast<KBDLLHOOKSTRUCT*>(data)});
+    return CallNextHookEx(nullptr, code, kind, data);
+}
+
+LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kProbeMessage: ++gWindowCounts[hwnd].posted; return 0;
+    case BM_CLICK: ++gWindowCounts[hwnd].clicks; return 0;
+    case WM_KEYDOWN:
+        ++gWindowCounts[hwnd].keyDowns;
+        gWindowCounts[hwnd].lastKey = static_cast<UINT>(wParam);
+        gWindowCounts[hwnd].lastKeyData = lParam;
+        return 0;
+    case WM_KEYUP: ++gWindowCounts[hwnd].keyUps; return 0;
+    case WM_NCDESTROY: gWindowCounts.erase(hwnd); break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A suite that makes probe windows calls the toolkit, whose table is bound on
+// first use, as in the program, from the test's folder.
+class ShellEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { EnsureShell(); }
+};
+::testing::Environment* const gEnvironment = ::testing::AddGlobalTestEnvironment(new ShellEnvironment);
+
+}  // namespace
+
+HWND MakeWindow(const char* className, const std::string& title, bool visible) {
+    WNDCLASSA wc = {};
+    if (!GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) {
+        wc.lpfnWndProc = ProbeProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = className;
+        RegisterClassA(&wc);
+    }
+    HWND hwnd = CreateWindowExA(0, className, title.c_str(), WS_POPUP | (visible ? WS_VISIBLE : 0), 20, 20, 60, 40,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (hwnd) {
+        gWindowCounts[hwnd] = WindowCounts();
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return hwnd;
+}
+
+WindowCounts& CountsOf(HWND hwnd) { return gWindowCounts[hwnd]; }
+
+HWND WindowsTest::Make(const char* className, const std::string& title, bool visible) {
+    HWND hwnd = MakeWindow(className, title, visible);
+    EXPECT_NE(hwnd, nullptr) << title;
+    made_.push_back(hwnd);
+    return hwnd;
+}
+
+void WindowsTest::TearDown() {
+    for (HWND hwnd : made_) DestroyWindow(hwnd);
+    made_.clear();
+}
+
+bool MakeForeground(HWND hwnd) {
+    for (int i = 0; i < 50 && GetForegroundWindow() != hwnd; ++i) {
+        SetForegroundWindow(hwnd);
+        PumpFor(10);
+    }
+    return GetForegroundWindow() == hwnd;
+}
+
+KeyHook::KeyHook() : hook_(SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0)) {
+    gKeyEvents.clear();
+}
+
+KeyHook::~KeyHook() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+}
+
+const std::vector<KeyHook::Event>& KeyHook::events() const { return gKeyEvents; }
+
+void KeyHook::Clear() { gKeyEvents.clear(); }
+
+HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(flags, processId);
+    gCallCounts.snapshots += snapshot != INVALID_HANDLE_VALUE;
+    return snapshot;
+}
+
+BOOL WINAPI CountingClose(HANDLE handle) {
+    ++gCallCounts.closes;
+    return CloseHandle(handle);
+}
+
+HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCSTR name) {
+    ++gCallCounts.timers;
+    return CreateWaitableTimerA(attributes, manualReset, name);
+}
+
+BOOL WINAPI CountingIsWindow(HWND hwnd) {
+    ++gCallCounts.isWindow;
+    return IsWindow(hwnd);
+}
+
+}  // namespace support
