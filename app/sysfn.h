@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 #include <wininet.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -38,7 +39,13 @@
     X(19, "", CreateWaitableTimerA)                     \
     X(20, "", SetWaitableTimer)                         \
     X(21, "", MsgWaitForMultipleObjects)                \
-    X(22, "", WindowFromPoint)
+    X(22, "", WindowFromPoint)                          \
+    X(23, "", SendMessageTimeoutA)                      \
+    X(24, "", OpenProcess)                              \
+    X(25, "", OpenProcessToken)                         \
+    X(26, "", GetTokenInformation)                      \
+    X(27, "", ShellExecuteExA)                          \
+    X(28, "", MessageBoxA)
 
 namespace sysfn {
 

@@ -1,10 +1,11 @@
 #include "watch/watch.h"
 
+#include "app/app.h"
 #include "app/shell.h"
 #include "app/sysfn.h"
 #include "ui/props.h"
 #include "ui/skin.h"
-#include "winkit/keys.h"
+#include "watch/dial.h"
 #include "winkit/text.h"
 #include "winkit/window_search.h"
 
@@ -39,6 +40,7 @@ POINT Cursor() {
 void OnMainCreated(const ui::EventArgs&) {
     ui::SetSkinStyle(2);
     redialCount = 0;
+    TakeTargetArgument(app::Arguments());
 }
 
 void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(kMainForm, "图片框1", kAimCursor, kAimCursorSize); }
@@ -90,17 +92,12 @@ void Start(const ui::EventArgs&) {
     ui::SetPeriod(kMainForm, "时钟1", 10000);
     countdownStep = 1;
     ui::SetPeriod(kMainForm, "时钟2", 1000);
+    RememberDialTarget();
 }
 
 void Stop(const ui::EventArgs&) {
     ui::SetPeriod(kMainForm, "时钟1", 0);
     ui::SetPeriod(kMainForm, "时钟2", 0);
-}
-
-void PostClick(int32_t window) {
-    const int32_t kBroadcast = 0xFFFF;  // HWND_BROADCAST
-    if (window == 0 || window == kBroadcast) return;
-    sysfn::PostMessageA(winkit::IntToHandle(window), BM_CLICK, 0, 0);
 }
 
 void WatchTick(const ui::EventArgs&) {
@@ -110,9 +107,7 @@ void WatchTick(const ui::EventArgs&) {
         return;
     }
     ui::SetCaption(kMainForm, "标签2", "断网了");
-    PostClick(dialTarget);
-    ++redialCount;
-    ui::SetCaption(kMainForm, "标签3", "已拔" + winkit::FormatDecimal(redialCount) + "次");
+    DialOnce();
 }
 
 void CountdownTick(const ui::EventArgs&) {
@@ -123,7 +118,7 @@ void CountdownTick(const ui::EventArgs&) {
 void PromptTick(const ui::EventArgs&) {
     promptHandle = winkit::FindProcessWindow("ZorvicClient.exe", "#32770", "提示");
     ui::SetCaption(kMainForm, "标签4", "出现提示窗口句柄：" + winkit::FormatDecimal(promptHandle));
-    if (promptHandle > 0) winkit::SendKeyToWindow(winkit::IntToHandle(promptHandle), 0x4E);
+    AnswerPrompt(promptHandle);
 }
 
 }  // namespace watch
