@@ -223,9 +223,7 @@ TEST_F(Injected, OurOwnWindowKeepsTheForegroundWhenAskedTo) {
     Start(target, "winkit 目标线程");
     HWND ours = Make("WinkitKeysProbe", "winkit 拖动中");
     ASSERT_TRUE(probe::MakeForeground(ours));
-    probe::Stopwatch watch;
     EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN, false, false), winkit::KeyResult::Refused);
-    EXPECT_LT(watch.Elapsed(), 40) << "nothing was tried, nothing waited for";
     probe::Pump(50);
     EXPECT_EQ(GetForegroundWindow(), ours);
     EXPECT_TRUE(hook_.events().empty());

@@ -82,13 +82,12 @@ Prompt* PromptOf(HWND window) {
     return nullptr;
 }
 
-// 否(&N) answers like the N key: counted, and the prompt closes unless it stays open.
+// 否(&N) answers like the N key: counted. A prompt that stays open closes
+// only when it is closed (IDCANCEL), never by its buttons.
 void OnPromptCommand(HWND dialog, WORD id) {
-    if (id == IDNO) {
-        ++gButtonAnswers;
-        const Prompt* prompt = PromptOf(dialog);
-        if (prompt && (prompt->flags & zorvic::kPromptStaysOpen)) return;
-    }
+    if (id == IDNO) ++gButtonAnswers;
+    const Prompt* prompt = PromptOf(dialog);
+    if (prompt && (prompt->flags & zorvic::kPromptStaysOpen) && id != IDCANCEL) return;
     if (id == IDNO || id == IDOK || id == IDCANCEL) DestroyWindow(dialog);
 }
 
