@@ -11,6 +11,7 @@ namespace app {
 
 namespace {
 std::string gProgramDirectory;
+std::string gArguments;
 ErrorSink gErrorSink = nullptr;
 
 BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM result) {
@@ -30,6 +31,9 @@ HWND FindReportBox() {
 }  // namespace
 
 const std::string& ProgramDirectory() { return gProgramDirectory; }
+
+const std::string& Arguments() { return gArguments; }
+void SetArguments(const std::string& arguments) { gArguments = arguments; }
 
 void SetProgramDirectoryFrom(const std::string& moduleFileName) {
     std::string::size_type slash = moduleFileName.rfind('\\');

@@ -14,6 +14,11 @@ const std::string& ProgramDirectory();
 // last backslash).
 void SetProgramDirectoryFrom(const std::string& moduleFileName);
 
+// The program's arguments as the system gave them, without its own name.
+// Empty unless the entry point recorded them (tests load forms without).
+const std::string& Arguments();
+void SetArguments(const std::string& arguments);
+
 // The text of a runtime error report for a code (0: none) and a message.
 std::string RuntimeErrorText(int code, const std::string& message);
 

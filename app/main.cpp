@@ -1,5 +1,9 @@
+#include "app/app.h"
 #include "app/shell.h"
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return app::Run(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+    app::SetArguments(arguments ? arguments : "");
+    return app::Run();
+}

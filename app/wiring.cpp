@@ -3,7 +3,9 @@
 // the shell's part of beginning the drag.
 #include "app/wiring.h"
 
+#include "app/app.h"
 #include "app/shell.h"
+#include "watch/dial.h"
 #include "watch/watch.h"
 
 namespace app {
@@ -12,8 +14,15 @@ namespace {
 
 using ui::Event;
 
+// Started again as administrator, the program carries on with the target it
+// was given; any other start-up is as ever.
+void OnMainCreated(const ui::EventArgs& args) {
+    watch::OnMainCreated(args);
+    watch::TakeTargetArgument(Arguments());
+}
+
 const ui::Binding kMainBindings[] = {
-    {nullptr, Event::Created, watch::OnMainCreated},
+    {nullptr, Event::Created, OnMainCreated},
     {nullptr, Event::FirstActivated, watch::ShowAimIcon},
     {"图片框1", Event::LeftDown, BeginAimDrag},
     {"按钮1", Event::Clicked, watch::Start},

@@ -14,6 +14,7 @@
 #include <objbase.h>
 #include <tlhelp32.h>
 #include <wininet.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -43,7 +44,13 @@
     X(21, "", MsgWaitForMultipleObjects)                \
     X(22, "", WindowFromPoint)                          \
     X(23, "", SetLayeredWindowAttributes)               \
-    X(24, "ole32.dll", CoCreateInstance)
+    X(24, "ole32.dll", CoCreateInstance)                \
+    X(25, "", SendMessageTimeoutA)                      \
+    X(26, "", OpenProcess)                              \
+    X(27, "", OpenProcessToken)                         \
+    X(28, "", GetTokenInformation)                      \
+    X(29, "", ShellExecuteExA)                          \
+    X(30, "", MessageBoxA)
 
 namespace sysfn {
 

@@ -4,6 +4,7 @@
 #include "ui/loaded.h"
 #include "ui/props.h"
 #include "ui/skin.h"
+#include "watch/dial.h"
 #include "watch/link_verdict.h"
 #include "winkit/connectivity.h"
 #include "winkit/keys.h"
@@ -82,17 +83,12 @@ void Start(const ui::EventArgs&) {
     ui::SetPeriod(kMainForm, "时钟1", 10000);
     countdownStep = 1;
     ui::SetPeriod(kMainForm, "时钟2", 1000);
+    RememberDialTarget();
 }
 
 void Stop(const ui::EventArgs&) {
     ui::SetPeriod(kMainForm, "时钟1", 0);
     ui::SetPeriod(kMainForm, "时钟2", 0);
-}
-
-void PostClick(int32_t window) {
-    const int32_t kBroadcast = 0xFFFF;  // HWND_BROADCAST
-    if (window == 0 || window == kBroadcast) return;
-    sysfn::PostMessageA(winkit::IntToHandle(window), BM_CLICK, 0, 0);
 }
 
 void WatchTick(const ui::EventArgs&) {
@@ -107,9 +103,7 @@ void WatchTick(const ui::EventArgs&) {
     }
     ui::SetCaption(kMainForm, "标签2", "断网了");
     if (!verdict.click) return;
-    PostClick(dialTarget);
-    ++redialCount;
-    ui::SetCaption(kMainForm, "标签3", "已拔" + winkit::FormatDecimal(redialCount) + "次");
+    DialOnce();
 }
 
 void CountdownTick(const ui::EventArgs&) {
@@ -120,7 +114,7 @@ void CountdownTick(const ui::EventArgs&) {
 void PromptTick(const ui::EventArgs&) {
     promptHandle = winkit::FindProcessWindow("ZorvicClient.exe", "#32770", "提示");
     ui::SetCaption(kMainForm, "标签4", "出现提示窗口句柄：" + winkit::FormatDecimal(promptHandle));
-    if (promptHandle > 0) winkit::SendKeyToWindow(winkit::IntToHandle(promptHandle), 0x4E);
+    AnswerPrompt(promptHandle);
 }
 
 }  // namespace watch

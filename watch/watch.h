@@ -10,7 +10,7 @@
 namespace watch {
 
 extern int32_t dialTarget;     // handle of the client's dial button; 0 until the first Start
-extern int32_t redialCount;    // clicks posted since the main window was created
+extern int32_t redialCount;    // clicks the system took since the main window was created
 extern int32_t countdownStep;  // the next of the countdown bar's ten steps, 1 to 10
 extern int32_t promptHandle;   // the last prompt search's result, -1 for none
 
@@ -30,9 +30,5 @@ void PromptTick(const ui::EventArgs& args);
 void SetUpAimWindow(const ui::EventArgs& args);
 void AimStep(const ui::EventArgs& args);
 void EndAimDrag(const ui::EventArgs& args);
-
-// Posts one BM_CLICK to the window. Never to 0 or to HWND_BROADCAST: a typed
-// 65535 would otherwise click every top-level window of every program.
-void PostClick(int32_t window);
 
 }  // namespace watch

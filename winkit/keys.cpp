@@ -8,6 +8,8 @@ namespace winkit {
 namespace {
 
 constexpr int32_t kSettleMilliseconds = 50;
+// How long a thread may take to answer before it counts as hung.
+constexpr UINT kAnswerMilliseconds = 200;
 
 DWORD ForegroundThread() {
     HWND foreground = GetForegroundWindow();
@@ -21,16 +23,26 @@ bool NobodysOrOurs(HWND foreground, DWORD targetThread) {
     return thread == targetThread || thread == sysfn::GetCurrentThreadId();
 }
 
+// Attaching to a thread that does not pump, or focusing its window, would
+// make ours wait for it: the program would freeze with the client.
+bool Answers(HWND target) {
+    DWORD_PTR result = 0;
+    return sysfn::SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMilliseconds, &result) != 0;
+}
+
 }  // namespace
 
-void SendKeyToWindow(HWND target, int keyCode, bool extended) {
+KeyResult SendKeyToWindow(HWND target, int keyCode, bool extended, bool mayTakeForeground) {
     if (target) {
-        if (!sysfn::IsWindow(target)) return;
+        if (!sysfn::IsWindow(target)) return KeyResult::Gone;
         DWORD targetThread = sysfn::GetWindowThreadProcessId(target, nullptr);
         // Whether the foreground may be handed to the target: only when, before
         // anything is touched, nobody holds it or the target's thread or our
         // own does; never when the user is working in another program.
-        const bool mayTakeForeground = NobodysOrOurs(GetForegroundWindow(), targetThread);
+        mayTakeForeground = mayTakeForeground && NobodysOrOurs(GetForegroundWindow(), targetThread);
+        // When the key could not land anyway, the client is left untouched.
+        if (!mayTakeForeground && ForegroundThread() != targetThread) return KeyResult::Refused;
+        if (!Answers(target)) return KeyResult::Hung;
         sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, TRUE);
         sysfn::SetFocus(target);
         sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, FALSE);
@@ -41,9 +53,9 @@ void SendKeyToWindow(HWND target, int keyCode, bool extended) {
         // raised in the background would never be answered, though, if the
         // foreground were not handed to it when it may be.
         if (ForegroundThread() != targetThread) {
-            if (!mayTakeForeground) return;
+            if (!mayTakeForeground) return KeyResult::Refused;
             SetForegroundWindow(target);
-            if (ForegroundThread() != targetThread) return;
+            if (ForegroundThread() != targetThread) return KeyResult::Refused;
         }
     }
 
@@ -57,8 +69,13 @@ void SendKeyToWindow(HWND target, int keyCode, bool extended) {
     press[0].ki.dwExtraInfo = 0;
     press[1] = press[0];
     press[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    sysfn::SendInput(static_cast<UINT>(sizeof press / sizeof press[0]), press, static_cast<int>(sizeof press[0]));
+    const UINT count = static_cast<UINT>(sizeof press / sizeof press[0]);
+    // A locked desktop takes nothing; a program of higher rights drops the
+    // key without a word, which the caller learns only from the prompt
+    // staying open.
+    const UINT taken = sysfn::SendInput(count, press, static_cast<int>(sizeof press[0]));
     PumpingWait(kSettleMilliseconds);
+    return taken == count ? KeyResult::Sent : KeyResult::Short;
 }
 
 }  // namespace winkit

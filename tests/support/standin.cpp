@@ -8,7 +8,9 @@
 namespace support {
 
 static_assert(kPromptHidden == zorvic::kPromptHidden && kPromptStaysOpen == zorvic::kPromptStaysOpen &&
-                  kPromptOtherClass == zorvic::kPromptOtherClass,
+                  kPromptOtherClass == zorvic::kPromptOtherClass &&
+                  kPromptSwallowsKeys == zorvic::kPromptSwallowsKeys && kPromptNoMnemonic == zorvic::kPromptNoMnemonic &&
+                  kPromptInBackground == zorvic::kPromptInBackground,
               "prompt flags must match the client's");
 
 namespace {
@@ -96,6 +98,18 @@ int KeyUpCount(const Client& client) {
 
 int OpenPromptCount(const Client& client) {
     return static_cast<int>(Ask(client.main, zorvic::kQueryOpenPrompts));
+}
+
+int ButtonAnswerCount(const Client& client) {
+    return static_cast<int>(Ask(client.main, zorvic::kQueryButtonAnswers));
+}
+
+int SwallowedKeyCount(const Client& client) {
+    return static_cast<int>(Ask(client.main, zorvic::kQuerySwallowedKeys));
+}
+
+void HangClient(const Client& client, int milliseconds) {
+    PostMessageA(client.main, zorvic::kHangFor, static_cast<WPARAM>(milliseconds), 0);
 }
 
 void SetLinkState(bool connected) {

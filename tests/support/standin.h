@@ -29,6 +29,9 @@ enum PromptFlags {
     kPromptHidden = 1,      // created but never shown
     kPromptStaysOpen = 2,   // an N press is counted but does not close it
     kPromptOtherClass = 4,  // a plain window of another class, not "#32770"
+    kPromptSwallowsKeys = 8,  // while it is open, the client's hook eats every injected N
+    kPromptNoMnemonic = 16,   // buttons 是 and 否 instead of 是(&Y) and 否(&N)
+    kPromptInBackground = 32, // shown without being activated
 };
 // Makes the client raise a prompt with the given title; returns its handle.
 HWND RaisePrompt(const Client& client, const std::string& title = "提示", int flags = 0);
@@ -40,6 +43,12 @@ int AnsweredCount(const Client& client);
 int KeyUpCount(const Client& client);
 // Prompts raised by the client that still exist.
 int OpenPromptCount(const Client& client);
+// Clicks of a prompt's 否(&N) button (its BN_CLICKED, however it came).
+int ButtonAnswerCount(const Client& client);
+// Injected N key-downs that a key-swallowing prompt's hook ate.
+int SwallowedKeyCount(const Client& client);
+// Makes the client's one thread sleep for the given time, from now on; returns at once.
+void HangClient(const Client& client, int milliseconds);
 
 // The answer of the stand-in wininet's InternetGetConnectedState, for every
 // process, until changed again. Connected until first set.

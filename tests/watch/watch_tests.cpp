@@ -4,6 +4,7 @@
 #include "tests/support/probe.h"
 #include "tests/support/standin.h"
 #include "ui/props.h"
+#include "watch/dial.h"
 #include "watch/watch.h"
 #include "winkit/text.h"
 
@@ -24,6 +25,8 @@ protected:
     void SetUp() override {
         watch::Stop(ui::EventArgs());
         watch::redialCount = 0;
+        watch::dialTarget = 0;
+        watch::RememberDialTarget();  // forgets the button of an earlier test
         ui::SetContent(kMainForm, "编辑框1", "");
     }
     static support::Client client;
@@ -50,27 +53,33 @@ TEST_F(WatchTest, OfflineTicksClickAndCountOnlineTicksOnlyReport) {
     EXPECT_EQ(support::ClickCount(client), before + 3);
 }
 
-TEST_F(WatchTest, NeverClicksBroadcastOrNothing) {
+TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
     HWND counter = support::MakeWindow("WatchTestClickCounter", "", false);  // counts the BM_CLICKs it is posted
     support::SetLinkState(false);
 
+    // Numbers typed by hand: no signature is taken, each is clicked as given.
     for (int32_t target : {0xFFFF, 0}) {
-        watch::dialTarget = target;
+        ui::SetContent(kMainForm, "编辑框1", winkit::FormatDecimal(target));
+        watch::Start(ui::EventArgs());
         watch::WatchTick(ui::EventArgs());
+        EXPECT_EQ(Caption("标签1"), "点击未送达：句柄无效");
     }
     support::PumpFor(200);
     MSG stray;
     EXPECT_FALSE(PeekMessageA(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE))
         << "a click was posted to the thread";
     EXPECT_EQ(support::CountsOf(counter).clicks, 0);
-    EXPECT_EQ(watch::redialCount, 2) << "the attempts still count";
-    EXPECT_EQ(Caption("标签3"), "已拔2次");
+    EXPECT_EQ(watch::redialCount, 0) << "a click that went nowhere is no redial";
 
-    // A handle that names no window: the count rises all the same.
-    watch::dialTarget = winkit::HandleToInt(counter);
+    // A window that is gone by the tick: its program (this one) runs, but
+    // holds no such window any more. No count either.
+    ui::SetContent(kMainForm, "编辑框1", winkit::FormatDecimal(winkit::HandleToInt(counter)));
+    watch::Start(ui::EventArgs());
     DestroyWindow(counter);
     watch::WatchTick(ui::EventArgs());
-    EXPECT_EQ(Caption("标签3"), "已拔3次");
+    EXPECT_EQ(watch::redialCount, 0);
+    EXPECT_EQ(Caption("标签1"), "找不到拨号按钮");
+    watch::Stop(ui::EventArgs());
     support::SetLinkState(true);
 }
 

@@ -60,16 +60,26 @@ TEST_F(Recorded, APressIsADownAndItsUp) {
     EXPECT_EQ(support::gCallCounts.timers, 2);
 }
 
+UINT WINAPI TakeNothing(UINT, LPINPUT, int) { return 0; }
+
+TEST_F(Recorded, ASystemThatTakesNoInputIsReported) {
+    EXPECT_EQ(winkit::SendKeyToWindow(nullptr, kKeyN), winkit::KeyResult::Sent);
+    support::TableFake locked(sysfn::kSendInput, reinterpret_cast<void*>(&TakeNothing));
+    EXPECT_EQ(winkit::SendKeyToWindow(nullptr, kKeyN), winkit::KeyResult::Short);
+}
+
 TEST_F(Recorded, StaleHandleReturnsAtOnce) {
     HWND gone = support::MakeWindow("WinkitKeysProbe", "winkit 已关");
     DestroyWindow(gone);
     support::Stopwatch watch;
-    winkit::SendKeyToWindow(gone, kKeyN);
+    EXPECT_EQ(winkit::SendKeyToWindow(gone, kKeyN), winkit::KeyResult::Gone);
     EXPECT_LT(watch.Elapsed(), 200);
     EXPECT_EQ(support::gCallCounts.isWindow, 1);
     EXPECT_EQ(support::gCallCounts.timers, 0);
     EXPECT_TRUE(gSent.empty());
 }
+
+constexpr UINT kHangMessage = WM_APP + 9;  // posted: the window's thread sleeps wParam ms
 
 // A window on a thread of its own, which pumps its messages and counts the
 // keys that reach it.
@@ -87,6 +97,7 @@ LRESULT CALLBACK ThreadWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     auto* owner = reinterpret_cast<WindowThread*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (owner && message == WM_KEYDOWN && wParam == kKeyN) ++owner->keyDowns;
     if (owner && message == WM_KEYUP && wParam == kKeyN) ++owner->keyUps;
+    if (message == kHangMessage) Sleep(static_cast<DWORD>(wParam));
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -180,7 +191,7 @@ TEST_F(Injected, NoKeyWhileAnotherProgramHoldsTheForeground) {
     Start(other, "winkit 别的程序");
     ASSERT_TRUE(support::MakeForeground(other.hwnd));
 
-    winkit::SendKeyToWindow(target.hwnd, kKeyN);
+    EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Refused);
     support::PumpFor(50);
     EXPECT_TRUE(hook_.events().empty());
     EXPECT_EQ(target.keyDowns, 0);
@@ -195,6 +206,31 @@ TEST_F(Injected, NoKeyWhileAnotherProgramHoldsTheForeground) {
         EXPECT_EQ(other.keyDowns, 1);
     }
     Stop(other);
+    Stop(target);
+}
+
+TEST_F(Injected, OurOwnWindowKeepsTheForegroundWhenAskedTo) {
+    WindowThread target;
+    Start(target, "winkit 目标线程");
+    HWND ours = Make("WinkitKeysProbe", "winkit 拖动中");
+    ASSERT_TRUE(support::MakeForeground(ours));
+    EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN, false, false), winkit::KeyResult::Refused);
+    support::PumpFor(50);
+    EXPECT_EQ(GetForegroundWindow(), ours);
+    EXPECT_TRUE(hook_.events().empty());
+    Stop(target);
+}
+
+TEST_F(Injected, AHungThreadIsNotWaitedFor) {
+    WindowThread target;
+    Start(target, "winkit 卡住的线程");
+    ASSERT_TRUE(support::MakeForeground(target.hwnd));
+    PostMessageA(target.hwnd, kHangMessage, 3000, 0);
+    Sleep(50);
+    support::Stopwatch watch;
+    EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Hung);
+    EXPECT_LT(watch.Elapsed(), 1000);
+    EXPECT_TRUE(hook_.events().empty());
     Stop(target);
 }
 

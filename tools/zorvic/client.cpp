@@ -1,7 +1,9 @@
 // A stand-in for the vendor's dial-up client, used only by tests: a main
 // window with a dial button that counts its clicks, and prompts raised on a
-// test's request that count the N key presses reaching them. A test drives it
-// through the messages of protocol.h.
+// test's request that count the N key presses and the 否(&N) clicks reaching
+// them. A prompt may eat the injected N keys, as an input method in Chinese
+// mode would, and the client's thread may be told to hang for a while. A test
+// drives it through the messages of protocol.h.
 #include "tools/zorvic/protocol.h"
 
 #include <windows.h>
@@ -29,7 +31,31 @@ HWND gMain;
 int gClicks;
 int gKeyDowns;
 int gKeyUps;
+int gButtonAnswers;
+int gSwallowedKeys;
+HHOOK gSwallowHook;
 std::vector<Prompt> gPrompts;
+
+// While a prompt that swallows keys is open, every injected N goes no further.
+LRESULT CALLBACK SwallowInjectedN(int code, WPARAM kind, LPARAM data) {
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+    if (code == HC_ACTION && key->vkCode == kKeyN && (key->flags & LLKHF_INJECTED)) {
+        if (kind == WM_KEYDOWN) ++gSwallowedKeys;
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, kind, data);
+}
+
+void UpdateSwallowHook() {
+    bool wanted = false;
+    for (const Prompt& prompt : gPrompts) wanted = wanted || (prompt.flags & zorvic::kPromptSwallowsKeys);
+    if (wanted && !gSwallowHook) {
+        gSwallowHook = SetWindowsHookExA(WH_KEYBOARD_LL, SwallowInjectedN, gInstance, 0);
+    } else if (!wanted && gSwallowHook) {
+        UnhookWindowsHookEx(gSwallowHook);
+        gSwallowHook = nullptr;
+    }
+}
 
 void ShowCounts() {
     char text[64];
@@ -41,9 +67,10 @@ void ForgetPrompt(HWND handle) {
     for (size_t i = 0; i < gPrompts.size(); ++i) {
         if (gPrompts[i].handle == handle) {
             gPrompts.erase(gPrompts.begin() + i);
-            return;
+            break;
         }
     }
+    UpdateSwallowHook();
 }
 
 // The prompt that window is or lies in; null when none.
@@ -55,12 +82,19 @@ Prompt* PromptOf(HWND window) {
     return nullptr;
 }
 
+// 否(&N) answers like the N key: counted. A prompt that stays open closes
+// only when it is closed (IDCANCEL), never by its buttons.
+void OnPromptCommand(HWND dialog, WORD id) {
+    if (id == IDNO) ++gButtonAnswers;
+    const Prompt* prompt = PromptOf(dialog);
+    if (prompt && (prompt->flags & zorvic::kPromptStaysOpen) && id != IDCANCEL) return;
+    if (id == IDNO || id == IDOK || id == IDCANCEL) DestroyWindow(dialog);
+}
+
 INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) DestroyWindow(dialog);
-        return TRUE;
+    case WM_COMMAND: OnPromptCommand(dialog, LOWORD(wParam)); return TRUE;
     case WM_DESTROY: ForgetPrompt(dialog); return TRUE;
     }
     return FALSE;
@@ -90,7 +124,7 @@ struct PromptTemplate {
 static_assert(sizeof(PromptTemplate::Item) % 4 == 0 && offsetof(PromptTemplate, items) % 4 == 0,
               "dialog items must be DWORD-aligned");
 
-HWND CreatePromptDialog() {
+HWND CreatePromptDialog(bool mnemonics) {
     alignas(4) static PromptTemplate tmpl;
     tmpl.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     tmpl.dialog.cdit = 3;
@@ -99,7 +133,7 @@ HWND CreatePromptDialog() {
     const struct { DWORD style; short x, y, cx, cy; WORD id, atom; } rows[3] = {
         {WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8, 144, 16, kPromptTextId, 0x0082},
         {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 28, 36, 44, 16, IDOK, 0x0080},
-        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 88, 36, 44, 16, IDCANCEL, 0x0080},
+        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 88, 36, 44, 16, IDNO, 0x0080},
     };
     for (int i = 0; i < 3; ++i) {
         PromptTemplate::Item& item = tmpl.items[i];
@@ -115,8 +149,8 @@ HWND CreatePromptDialog() {
     HWND dialog = CreateDialogIndirectParamA(gInstance, &tmpl.dialog, nullptr, PromptDialogProc, 0);
     if (!dialog) return nullptr;
     SetDlgItemTextA(dialog, kPromptTextId, "网络连接已断开，是否重新拨号？");
-    SetDlgItemTextA(dialog, IDOK, "是");
-    SetDlgItemTextA(dialog, IDCANCEL, "否");
+    SetDlgItemTextA(dialog, IDOK, mnemonics ? "是(&Y)" : "是");
+    SetDlgItemTextA(dialog, IDNO, mnemonics ? "否(&N)" : "否");
     return dialog;
 }
 
@@ -130,14 +164,17 @@ HWND CreatePlainPrompt() {
 }
 
 HWND RaisePrompt(const std::string& title, ULONG_PTR flags) {
-    HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt() : CreatePromptDialog();
+    HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt()
+                                                      : CreatePromptDialog(!(flags & zorvic::kPromptNoMnemonic));
     if (!prompt) return nullptr;
     SetWindowTextA(prompt, title.c_str());
     // Left of the screen, clear of the program under test, which opens centred.
     const int offset = 24 * static_cast<int>(gPrompts.size() % 8);
     SetWindowPos(prompt, nullptr, 20 + offset, 40 + offset, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     gPrompts.push_back({prompt, flags});
-    if (!(flags & zorvic::kPromptHidden)) ShowWindow(prompt, SW_SHOW);
+    UpdateSwallowHook();
+    if (!(flags & zorvic::kPromptHidden))
+        ShowWindow(prompt, (flags & zorvic::kPromptInBackground) ? SW_SHOWNOACTIVATE : SW_SHOW);
     return prompt;
 }
 
@@ -174,6 +211,9 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case zorvic::kQueryKeyDowns: return gKeyDowns;
     case zorvic::kQueryKeyUps: return gKeyUps;
     case zorvic::kQueryOpenPrompts: return static_cast<LRESULT>(gPrompts.size());
+    case zorvic::kQueryButtonAnswers: return gButtonAnswers;
+    case zorvic::kQuerySwallowedKeys: return gSwallowedKeys;
+    case zorvic::kHangFor: Sleep(static_cast<DWORD>(wParam)); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

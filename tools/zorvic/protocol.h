@@ -15,10 +15,16 @@ constexpr int kDialButtonId = 100;  // GetDlgItem(main, kDialButtonId)
 constexpr ULONG_PTR kPromptHidden = 1;
 constexpr ULONG_PTR kPromptStaysOpen = 2;
 constexpr ULONG_PTR kPromptOtherClass = 4;
+constexpr ULONG_PTR kPromptSwallowsKeys = 8;
+constexpr ULONG_PTR kPromptNoMnemonic = 16;
+constexpr ULONG_PTR kPromptInBackground = 32;
 
 constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button
 constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt
 constexpr UINT kQueryKeyUps = WM_APP + 3;      // key-ups of N that reached a prompt
 constexpr UINT kQueryOpenPrompts = WM_APP + 4; // prompts raised and not yet gone
+constexpr UINT kQueryButtonAnswers = WM_APP + 5;  // clicks of a prompt's 否(&N) button
+constexpr UINT kQuerySwallowedKeys = WM_APP + 6;  // injected N key-downs eaten by the client's hook
+constexpr UINT kHangFor = WM_APP + 7;             // posted: the client's thread sleeps wParam ms
 
 }  // namespace zorvic

@@ -1,0 +1,104 @@
+// The real program where a real desk gets in the way of the click and the
+// answer: a client that was restarted, another program in front, a prompt
+// that eats injected keys, a client whose thread hangs.
+#include "tests/support/program.h"
+#include "tests/support/pump.h"
+#include "tests/support/standin.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using DialEndToEnd = support::ProgramBesideClient;
+
+TEST_F(DialEndToEnd, AfterAClientRestartTheNextDownTickClicksTheNewButton) {
+    const std::string handle = support::HandleText(client.dialButton);
+    SendMessageA(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return Text("标签1") == "拔号按钮句柄为：" + handle; }, 3000));
+
+    support::StopClient(client);
+    ASSERT_TRUE(support::StartClient(client));
+    ASSERT_NE(support::HandleText(client.dialButton), handle);
+    support::SetLinkState(false);
+    // The first watch tick comes 10 s after Start.
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= 1; }, 15000));
+    EXPECT_EQ(Text("标签1"), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(Text("标签3"), "已拔1次");
+}
+
+// A window of this test in front, as another program the user works in; it
+// counts the keys that reach it.
+int gFrontKeys = 0;
+LRESULT CALLBACK FrontProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN || message == WM_CHAR || message == WM_KEYUP) ++gFrontKeys;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST_F(DialEndToEnd, WithAnotherProgramInFrontThePromptIsAnsweredAndNoKeyReachesIt) {
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = FrontProc;
+    cls.lpszClassName = "DialEndToEndFront";
+    RegisterClassA(&cls);
+    HWND front = CreateWindowExA(0, cls.lpszClassName, "别的程序", WS_POPUP | WS_VISIBLE, 300, 300, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    // Under Xvfb the foreground falls to the desktop when a window is mapped,
+    // so the prompt is raised under a title the program ignores, the front
+    // window is brought back, and only then does the prompt become one.
+    HWND prompt = support::RaisePrompt(client, "通知", support::kPromptInBackground);
+    ASSERT_TRUE(prompt);
+    auto frontStays = [&] {
+        if (GetForegroundWindow() != front) SetForegroundWindow(front);
+        return false;
+    };
+    support::PumpUntil(frontStays, 500);
+    ASSERT_EQ(GetForegroundWindow(), front);
+    gFrontKeys = 0;
+    SendMessageTimeoutA(prompt, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("提示"), SMTO_ABORTIFHUNG, 2000, nullptr);
+
+    EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
+    EXPECT_EQ(support::ButtonAnswerCount(client), 1);
+    EXPECT_EQ(support::AnsweredCount(client), 0) << "no key was typed";
+    support::PumpFor(300);
+    EXPECT_EQ(gFrontKeys, 0);
+    EXPECT_EQ(GetForegroundWindow(), front);
+    DestroyWindow(front);
+}
+
+TEST_F(DialEndToEnd, APromptThatEatsTheKeyIsAnsweredAllTheSame) {
+    support::RaisePrompt(client, "提示", support::kPromptSwallowsKeys);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
+    EXPECT_EQ(support::ButtonAnswerCount(client), 1);
+    EXPECT_GE(support::SwallowedKeyCount(client), 1) << "the key was tried first";
+
+    // Without a 否(&N) button the N key itself is posted to it.
+    support::RaisePrompt(client, "提示", support::kPromptSwallowsKeys | support::kPromptNoMnemonic);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
+    EXPECT_EQ(support::AnsweredCount(client), 1);
+}
+
+TEST_F(DialEndToEnd, AHungClientNeverStallsTheProgram) {
+    support::RaisePrompt(client, "提示", support::kPromptStaysOpen);
+    support::PumpFor(1200);  // the prompt has been seen
+    support::HangClient(client, 5000);
+    const DWORD start = GetTickCount();
+    DWORD slowest = 0;
+    int asked = 0;
+    while (GetTickCount() - start < 5500) {
+        const DWORD before = GetTickCount();
+        DWORD_PTR result = 0;
+        const bool answered =
+            SendMessageTimeoutA(program.main, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
+        EXPECT_TRUE(answered);
+        slowest = std::max(slowest, GetTickCount() - before);
+        ++asked;
+        support::PumpFor(50);
+    }
+    EXPECT_LT(slowest, 500u) << "over " << asked << " questions";
+    // Once awake, the client finds the answers posted to it meanwhile.
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ButtonAnswerCount(client) >= 1; }, 3000));
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+// The click and the prompt answer where a real system gets in the way: a
+// client of higher rights, a restarted client, a key that can't land, the
+// aim drag. What Wine can't show is made through the table's fakes.
+#include "app/shell.h"
+#include "app/wiring.h"
+#include "tests/support/program.h"
+#include "tests/support/pump.h"
+#include "tests/support/standin.h"
+#include "tests/support/probe.h"
+#include "ui/loaded.h"
+#include "ui/props.h"
+#include "watch/dial.h"
+#include "watch/watch.h"
+#include "winkit/text.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace {
+
+using support::TableFake;
+using ui::kMainForm;
+
+std::string Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); }
+
+// The offer's box and the restart, recorded.
+int gBoxes = 0;
+int gBoxAnswer = IDNO;
+int gRestarts = 0;
+BOOL gRestartWorks = TRUE;
+std::string gVerb, gFile, gParameters;
+
+int WINAPI AnswerBox(HWND, LPCSTR, LPCSTR, UINT) {
+    ++gBoxes;
+    return gBoxAnswer;
+}
+BOOL WINAPI RecordRestart(SHELLEXECUTEINFOA* info) {
+    ++gRestarts;
+    gVerb = info->lpVerb ? info->lpVerb : "";
+    gFile = info->lpFile ? info->lpFile : "";
+    gParameters = info->lpParameters ? info->lpParameters : "";
+    return gRestartWorks;
+}
+// What a higher-rights client's message queue answers a lower program.
+BOOL WINAPI RefusePost(HWND, UINT, WPARAM, LPARAM) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+// Integrity levels by whose token it is.
+int32_t gOurLevel = 0x2000;
+int32_t gTheirLevel = 0x2000;
+std::map<HANDLE, bool> gTokenIsOurs;
+BOOL WINAPI OpenTokenOfEither(HANDLE process, DWORD access, HANDLE* token) {
+    if (!OpenProcessToken(GetCurrentProcess(), access, token)) return FALSE;
+    gTokenIsOurs[*token] = process == GetCurrentProcess();
+    return TRUE;
+}
+BOOL WINAPI GiveLevel(HANDLE token, TOKEN_INFORMATION_CLASS, void* buffer, DWORD size, DWORD* filled) {
+    const int32_t level = gTokenIsOurs[token] ? gOurLevel : gTheirLevel;
+    const DWORD needed = sizeof(TOKEN_MANDATORY_LABEL) + 12;
+    if (level < 0 || size < needed) return FALSE;
+    auto* label = static_cast<TOKEN_MANDATORY_LABEL*>(buffer);
+    BYTE* sid = static_cast<BYTE*>(buffer) + sizeof(TOKEN_MANDATORY_LABEL);
+    const BYTE header[8] = {1, 1, 0, 0, 0, 0, 0, 16};  // S-1-16-level
+    CopyMemory(sid, header, sizeof header);
+    CopyMemory(sid + 8, &level, 4);
+    label->Label.Sid = sid;
+    label->Label.Attributes = 0;
+    *filled = needed;
+    return TRUE;
+}
+
+// A SendInput that takes nothing (a locked desktop), and one that takes all
+// but delivers nothing (an input method eating the key).
+UINT WINAPI TakeNothing(UINT, LPINPUT, int) { return 0; }
+UINT WINAPI TakeAndLose(UINT count, LPINPUT, int) { return count; }
+
+class DialTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(support::LoadMainFormWithClient(client)); }
+    static void TearDownTestSuite() { support::UnloadMainFormWithClient(client); }
+    void SetUp() override {
+        watch::Stop(ui::EventArgs());
+        watch::redialCount = 0;
+        watch::elevationOffered = false;
+        watch::keyedPrompt = 0;
+        gBoxes = gRestarts = 0;
+        gBoxAnswer = IDNO;
+        gRestartWorks = TRUE;
+        gOurLevel = gTheirLevel = 0x2000;
+        support::SetLinkState(false);
+    }
+    void TearDown() override {
+        watch::Stop(ui::EventArgs());
+        support::SetLinkState(true);
+    }
+    static void StartOn(HWND button) {
+        ui::SetContent(kMainForm, "编辑框1", support::HandleText(button));
+        watch::Start(ui::EventArgs());
+    }
+
+    static support::Client client;
+    TableFake box_{sysfn::kMessageBoxA, reinterpret_cast<void*>(&AnswerBox)};
+    TableFake shell_{sysfn::kShellExecuteExA, reinterpret_cast<void*>(&RecordRestart)};
+};
+support::Client DialTest::client;
+
+TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedOnce) {
+    StartOn(client.dialButton);
+    ASSERT_EQ(gBoxes, 0) << "client and program run with the same rights";
+    const std::string before = Caption("标签3");
+    {
+        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        watch::WatchTick(ui::EventArgs());
+        watch::WatchTick(ui::EventArgs());
+    }
+    EXPECT_EQ(watch::redialCount, 0);
+    EXPECT_EQ(Caption("标签3"), before);
+    EXPECT_EQ(Caption("标签1"), "点击被拒：客户端权限高");
+    EXPECT_EQ(gBoxes, 1) << "the offer is made once";
+    EXPECT_EQ(gRestarts, 0) << "the user said no";
+
+    // Once the click goes through again it counts and the handle is back in view.
+    watch::WatchTick(ui::EventArgs());
+    EXPECT_EQ(watch::redialCount, 1);
+    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
+}
+
+TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
+    StartOn(client.dialButton);
+    gBoxAnswer = IDYES;
+    gRestartWorks = FALSE;  // the user declined the system's own question
+    {
+        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        watch::WatchTick(ui::EventArgs());
+    }
+    EXPECT_EQ(gRestarts, 1);
+    EXPECT_EQ(Caption("标签1"), "未能以管理员身份重启");
+    EXPECT_FALSE(ui::FindForm(kMainForm)->closing);
+
+    watch::elevationOffered = false;
+    gRestartWorks = TRUE;
+    {
+        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        watch::WatchTick(ui::EventArgs());
+    }
+    ASSERT_EQ(gRestarts, 2);
+    char ownPath[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
+    EXPECT_EQ(gVerb, "runas");
+    EXPECT_EQ(gFile, ownPath);
+    EXPECT_EQ(gParameters, "/redial-target:" + support::HandleText(client.dialButton));
+    EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000))
+        << "this instance closes";
+    ASSERT_TRUE(support::LoadMainForm());
+}
+
+TEST_F(DialTest, AtStartAClientOfHigherRightsIsRecognised) {
+    TableFake token(sysfn::kOpenProcessToken, reinterpret_cast<void*>(&OpenTokenOfEither));
+    TableFake level(sysfn::kGetTokenInformation, reinterpret_cast<void*>(&GiveLevel));
+    struct Case {
+        int32_t ours, theirs;
+        int boxes;
+    };
+    for (const Case& c : {Case{0x2000, 0x2000, 0}, Case{0x3000, 0x2000, 0}, Case{-1, 0x3000, 0},
+                          Case{0x2000, -1, 0}, Case{0x2000, 0x3000, 1}}) {
+        gOurLevel = c.ours;
+        gTheirLevel = c.theirs;
+        gBoxes = 0;
+        watch::elevationOffered = false;
+        StartOn(client.dialButton);
+        EXPECT_EQ(gBoxes, c.boxes) << std::hex << c.ours << " " << c.theirs;
+    }
+    StartOn(client.dialButton);
+    EXPECT_EQ(gBoxes, 1) << "offered once only";
+    for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
+    gTokenIsOurs.clear();
+}
+
+// A top-level window of this program with a child "Button" of the client's
+// control ID: what a reused handle may name.
+int gForeignClicks = 0;
+LRESULT CALLBACK CountCommands(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++gForeignClicks;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
+    StartOn(client.dialButton);
+    const HWND old = client.dialButton;
+    support::StopClient(client);
+    watch::WatchTick(ui::EventArgs());
+    watch::WatchTick(ui::EventArgs());
+    EXPECT_EQ(Caption("标签1"), "拨号客户端未运行");
+    EXPECT_EQ(watch::redialCount, 0);
+
+    ASSERT_TRUE(support::StartClient(client));
+    ASSERT_NE(client.dialButton, old);
+    watch::WatchTick(ui::EventArgs());
+    EXPECT_EQ(watch::dialTarget, winkit::HandleToInt(client.dialButton));
+    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(watch::redialCount, 1);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 3000));
+
+    // The handle now names a look-alike of another program: the client's
+    // button is clicked, not it.
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = CountCommands;
+    cls.lpszClassName = "DialTestLookAlike";
+    RegisterClassA(&cls);
+    HWND parent = CreateWindowExA(0, cls.lpszClassName, "Zorvic 宽带客户端", WS_POPUP, 0, 0, 100, 60, nullptr,
+                                  nullptr, nullptr, nullptr);
+    HWND lookAlike = CreateWindowExA(0, "Button", "拨号", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(100)), nullptr, nullptr);
+    watch::dialTarget = winkit::HandleToInt(lookAlike);
+    gForeignClicks = 0;
+    watch::WatchTick(ui::EventArgs());
+    support::PumpFor(200);
+    EXPECT_EQ(gForeignClicks, 0);
+    EXPECT_EQ(watch::dialTarget, winkit::HandleToInt(client.dialButton));
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 2; }, 3000));
+    DestroyWindow(parent);
+}
+
+TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
+    struct Case {
+        void* sendInput;
+        int ticks;
+        int flags;
+        int buttonAnswers, keyDowns;
+    };
+    const Case cases[] = {
+        {reinterpret_cast<void*>(&TakeNothing), 1, 0, 1, 0},                          // locked desktop
+        {reinterpret_cast<void*>(&TakeAndLose), 2, 0, 1, 0},                          // eaten key
+        {reinterpret_cast<void*>(&TakeNothing), 1, support::kPromptNoMnemonic, 0, 1},  // posted key
+    };
+    for (const Case& c : cases) {
+        TableFake input(sysfn::kSendInput, c.sendInput);
+        const int buttons = support::ButtonAnswerCount(client);
+        const int keys = support::AnsweredCount(client);
+        HWND prompt = support::RaisePrompt(client, "提示", c.flags);
+        ASSERT_TRUE(prompt);
+        for (int tick = 1; tick <= c.ticks; ++tick) {
+            EXPECT_TRUE(IsWindow(prompt)) << "tick " << tick;
+            watch::PromptTick(ui::EventArgs());
+        }
+        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000)) << "case flags " << c.flags;
+        EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, c.buttonAnswers);
+        EXPECT_EQ(support::AnsweredCount(client) - keys, c.keyDowns);
+    }
+}
+
+TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
+    ASSERT_TRUE(app::LoadForm(app::kAimWiring, nullptr, false));
+    HWND aim = ui::FormHandle(ui::kAimForm);
+    HWND prompt = support::RaisePrompt(client, "提示", support::kPromptInBackground);
+    ASSERT_TRUE(prompt);
+    support::PumpUntil([&] { return GetForegroundWindow() == aim || (SetForegroundWindow(aim), false); }, 2000);
+    ASSERT_EQ(GetForegroundWindow(), aim);
+    const int keys = support::AnsweredCount(client);
+    watch::PromptTick(ui::EventArgs());
+    EXPECT_EQ(GetForegroundWindow(), aim);
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000));
+    EXPECT_EQ(support::AnsweredCount(client), keys) << "no key was typed";
+    ui::CloseForm(ui::kAimForm);
+    support::PumpUntil([] { return ui::FindForm(ui::kAimForm) == nullptr; }, 2000);
+}
+
+TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {
+    int32_t handle = 0;
+    for (const char* bad : {"", "/redial-target:", "/redial-target:12x", "x /redial-target:1", "/REDIAL-TARGET:1",
+                            "/redial-target:99999999999", "/redial-target:+1", "/redial-target:１"}) {
+        EXPECT_FALSE(watch::ReadTargetArgument(bad, handle)) << bad;
+    }
+    EXPECT_TRUE(watch::ReadTargetArgument(" /redial-target:-2147483648 ", handle));
+    EXPECT_EQ(handle, INT32_MIN);
+
+    ui::SetContent(kMainForm, "编辑框1", "");
+    watch::TakeTargetArgument("/redial-targetx:5");
+    EXPECT_EQ(ui::GetContent(kMainForm, "编辑框1"), "");
+    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 0);
+
+    watch::TakeTargetArgument("/redial-target:" + support::HandleText(client.dialButton));
+    EXPECT_EQ(ui::GetContent(kMainForm, "编辑框1"), support::HandleText(client.dialButton));
+    EXPECT_EQ(watch::dialTarget, winkit::HandleToInt(client.dialButton));
+    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 10000);
+    EXPECT_TRUE(watch::elevationOffered) << "the restarted program never offers again";
+}
+
+}  // namespace

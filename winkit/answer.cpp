@@ -1,0 +1,82 @@
+#include "winkit/answer.h"
+
+#include "sysfn/sysfn.h"
+#include "winkit/text.h"
+
+#include <cctype>
+
+namespace winkit {
+
+namespace {
+
+struct MnemonicSearch {
+    char letter;
+    HWND found;
+};
+
+BOOL CALLBACK FindMnemonicButton(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<MnemonicSearch*>(param);
+    char className[16] = {};
+    sysfn::GetClassNameA(child, className, static_cast<int>(sizeof className - 1));
+    if (lstrcmpiA(className, "Button") != 0) return TRUE;
+    char text[256] = {};
+    sysfn::GetWindowTextA(child, text, static_cast<int>(sizeof text - 1));
+    if (!HasMnemonic(TextFromArray(text, sizeof text), search->letter)) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+uint32_t Posted(BOOL posted) {
+    if (posted) return 0;
+    const DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
+}
+
+}  // namespace
+
+uint32_t PostButtonClick(int32_t button) {
+    const int32_t kBroadcast = 0xFFFF;  // HWND_BROADCAST
+    if (button == 0 || button == kBroadcast) return ERROR_INVALID_WINDOW_HANDLE;
+    SetLastError(0);
+    return Posted(sysfn::PostMessageA(IntToHandle(button), BM_CLICK, 0, 0));
+}
+
+bool HasMnemonic(const std::string& text, char letter) {
+    const int wanted = std::toupper(static_cast<unsigned char>(letter));
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const unsigned char byte = static_cast<unsigned char>(text[at]);
+        if (byte >= 0x80) {
+            ++at;  // the second byte of a two-byte character
+            continue;
+        }
+        if (byte != '&' || at + 1 >= text.size()) continue;
+        const unsigned char next = static_cast<unsigned char>(text[at + 1]);
+        if (next == '&') {
+            ++at;
+            continue;
+        }
+        if (next < 0x80 && std::toupper(next) == wanted) return true;
+    }
+    return false;
+}
+
+uint32_t AnswerWithoutKeyboard(HWND dialog, char letter) {
+    if (!dialog || !sysfn::IsWindow(dialog)) return ERROR_INVALID_WINDOW_HANDLE;
+    MnemonicSearch search{letter, nullptr};
+    EnumChildWindows(dialog, FindMnemonicButton, reinterpret_cast<LPARAM>(&search));
+    SetLastError(0);
+    if (search.found) {
+        const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(search.found)), BN_CLICKED);
+        return Posted(sysfn::PostMessageA(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(search.found)));
+    }
+    const WPARAM key = static_cast<WPARAM>(std::toupper(static_cast<unsigned char>(letter)));
+    const LPARAM scan = static_cast<LPARAM>(sysfn::MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM down = scan | 1;
+    const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
+    const WPARAM character = static_cast<WPARAM>(std::tolower(static_cast<unsigned char>(letter)));
+    if (!sysfn::PostMessageA(dialog, WM_KEYDOWN, key, down)) return Posted(FALSE);
+    if (!sysfn::PostMessageA(dialog, WM_CHAR, character, down)) return Posted(FALSE);
+    return Posted(sysfn::PostMessageA(dialog, WM_KEYUP, key, up));
+}
+
+}  // namespace winkit

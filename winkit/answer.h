@@ -1,0 +1,33 @@
+// Working another program's windows by posted messages alone: a posted
+// message never waits for the receiving thread, and needs neither the
+// keyboard nor the foreground.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace winkit {
+
+// Posts one BM_CLICK (wParam 0, lParam 0) to a button. Returns 0 when the
+// system took the message, else its error code: ERROR_ACCESS_DENIED when the
+// window's program has higher rights, ERROR_INVALID_WINDOW_HANDLE when the
+// handle names no window. Never posts to 0 or to HWND_BROADCAST (a typed 65535
+// would otherwise click every top-level window of every program).
+uint32_t PostButtonClick(int32_t button);
+
+// Whether text marks letter as its mnemonic: "&" then the letter in either
+// case ("否(&N)"). "&&" is a literal ampersand; a two-byte character is
+// skipped whole.
+bool HasMnemonic(const std::string& text, char letter);
+
+// Answers a dialog as a press of letter would: a click of its button whose
+// mnemonic is letter, posted to the dialog as the button's BN_CLICKED (a
+// posted BM_CLICK may be lost when the dialog is not active); a dialog without
+// such a button gets the key as posted WM_KEYDOWN, WM_CHAR and WM_KEYUP, as
+// its own dialog loop would see a typed mnemonic. Nothing goes to any other
+// window. Returns 0 when posted, else the system's error code.
+uint32_t AnswerWithoutKeyboard(HWND dialog, char letter);
+
+}  // namespace winkit

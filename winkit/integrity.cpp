@@ -1,0 +1,65 @@
+#include "winkit/integrity.h"
+
+#include "sysfn/sysfn.h"
+#include "winkit/owned_handle.h"
+
+namespace winkit {
+
+namespace {
+
+// The label's SID lies in the same buffer, after the label itself.
+int32_t LevelOfToken(HANDLE token) {
+    alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[128] = {};
+    DWORD filled = 0;
+    if (!sysfn::GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &filled)) return -1;
+    if (filled > sizeof buffer || filled < sizeof(TOKEN_MANDATORY_LABEL)) return -1;
+    const BYTE* sid = static_cast<const BYTE*>(reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid);
+    const BYTE* end = buffer + filled;
+    const std::size_t header = 8;  // revision, count, the 6-byte authority
+    if (sid < buffer || sid + header > end) return -1;
+    const BYTE count = sid[1];
+    if (count == 0 || sid + header + 4 * count > end) return -1;
+    DWORD last = 0;
+    CopyMemory(&last, sid + header + 4 * (count - 1), sizeof last);
+    return last > 0x7FFFFFFF ? -1 : static_cast<int32_t>(last);
+}
+
+}  // namespace
+
+int32_t ProcessIntegrity(uint32_t processId) {
+    HANDLE token = nullptr;
+    if (processId == 0) {
+        if (!sysfn::OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return -1;
+    } else {
+        // The limited right is all that a higher process grants a lower one.
+        OwnedHandle process(sysfn::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+        if (!process.valid()) return -1;
+        if (!sysfn::OpenProcessToken(process.handle, TOKEN_QUERY, &token)) return -1;
+    }
+    OwnedHandle owned(token);
+    return LevelOfToken(owned.handle);
+}
+
+bool OutranksUs(HWND window) {
+    DWORD processId = 0;
+    sysfn::GetWindowThreadProcessId(window, &processId);
+    if (processId == 0) return false;
+    const int32_t theirs = ProcessIntegrity(processId);
+    const int32_t ours = ProcessIntegrity(0);
+    return theirs >= 0 && ours >= 0 && theirs > ours;
+}
+
+bool RestartAsAdministrator(const std::string& arguments) {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return false;
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.lpVerb = "runas";
+    info.lpFile = path;
+    info.lpParameters = arguments.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return sysfn::ShellExecuteExA(&info) != FALSE;
+}
+
+}  // namespace winkit
