@@ -43,10 +43,8 @@ int PromptTickCount() {
 
 constexpr int kWarmUpTicks = 200;
 
-class EnduranceTest : public ::testing::Test {
+class EnduranceTest : public support::MainFormSuite {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(support::LoadMainFormWithClient(client)); }
-    static void TearDownTestSuite() { support::UnloadMainFormWithClient(client); }
     void SetUp() override {
         ASSERT_TRUE(client.dialButton) << "the client did not start";
         watch::Stop(ui::EventArgs());
@@ -55,9 +53,7 @@ protected:
         ui::SetPeriod(kMainForm, "时钟3", 0);
         watch::redialCount = 0;
     }
-    static support::Client client;
 };
-support::Client EnduranceTest::client;
 
 TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
     const int kTicks = 10000;

@@ -33,6 +33,8 @@ void UnloadForm(const ui::FormDef& form) {
     if (ui::LoadedForm* loaded = ui::FindForm(form)) DestroyWindow(loaded->hwnd);
 }
 
+Client MainFormSuite::client;
+
 bool LoadMainFormWithClient(Client& client) { return LoadMainForm() && StartClient(client); }
 
 void UnloadMainFormWithClient(Client& client) {

@@ -5,6 +5,8 @@
 #include "tests/support/standin.h"
 #include "ui/form.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <functional>
@@ -24,6 +26,14 @@ void UnloadForm(const ui::FormDef& form);
 // down again, link state reset.
 bool LoadMainFormWithClient(Client& client);
 void UnloadMainFormWithClient(Client& client);
+
+// A suite whose tests share the main form loaded here beside the client.
+class MainFormSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadMainFormWithClient(client)); }
+    static void TearDownTestSuite() { UnloadMainFormWithClient(client); }
+    static Client client;
+};
 
 // Dispatches messages until done() is true or timeoutMs have passed; returns
 // done()'s last answer.

@@ -78,10 +78,8 @@ BOOL WINAPI GiveLevel(HANDLE token, TOKEN_INFORMATION_CLASS, void* buffer, DWORD
 UINT WINAPI TakeNothing(UINT, LPINPUT, int) { return 0; }
 UINT WINAPI TakeAndLose(UINT count, LPINPUT, int) { return count; }
 
-class DialTest : public ::testing::Test {
+class DialTest : public support::MainFormSuite {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(support::LoadMainFormWithClient(client)); }
-    static void TearDownTestSuite() { support::UnloadMainFormWithClient(client); }
     void SetUp() override {
         watch::Stop(ui::EventArgs());
         watch::redialCount = 0;
@@ -102,11 +100,9 @@ protected:
         watch::Start(ui::EventArgs());
     }
 
-    static support::Client client;
     TableFake box_{sysfn::kMessageBoxA, reinterpret_cast<void*>(&AnswerBox)};
     TableFake shell_{sysfn::kShellExecuteExA, reinterpret_cast<void*>(&RecordRestart)};
 };
-support::Client DialTest::client;
 
 TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedOnce) {
     StartOn(client.dialButton);

@@ -18,10 +18,8 @@ using ui::kMainForm;
 
 std::string Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); }
 
-class WatchTest : public ::testing::Test {
+class WatchTest : public support::MainFormSuite {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(support::LoadMainFormWithClient(client)); }
-    static void TearDownTestSuite() { support::UnloadMainFormWithClient(client); }
     void SetUp() override {
         watch::Stop(ui::EventArgs());
         watch::redialCount = 0;
@@ -29,9 +27,7 @@ protected:
         watch::RememberDialTarget();  // forgets the button of an earlier test
         ui::SetContent(kMainForm, "编辑框1", "");
     }
-    static support::Client client;
 };
-support::Client WatchTest::client;
 
 TEST_F(WatchTest, OfflineTicksClickAndCountOnlineTicksOnlyReport) {
     watch::dialTarget = winkit::HandleToInt(client.dialButton);
