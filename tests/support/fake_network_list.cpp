@@ -73,13 +73,9 @@ static_assert(std::is_same<decltype(&FakeCoCreateInstance), decltype(&::CoCreate
 
 }  // namespace
 
-FakeNetworkList::FakeNetworkList() : saved_(sysfn::gTable[sysfn::kCoCreateInstance].address) {
-    gFake = Settings();
-    sysfn::gTable[sysfn::kCoCreateInstance].address =
-        reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeCoCreateInstance));
-}
+FakeNetworkList::FakeNetworkList() : entry_(sysfn::kCoCreateInstance, &FakeCoCreateInstance) { gFake = Settings(); }
 
-FakeNetworkList::~FakeNetworkList() { sysfn::gTable[sysfn::kCoCreateInstance].address = saved_; }
+FakeNetworkList::~FakeNetworkList() = default;
 
 void FakeNetworkList::NoManager() { gFake.present = false; }
 

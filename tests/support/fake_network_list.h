@@ -4,6 +4,8 @@
 // fails as on a system without the manager. One at a time.
 #pragma once
 
+#include "tests/support/probe.h"
+
 #include <windows.h>
 #include <netlistmgr.h>
 
@@ -24,7 +26,7 @@ public:
     int alive() const;
 
 private:
-    FARPROC saved_;
+    TableFake entry_;
 };
 
 }  // namespace support
