@@ -2,6 +2,7 @@
 
 #include "sysfn/sysfn.h"
 #include "winkit/text.h"
+#include "winkit/window_search.h"
 
 #include <cctype>
 
@@ -16,12 +17,8 @@ struct MnemonicSearch {
 
 BOOL CALLBACK FindMnemonicButton(HWND child, LPARAM param) {
     auto* search = reinterpret_cast<MnemonicSearch*>(param);
-    char className[16] = {};
-    sysfn::GetClassNameA(child, className, static_cast<int>(sizeof className - 1));
-    if (lstrcmpiA(className, "Button") != 0) return TRUE;
-    char text[256] = {};
-    sysfn::GetWindowTextA(child, text, static_cast<int>(sizeof text - 1));
-    if (!HasMnemonic(TextFromArray(text, sizeof text), search->letter)) return TRUE;
+    if (lstrcmpiA(WindowClassName(child).c_str(), "Button") != 0) return TRUE;
+    if (!HasMnemonic(WindowTitle(child), search->letter)) return TRUE;
     search->found = child;
     return FALSE;
 }

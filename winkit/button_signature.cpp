@@ -12,22 +12,6 @@ namespace winkit {
 
 namespace {
 
-constexpr int kTextBuffer = 256;
-
-std::string ClassOf(HWND window) {
-    char text[kTextBuffer] = {};
-    sysfn::GetClassNameA(window, text, kTextBuffer - 1);
-    return TextFromArray(text, sizeof text);
-}
-
-// Another program's window text is read from the system's copy: no message
-// goes to its thread, so a hung client can't stall the read.
-std::string TextOf(HWND window) {
-    char text[kTextBuffer] = {};
-    sysfn::GetWindowTextA(window, text, kTextBuffer - 1);
-    return TextFromArray(text, sizeof text);
-}
-
 std::string ImageNameOf(HWND window) {
     DWORD processId = 0;
     sysfn::GetWindowThreadProcessId(window, &processId);
@@ -52,7 +36,7 @@ struct ChildSearch {
 
 BOOL CALLBACK CollectButton(HWND child, LPARAM param) {
     auto* search = reinterpret_cast<ChildSearch*>(param);
-    if (GetDlgCtrlID(child) == search->signature->controlId && ClassOf(child) == search->signature->className) {
+    if (GetDlgCtrlID(child) == search->signature->controlId && WindowClassName(child) == search->signature->className) {
         search->found.push_back(child);
     }
     return TRUE;
@@ -65,20 +49,20 @@ bool ReadButtonSignature(HWND button, ButtonSignature& signature) {
     ButtonSignature read;
     read.imageName = ImageNameOf(button);
     if (read.imageName.empty()) return false;
-    read.className = ClassOf(button);
+    read.className = WindowClassName(button);
     read.controlId = GetDlgCtrlID(button);
-    read.text = TextOf(button);
+    read.text = WindowTitle(button);
     HWND top = TopOf(button);
-    read.topClass = ClassOf(top);
-    read.topTitle = TextOf(top);
+    read.topClass = WindowClassName(top);
+    read.topTitle = WindowTitle(top);
     signature = read;
     return true;
 }
 
 bool IsSameButton(HWND window, const ButtonSignature& signature) {
     if (!window || !sysfn::IsWindow(window)) return false;
-    return GetDlgCtrlID(window) == signature.controlId && ClassOf(window) == signature.className &&
-           ClassOf(TopOf(window)) == signature.topClass && ImageNameOf(window) == signature.imageName;
+    return GetDlgCtrlID(window) == signature.controlId && WindowClassName(window) == signature.className &&
+           WindowClassName(TopOf(window)) == signature.topClass && ImageNameOf(window) == signature.imageName;
 }
 
 ButtonSearch FindButton(const ButtonSignature& signature, HWND& found) {
@@ -105,7 +89,7 @@ ButtonSearch FindButton(const ButtonSignature& signature, HWND& found) {
         }
         EnumChildWindows(window.handle, CollectButton, reinterpret_cast<LPARAM>(&search));
         for (HWND candidate : search.found) {
-            if (TextOf(candidate) == signature.text && window.title == signature.topTitle) {
+            if (WindowTitle(candidate) == signature.text && window.title == signature.topTitle) {
                 found = candidate;
                 return ButtonSearch::Found;
             }

@@ -65,6 +65,20 @@ bool SameText(const char* text, std::size_t length, const std::string& wanted) {
 
 }  // namespace
 
+std::string WindowClassName(HWND window) {
+    char text[kTextBuffer];
+    text[0] = '\0';
+    sysfn::GetClassNameA(window, text, static_cast<int>(kTextBuffer - 1));
+    return std::string(text, TextLength(text));
+}
+
+std::string WindowTitle(HWND window) {
+    char text[kTextBuffer];
+    text[0] = '\0';
+    sysfn::GetWindowTextA(window, text, static_cast<int>(kTextBuffer - 1));
+    return std::string(text, TextLength(text));
+}
+
 int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible) {
     std::vector<WindowInfo> fresh;
     fresh.reserve(std::max<std::size_t>(list.size(), 64));

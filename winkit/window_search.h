@@ -17,6 +17,12 @@ struct WindowInfo {
     std::string title;      // at most 254 bytes
 };
 
+// A window's class name and its text, read as the search reads them (at most
+// 254 bytes). Another program's text comes from the system's copy: no message
+// goes to its thread, so a hung program can't stall the read.
+std::string WindowClassName(HWND window);
+std::string WindowTitle(HWND window);
+
 // Replaces list with the top-level windows in Z-order, topmost first, only the
 // visible ones unless onlyVisible is false; returns their number.
 int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible = true);
