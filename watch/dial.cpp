@@ -22,6 +22,9 @@ namespace {
 const char kTargetArgument[] = "/redial-target:";
 const int kKeyN = 0x4E;
 
+// The client's prompts, whose OK button may share the dial button's ID.
+const winkit::LeftOut kPrompts = {kPromptClass, kPromptTitle};
+
 winkit::ButtonSignature gSignature;
 bool gHasSignature = false;
 
@@ -32,6 +35,7 @@ std::string WhyNotDelivered(uint32_t error) {
     switch (error) {
     case ERROR_ACCESS_DENIED: return "点击被拒：客户端权限高";
     case ERROR_INVALID_WINDOW_HANDLE: return "点击未送达：句柄无效";
+    case winkit::kButtonDisabled: return "拨号按钮不可用";
     default: return "点击未送达：错误" + winkit::FormatDecimal(static_cast<int32_t>(error));
     }
 }
@@ -45,7 +49,8 @@ void OfferElevation() {
         "本工具也须以管理员身份运行。现在以管理员身份重新启动本工具吗？",
         "需要管理员权限", MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     if (answer != IDYES) return;
-    if (winkit::RestartAsAdministrator(kTargetArgument + winkit::FormatDecimal(dialTarget))) {
+    if (winkit::RestartAsAdministrator(kTargetArgument + winkit::FormatDecimal(dialTarget),
+                                      ui::FormHandle(kMainForm))) {
         ui::CloseForm(kMainForm);
         return;
     }
@@ -57,13 +62,14 @@ void OfferElevation() {
 bool RefindTarget() {
     if (!gHasSignature || winkit::IsSameButton(winkit::IntToHandle(dialTarget), gSignature)) return true;
     HWND found = nullptr;
-    switch (winkit::FindButton(gSignature, found)) {
+    switch (winkit::FindButton(gSignature, kPrompts, found)) {
     case winkit::ButtonSearch::Found:
         dialTarget = winkit::HandleToInt(found);
         ShowTarget();
         return true;
     case winkit::ButtonSearch::NoButton: ui::SetCaption(kMainForm, "标签1", "找不到拨号按钮"); return false;
     case winkit::ButtonSearch::NoProgram: ui::SetCaption(kMainForm, "标签1", "拨号客户端未运行"); return false;
+    case winkit::ButtonSearch::Ambiguous: ui::SetCaption(kMainForm, "标签1", "拨号按钮不唯一"); return false;
     }
     return false;
 }

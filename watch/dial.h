@@ -10,6 +10,12 @@
 
 namespace watch {
 
+// What makes a window the client's prompt: its program, its class and a piece
+// of its title.
+constexpr char kClientImage[] = "ZorvicClient.exe";
+constexpr char kPromptClass[] = "#32770";
+constexpr char kPromptTitle[] = "提示";
+
 // Whether the offer to restart as administrator has been made in this run.
 extern bool elevationOffered;
 // The prompt that the last answering tick sent the key to; 0 for none.

@@ -112,7 +112,7 @@ void CountdownTick(const ui::EventArgs&) {
 }
 
 void PromptTick(const ui::EventArgs&) {
-    promptHandle = winkit::FindProcessWindow("ZorvicClient.exe", "#32770", "提示");
+    promptHandle = winkit::FindProcessWindow(kClientImage, kPromptClass, kPromptTitle);
     ui::SetCaption(kMainForm, "标签4", "出现提示窗口句柄：" + winkit::FormatDecimal(promptHandle));
     AnswerPrompt(promptHandle);
 }

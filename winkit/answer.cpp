@@ -34,8 +34,24 @@ uint32_t Posted(BOOL posted) {
 uint32_t PostButtonClick(int32_t button) {
     const int32_t kBroadcast = 0xFFFF;  // HWND_BROADCAST
     if (button == 0 || button == kBroadcast) return ERROR_INVALID_WINDOW_HANDLE;
+    HWND window = IntToHandle(button);
+    if (!sysfn::IsWindow(window)) return ERROR_INVALID_WINDOW_HANDLE;
+    // A client disables its button while it dials or hangs up; a click then
+    // would be lost, or break in on what it is doing.
+    if (!IsWindowEnabled(window)) return kButtonDisabled;
     SetLastError(0);
-    return Posted(sysfn::PostMessageA(IntToHandle(button), BM_CLICK, 0, 0));
+    // A posted BM_CLICK may be lost when the button's window is not active:
+    // a real button's owner gets what the button would send it when clicked.
+    // Only a child has an owner to tell; posted to no window, the notice
+    // would land in our own queue and read as delivered.
+    char realClass[16] = {};
+    HWND parent = GetAncestor(window, GA_PARENT);
+    if (parent && parent != sysfn::GetDesktopWindow() && RealGetWindowClassA(window, realClass, sizeof realClass) &&
+        lstrcmpiA(realClass, "Button") == 0) {
+        const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(window)), BN_CLICKED);
+        return Posted(sysfn::PostMessageA(parent, WM_COMMAND, command, reinterpret_cast<LPARAM>(window)));
+    }
+    return Posted(sysfn::PostMessageA(window, BM_CLICK, 0, 0));
 }
 
 bool HasMnemonic(const std::string& text, char letter) {

@@ -10,8 +10,15 @@
 
 namespace winkit {
 
-// Posts one BM_CLICK (wParam 0, lParam 0) to a button. Returns 0 when the
-// system took the message, else its error code: ERROR_ACCESS_DENIED when the
+// What PostButtonClick answers for a disabled window: an error code of the
+// program's own (bit 29 set), which no system call gives.
+constexpr uint32_t kButtonDisabled = 0x20000001;
+
+// Clicks a button by a posted message: an enabled child window whose real
+// class is "Button" by the WM_COMMAND (BN_CLICKED) that a click sends its
+// parent, any other window by one BM_CLICK (wParam 0, lParam 0). Returns 0
+// when the system took the message, kButtonDisabled (nothing posted) for a
+// disabled window, else the system's error code: ERROR_ACCESS_DENIED when the
 // window's program has higher rights, ERROR_INVALID_WINDOW_HANDLE when the
 // handle names no window. Never posts to 0 or to HWND_BROADCAST (a typed 65535
 // would otherwise click every top-level window of every program).

@@ -62,42 +62,56 @@ bool ReadButtonSignature(HWND button, ButtonSignature& signature) {
 bool IsSameButton(HWND window, const ButtonSignature& signature) {
     if (!window || !sysfn::IsWindow(window)) return false;
     return GetDlgCtrlID(window) == signature.controlId && WindowClassName(window) == signature.className &&
-           WindowClassName(TopOf(window)) == signature.topClass && ImageNameOf(window) == signature.imageName;
+           WindowClassName(TopOf(window)) == signature.topClass && SameImageName(ImageNameOf(window), signature.imageName);
 }
 
-ButtonSearch FindButton(const ButtonSignature& signature, HWND& found) {
+ButtonSearch FindButton(const ButtonSignature& signature, const LeftOut& prompts, HWND& found) {
     found = nullptr;
     std::vector<ProcessInfo> processes;
     ListProcesses(processes);
     std::vector<uint32_t> clients;
     for (const ProcessInfo& process : processes) {
-        if (process.imageName == signature.imageName) clients.push_back(process.processId);
+        if (SameImageName(process.imageName, signature.imageName)) clients.push_back(process.processId);
     }
     if (clients.empty()) return ButtonSearch::NoProgram;
 
     // Hidden windows too: a client sent to the notification area still dials.
     std::vector<WindowInfo> windows;
     ListTopLevelWindows(windows, false);
-    HWND fallback = nullptr;
+    int bestRank = 0;
+    int atBest = 0;
     for (const WindowInfo& window : windows) {
         if (std::find(clients.begin(), clients.end(), window.processId) == clients.end()) continue;
         if (window.className != signature.topClass) continue;
+        // A prompt or a message box in front of a dialog-based client holds an
+        // OK button of the same class and ID (IDOK) as its dial button.
+        if (sysfn::GetWindow(window.handle, GW_OWNER)) continue;
+        if (window.className == prompts.className && FindInText(window.title, prompts.titlePart) >= 0) continue;
         ChildSearch search{&signature, {}};
         // A button that was its own top-level window is matched as such.
         if (window.className == signature.className && GetDlgCtrlID(window.handle) == signature.controlId) {
             search.found.push_back(window.handle);
         }
         EnumChildWindows(window.handle, CollectButton, reinterpret_cast<LPARAM>(&search));
+        const bool sameTitle = window.title == signature.topTitle;
         for (HWND candidate : search.found) {
-            if (WindowTitle(candidate) == signature.text && window.title == signature.topTitle) {
+            const bool sameText = WindowTitle(candidate) == signature.text;
+            const int rank = sameText && sameTitle ? 3 : sameTitle ? 2 : sameText ? 1 : 0;
+            if (rank == 0 || rank < bestRank) continue;
+            if (rank > bestRank) {
+                bestRank = rank;
+                atBest = 0;
                 found = candidate;
-                return ButtonSearch::Found;
             }
-            if (!fallback) fallback = candidate;
+            ++atBest;
         }
     }
-    found = fallback;
-    return found ? ButtonSearch::Found : ButtonSearch::NoButton;
+    if (bestRank == 0) return ButtonSearch::NoButton;
+    if (atBest > 1) {
+        found = nullptr;
+        return ButtonSearch::Ambiguous;
+    }
+    return ButtonSearch::Found;
 }
 
 }  // namespace winkit

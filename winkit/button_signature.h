@@ -28,11 +28,21 @@ bool ReadButtonSignature(HWND button, ButtonSignature& signature);
 // the candidates of FindButton.
 bool IsSameButton(HWND window, const ButtonSignature& signature);
 
-enum class ButtonSearch { Found, NoButton, NoProgram };
+enum class ButtonSearch { Found, NoButton, NoProgram, Ambiguous };
 
-// The same button in a running process of the signature's image name: the
-// first whose text and window title match as well, else the first that
-// IsSameButton would accept. found is null unless the result is Found.
-ButtonSearch FindButton(const ButtonSignature& signature, HWND& found);
+// Top-level windows whose buttons are never taken: those of this class whose
+// title holds titlePart (the client's prompts).
+struct LeftOut {
+    std::string className;
+    std::string titlePart;
+};
+
+// The same button in a running process of the signature's image name, never
+// guessed. Of the buttons that IsSameButton would accept, outside owned
+// windows and the windows left out, the best rank wins: the same text and
+// window title, then the same title, then the same text. Ambiguous when the
+// best rank holds more than one, NoButton when none ranks. found is null
+// unless the result is Found.
+ButtonSearch FindButton(const ButtonSignature& signature, const LeftOut& prompts, HWND& found);
 
 }  // namespace winkit

@@ -49,12 +49,18 @@ bool OutranksUs(HWND window) {
     return theirs >= 0 && ours >= 0 && theirs > ours;
 }
 
-bool RestartAsAdministrator(const std::string& arguments) {
+bool RestartAsAdministrator(const std::string& arguments, HWND owner) {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0 || length >= sizeof path) return false;
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
+    // The caller closes this instance right after the call: the start must be
+    // complete when it returns.
+    info.fMask = SEE_MASK_NOASYNC;
+    // The system's consent prompt opens in front of its owner, not behind
+    // whatever window happens to be on top.
+    info.hwnd = owner;
     info.lpVerb = "runas";
     info.lpFile = path;
     info.lpParameters = arguments.c_str();

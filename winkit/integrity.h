@@ -21,7 +21,8 @@ int32_t ProcessIntegrity(uint32_t processId);
 bool OutranksUs(HWND window);
 
 // Starts this program's executable anew with administrator rights (the
-// "runas" verb) and the given arguments; true when the system started it.
-bool RestartAsAdministrator(const std::string& arguments);
+// "runas" verb) and the given arguments, the system's consent prompt owned by
+// owner; returns once the start is complete, true when the system started it.
+bool RestartAsAdministrator(const std::string& arguments, HWND owner);
 
 }  // namespace winkit

@@ -9,7 +9,10 @@
 namespace winkit {
 
 int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths) {
-    OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0));
+    // Processes only: a snapshot that also takes modules can fail with
+    // ERROR_BAD_LENGTH while a module list changes, and threads and heaps would
+    // only be copied to be thrown away.
+    OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) return 0;
 
     std::vector<ProcessInfo> fresh;
@@ -28,6 +31,23 @@ int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths) {
     }
     list.swap(fresh);
     return static_cast<int>(list.size());
+}
+
+bool SameImageName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]);
+        const unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 0x80) {
+            // A two-byte character is compared whole: its second byte may look like a letter.
+            if (x != y || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
+            ++i;
+            continue;
+        }
+        const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+        if (lower(x) != lower(y)) return false;
+    }
+    return true;
 }
 
 std::string GetProcessImagePath(uint32_t processId) {

@@ -19,6 +19,11 @@ struct ProcessInfo {
 // out) and returns their number; 0 and list untouched when no snapshot.
 int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths = false);
 
+// Whether two image names name the same file: ASCII letters match in either
+// case, as the file system matches them; every other byte must be the same. The
+// system spells a name as the process was started ("zorvicclient.exe").
+bool SameImageName(const std::string& a, const std::string& b);
+
 // Full path of the process's executable (its first module); empty when the
 // process can't be inspected. Identifier 0 means the calling process.
 std::string GetProcessImagePath(uint32_t processId);

@@ -106,7 +106,7 @@ int32_t FindProcessWindow(const std::string& imageName, const std::string& class
     std::vector<uint32_t> wantedProcesses;
     if (!imageName.empty()) {
         for (const ProcessInfo& process : processes) {
-            if (process.imageName == imageName) wantedProcesses.push_back(process.processId);
+            if (SameImageName(process.imageName, imageName)) wantedProcesses.push_back(process.processId);
         }
     }
 

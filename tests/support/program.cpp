@@ -45,9 +45,10 @@ std::string OwnImageName() {
     return path.substr(path.find_last_of('\\') + 1);
 }
 
-bool StartProcess(const std::string& exe, const std::string& workingDirectory, PROCESS_INFORMATION& process) {
+bool StartProcess(const std::string& exe, const std::string& workingDirectory, PROCESS_INFORMATION& process,
+                  const std::string& arguments) {
     process = PROCESS_INFORMATION();
-    std::string commandLine = "\"" + exe + "\"";
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,

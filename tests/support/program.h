@@ -18,9 +18,10 @@ std::string OwnPath();
 std::string BuildDirectory();
 std::string OwnImageName();
 
-// Starts an executable, its quoted path as the command line, in the given
-// working directory (empty: this process's).
-bool StartProcess(const std::string& exe, const std::string& workingDirectory, PROCESS_INFORMATION& process);
+// Starts an executable, its quoted path and the arguments as the command line,
+// in the given working directory (empty: this process's).
+bool StartProcess(const std::string& exe, const std::string& workingDirectory, PROCESS_INFORMATION& process,
+                  const std::string& arguments = std::string());
 // Ends the process by its id if it still runs, waits for it, closes its handles.
 void EndProcess(PROCESS_INFORMATION& process);
 

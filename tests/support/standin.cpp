@@ -44,7 +44,7 @@ standin_link::LinkState* LinkView() {
 
 }  // namespace
 
-bool StartClient(Client& client, const char* imageName) {
+bool StartClient(Client& client, const char* imageName, int shape) {
     client = Client();
     const std::string directory = BuildDirectory();
     const std::string original = directory + "\\ZorvicClient.exe";
@@ -55,12 +55,16 @@ bool StartClient(Client& client, const char* imageName) {
         GetFileAttributesA(image.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
 
-    if (!StartProcess(image, directory, client.process)) return false;
+    std::string arguments;
+    if (shape & kDialogClient) arguments += zorvic::kDialogArgument;
+    if (shape & kFrontClicks) arguments += std::string(" ") + zorvic::kFrontClicksArgument;
+    if (!StartProcess(image, directory, client.process, arguments)) return false;
 
+    const bool dialog = (shape & kDialogClient) != 0;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < kStartTimeoutMs) {
-        client.main = FindVisibleWindow(client.process.dwProcessId, zorvic::kMainClass);
-        if (client.main) client.dialButton = GetDlgItem(client.main, zorvic::kDialButtonId);
+        client.main = FindVisibleWindow(client.process.dwProcessId, dialog ? "#32770" : zorvic::kMainClass);
+        if (client.main) client.dialButton = GetDlgItem(client.main, dialog ? IDOK : zorvic::kDialButtonId);
         if (client.dialButton) break;
         if (WaitForSingleObject(client.process.hProcess, 20) != WAIT_TIMEOUT) break;
     }

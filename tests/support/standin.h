@@ -15,13 +15,20 @@ struct Client {
     HWND dialButton = nullptr;  // its dial button
 };
 
+// Shapes of real clients that the stand-in can take.
+enum ClientShape {
+    kWindowClient = 0,  // a window of its own class, dial button ID 100 reading 拨号
+    kDialogClient = 1,  // a dialog ("#32770"), dial button IDOK reading 断开
+    kFrontClicks = 2,   // the dial button loses a BM_CLICK while its window is not in front
+};
+
 // Starts the stand-in client under the given image name (a copy is made in the
 // build directory when the name differs) and waits until its windows are up.
-bool StartClient(Client& client, const char* imageName = "ZorvicClient.exe");
+bool StartClient(Client& client, const char* imageName = "ZorvicClient.exe", int shape = kWindowClient);
 // Ends the client by its process id and waits for it.
 void StopClient(Client& client);
 
-// BM_CLICKs that the dial button has received. Every count is -1 when the
+// Clicks (BN_CLICKED) that the dial button has sent its window. Every count is -1 when the
 // client does not answer.
 int ClickCount(const Client& client);
 

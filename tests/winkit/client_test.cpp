@@ -1,6 +1,8 @@
 // The toolkit against the stand-in client, a separate process.
 #include "tests/support/standin.h"
 #include "tests/support/probe.h"
+#include "winkit/answer.h"
+#include "winkit/button_signature.h"
 #include "winkit/keys.h"
 #include "winkit/process.h"
 #include "winkit/text.h"
@@ -145,6 +147,68 @@ TEST_F(Client, PromptInTheBackgroundIsBroughtForwardFromOurWindow) {
     winkit::SendKeyToWindow(prompt, kKeyN);
     EXPECT_EQ(AnsweredAfter(client_, answered), answered + 1);
     EXPECT_EQ(support::CountsOf(mine).keyDowns, 0);
+}
+
+// The system names a process as it was started. (Wine does so only while no
+// process of the file's own spelling runs, hence no suite client here.)
+TEST(ClientInLowerCase, IsTheClient) {
+    support::Client lower;
+    ASSERT_TRUE(support::StartClient(lower, "zorvicclient.exe"));
+    HWND prompt = support::RaisePrompt(lower, "提示");
+    EXPECT_EQ(FindPrompt(), winkit::HandleToInt(prompt));
+    winkit::ButtonSignature signature;  // as read while it ran as ZorvicClient.exe
+    ASSERT_TRUE(winkit::ReadButtonSignature(lower.dialButton, signature));
+    ASSERT_EQ(signature.imageName, "zorvicclient.exe");
+    signature.imageName = kClientImage;
+    EXPECT_TRUE(winkit::IsSameButton(lower.dialButton, signature));
+    support::StopClient(lower);
+}
+
+// A button that loses BM_CLICK while its window is not in front, as the
+// system's documentation allows, still gets the click.
+TEST_F(Client, ARealButtonIsClickedThroughItsParent) {
+    support::Client lossy;
+    ASSERT_TRUE(support::StartClient(lossy, kClientImage, support::kFrontClicks));
+    ASSERT_TRUE(support::MakeForeground(Make("WinkitClientProbe", "winkit 本程序")));
+    PostMessageA(lossy.dialButton, BM_CLICK, 0, 0);
+    support::PumpFor(200);
+    ASSERT_EQ(support::ClickCount(lossy), 0) << "the stand-in loses a BM_CLICK in the background";
+    EXPECT_EQ(winkit::PostButtonClick(winkit::HandleToInt(lossy.dialButton)), 0u);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(lossy) == 1; }, 2000));
+    support::StopClient(lossy);
+}
+
+// A dialog-based client's dial button is IDOK, and so is the OK button of a
+// prompt in front of it.
+TEST_F(Client, TheDialButtonOfARestartedClientIsNeverGuessed) {
+    const winkit::LeftOut prompts = {"#32770", "提示"};
+    support::Client first, second;
+    ASSERT_TRUE(support::StartClient(first, kClientImage, support::kDialogClient));
+    winkit::ButtonSignature signature;
+    ASSERT_TRUE(winkit::ReadButtonSignature(first.dialButton, signature));
+    support::StopClient(first);
+
+    ASSERT_TRUE(support::StartClient(first, kClientImage, support::kDialogClient));
+    SetWindowTextA(first.dialButton, "连接");
+    HWND prompt = support::RaisePrompt(first, "提示");
+    ASSERT_TRUE(prompt);
+    SetWindowPos(prompt, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HWND found = nullptr;
+    EXPECT_EQ(winkit::FindButton(signature, prompts, found), winkit::ButtonSearch::Found);
+    EXPECT_EQ(found, first.dialButton);
+
+    // A second instance whose button reads the same: the two rank alike.
+    ASSERT_TRUE(support::StartClient(second, kClientImage, support::kDialogClient));
+    SetWindowTextA(second.dialButton, "连接");
+    EXPECT_EQ(winkit::FindButton(signature, prompts, found), winkit::ButtonSearch::Ambiguous);
+    EXPECT_EQ(found, nullptr);
+
+    // Neither text nor title is the same any more: nothing ranks.
+    SetWindowTextA(first.main, "别的窗口");
+    SetWindowTextA(second.main, "别的窗口");
+    EXPECT_EQ(winkit::FindButton(signature, prompts, found), winkit::ButtonSearch::NoButton);
+    support::StopClient(second);
+    support::StopClient(first);
 }
 
 }  // namespace

@@ -58,6 +58,42 @@ TEST(Processes, NoSnapshot) {
     EXPECT_EQ(winkit::GetProcessImagePath(0), "");
 }
 
+// A snapshot that takes modules may fail with ERROR_BAD_LENGTH while a module
+// list changes; the process list never asks for more than processes.
+HANDLE WINAPI ProcessesOnly(DWORD flags, DWORD processId) {
+    if (flags & ~static_cast<DWORD>(TH32CS_SNAPPROCESS)) {
+        SetLastError(ERROR_BAD_LENGTH);
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateToolhelp32Snapshot(flags, processId);
+}
+
+TEST(Processes, ListedFromAProcessOnlySnapshot) {
+    support::TableFake fake(sysfn::kCreateToolhelp32Snapshot, &ProcessesOnly);
+    std::vector<winkit::ProcessInfo> list;
+    EXPECT_GT(winkit::ListProcesses(list), 0);
+    EXPECT_NE(FindOwn(list), nullptr);
+}
+
+TEST(Processes, ImageNamesMatchInEitherCaseOfAsciiLetters) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"ZorvicClient.exe", "zorvicclient.exe", true},
+        {"ZorvicClient.exe", "ZORVICCLIENT.EXE", true},
+        {"ZorvicClient.exe", "ZorvicClient.ex", false},
+        {"ZorvicClient.exe", "ZorvicClient.exe ", false},
+        {"[a].exe", "{A}.exe", false},         // '[' and '{' are 0x20 apart, but no letters
+        {"\x81\x41.exe", "\x81\x61.exe", false},  // two-byte characters whose second bytes are A and a
+        {"\xC0\xBD\xB4\xA8.exe", "\xC0\xBD\xB4\xA8.EXE", true},
+        {"", "", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(winkit::SameImageName(c.a, c.b), c.same) << c.a << " " << c.b;
+}
+
 // Every snapshot that is taken is closed again, through the table.
 TEST(Processes, SnapshotsAreClosed) {
     support::TableFake open(sysfn::kCreateToolhelp32Snapshot, &support::CountingSnapshot);

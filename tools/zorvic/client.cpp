@@ -4,6 +4,11 @@
 // them. A prompt may eat the injected N keys, as an input method in Chinese
 // mode would, and the client's thread may be told to hang for a while. A test
 // drives it through the messages of protocol.h.
+//
+// Its command line may ask for two shapes that real clients have (protocol.h):
+// a dialog-based client, whose main window is a dialog and whose dial button
+// is IDOK, and a dial button that loses a BM_CLICK while its window is not in
+// front, as the system's documentation allows for an inactive dialog.
 #include "tools/zorvic/protocol.h"
 
 #include <windows.h>
@@ -28,6 +33,8 @@ struct Prompt {
 
 HINSTANCE gInstance;
 HWND gMain;
+int gDialId = zorvic::kDialButtonId;
+WNDPROC gButtonProc;
 int gClicks;
 int gKeyDowns;
 int gKeyUps;
@@ -105,10 +112,9 @@ LRESULT CALLBACK PlainPromptProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// An in-memory dialog template: a line of text and the buttons 是 and 否. The
-// texts are set after creation, through the ANSI functions, so the template
-// holds no strings.
-struct PromptTemplate {
+// An in-memory dialog template of up to three items. The texts are set after
+// creation, through the ANSI functions, so the template holds no strings.
+struct DialogTemplate {
     struct Item {
         DLGITEMTEMPLATE item;
         WORD classMarker;  // 0xFFFF: a predefined class follows as an atom
@@ -121,22 +127,26 @@ struct PromptTemplate {
     WORD menu, windowClass, title;
     Item items[3];
 };
-static_assert(sizeof(PromptTemplate::Item) % 4 == 0 && offsetof(PromptTemplate, items) % 4 == 0,
+static_assert(sizeof(DialogTemplate::Item) % 4 == 0 && offsetof(DialogTemplate, items) % 4 == 0,
               "dialog items must be DWORD-aligned");
 
-HWND CreatePromptDialog(bool mnemonics) {
-    alignas(4) static PromptTemplate tmpl;
-    tmpl.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    tmpl.dialog.cdit = 3;
-    tmpl.dialog.cx = 160;
-    tmpl.dialog.cy = 60;
-    const struct { DWORD style; short x, y, cx, cy; WORD id, atom; } rows[3] = {
-        {WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8, 144, 16, kPromptTextId, 0x0082},
-        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 28, 36, 44, 16, IDOK, 0x0080},
-        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 88, 36, 44, 16, IDNO, 0x0080},
-    };
-    for (int i = 0; i < 3; ++i) {
-        PromptTemplate::Item& item = tmpl.items[i];
+struct DialogRow {
+    DWORD style;
+    short x, y, cx, cy;
+    WORD id, atom;  // 0x0080 Button, 0x0082 Static
+};
+constexpr WORD kButtonAtom = 0x0080;
+constexpr WORD kStaticAtom = 0x0082;
+
+HWND CreateDialogOf(DWORD style, short cx, short cy, const DialogRow* rows, WORD count, DLGPROC proc) {
+    alignas(4) static DialogTemplate tmpl;
+    tmpl = DialogTemplate();
+    tmpl.dialog.style = style;
+    tmpl.dialog.cdit = count;
+    tmpl.dialog.cx = cx;
+    tmpl.dialog.cy = cy;
+    for (WORD i = 0; i < count; ++i) {
+        DialogTemplate::Item& item = tmpl.items[i];
         item.item.style = rows[i].style;
         item.item.x = rows[i].x;
         item.item.y = rows[i].y;
@@ -146,7 +156,18 @@ HWND CreatePromptDialog(bool mnemonics) {
         item.classMarker = 0xFFFF;
         item.classAtom = rows[i].atom;
     }
-    HWND dialog = CreateDialogIndirectParamA(gInstance, &tmpl.dialog, nullptr, PromptDialogProc, 0);
+    return CreateDialogIndirectParamA(gInstance, &tmpl.dialog, nullptr, proc, 0);
+}
+
+// A line of text and the buttons 是 and 否.
+HWND CreatePromptDialog(bool mnemonics) {
+    const DialogRow rows[3] = {
+        {WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8, 144, 16, kPromptTextId, kStaticAtom},
+        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 28, 36, 44, 16, IDOK, kButtonAtom},
+        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 88, 36, 44, 16, IDNO, kButtonAtom},
+    };
+    HWND dialog = CreateDialogOf(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 160, 60, rows, 3,
+                                 PromptDialogProc);
     if (!dialog) return nullptr;
     SetDlgItemTextA(dialog, kPromptTextId, "网络连接已断开，是否重新拨号？");
     SetDlgItemTextA(dialog, IDOK, mnemonics ? "是(&Y)" : "是");
@@ -186,10 +207,17 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
 }
 
 void OnCommand(WPARAM wParam) {
-    if (LOWORD(wParam) == zorvic::kDialButtonId && HIWORD(wParam) == BN_CLICKED) {
+    if (LOWORD(wParam) == gDialId && HIWORD(wParam) == BN_CLICKED) {
         ++gClicks;
         ShowCounts();
     }
+}
+
+// The documented loss: a BM_CLICK that comes while the button's window is not
+// in front goes nowhere.
+LRESULT CALLBACK FrontOnlyButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BM_CLICK && GetForegroundWindow() != GetAncestor(button, GA_ROOT)) return 0;
+    return CallWindowProcA(gButtonProc, button, message, wParam, lParam);
 }
 
 void OnCreate(HWND window) {
@@ -202,21 +230,62 @@ void OnCreate(HWND window) {
     ShowCounts();
 }
 
+// The test's questions, asked of the main window of either shape.
+bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COPYDATA: result = OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)); return true;
+    case zorvic::kQueryClicks: result = gClicks; return true;
+    case zorvic::kQueryKeyDowns: result = gKeyDowns; return true;
+    case zorvic::kQueryKeyUps: result = gKeyUps; return true;
+    case zorvic::kQueryOpenPrompts: result = static_cast<LRESULT>(gPrompts.size()); return true;
+    case zorvic::kQueryButtonAnswers: result = gButtonAnswers; return true;
+    case zorvic::kQuerySwallowedKeys: result = gSwallowedKeys; return true;
+    case zorvic::kHangFor: Sleep(static_cast<DWORD>(wParam)); result = 0; return true;
+    }
+    return false;
+}
+
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (AnswerQuery(message, wParam, lParam, result)) return result;
     switch (message) {
     case WM_CREATE: OnCreate(window); return 0;
     case WM_COMMAND: OnCommand(wParam); return 0;
-    case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    case zorvic::kQueryClicks: return gClicks;
-    case zorvic::kQueryKeyDowns: return gKeyDowns;
-    case zorvic::kQueryKeyUps: return gKeyUps;
-    case zorvic::kQueryOpenPrompts: return static_cast<LRESULT>(gPrompts.size());
-    case zorvic::kQueryButtonAnswers: return gButtonAnswers;
-    case zorvic::kQuerySwallowedKeys: return gSwallowedKeys;
-    case zorvic::kHangFor: Sleep(static_cast<DWORD>(wParam)); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A dialog procedure hands its results back through DWLP_MSGRESULT.
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (AnswerQuery(message, wParam, lParam, result)) {
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    switch (message) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND: OnCommand(wParam); return TRUE;
+    case WM_CLOSE: DestroyWindow(dialog); return TRUE;
+    case WM_DESTROY: PostQuitMessage(0); return TRUE;
+    }
+    return FALSE;
+}
+
+// The dialog-based shape: the dial button is IDOK and reads 断开.
+HWND CreateMainDialog() {
+    const DialogRow rows[2] = {
+        {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 12, 12, 60, 24, IDOK, kButtonAtom},
+        {WS_CHILD | WS_VISIBLE | SS_LEFT, 12, 48, 160, 12, kCountLabelId, kStaticAtom},
+    };
+    gDialId = IDOK;
+    gMain = CreateDialogOf(WS_POPUP | WS_CAPTION | WS_SYSMENU, 200, 70, rows, 2, MainDialogProc);
+    if (!gMain) return nullptr;
+    SetWindowTextA(gMain, "Zorvic 宽带客户端");
+    SetWindowPos(gMain, nullptr, 680, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetDlgItemTextA(gMain, IDOK, "断开");
+    ShowCounts();
+    return gMain;
 }
 
 // Counts an N key that reaches a prompt; true when the prompt was closed by it
@@ -251,10 +320,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.lpszClassName = kPlainPromptClass;
     if (!RegisterClassA(&windowClass)) return 1;
 
+    const char* commandLine = GetCommandLineA();
+    const bool dialogShape = std::strstr(commandLine, zorvic::kDialogArgument) != nullptr;
     // Right of the screen, clear of the program under test.
-    HWND main = CreateWindowExA(0, zorvic::kMainClass, "Zorvic 宽带客户端", WS_OVERLAPPEDWINDOW, 680, 40, 320, 180,
-                                nullptr, nullptr, instance, nullptr);
+    HWND main = dialogShape ? CreateMainDialog()
+                            : CreateWindowExA(0, zorvic::kMainClass, "Zorvic 宽带客户端", WS_OVERLAPPEDWINDOW, 680,
+                                              40, 320, 180, nullptr, nullptr, instance, nullptr);
     if (!main) return 1;
+    if (std::strstr(commandLine, zorvic::kFrontClicksArgument)) {
+        gButtonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(GetDlgItem(main, gDialId), GWLP_WNDPROC,
+                                                                  reinterpret_cast<LONG_PTR>(FrontOnlyButtonProc)));
+    }
     ShowWindow(main, SW_SHOWNOACTIVATE);
 
     MSG msg;

@@ -9,6 +9,12 @@ namespace zorvic {
 constexpr char kMainClass[] = "ZorvicClientMain";
 constexpr int kDialButtonId = 100;  // GetDlgItem(main, kDialButtonId)
 
+// Command-line arguments. kDialogArgument: the main window is a dialog (class
+// "#32770") whose dial button is IDOK and reads 断开. kFrontClicksArgument: the
+// dial button loses a BM_CLICK that comes while its window is not in front.
+constexpr char kDialogArgument[] = "/dialog";
+constexpr char kFrontClicksArgument[] = "/front-clicks";
+
 // WM_COPYDATA to the main window raises a prompt: dwData = PromptFlags (see
 // tests/support/standin.h), lpData = the NUL-terminated ANSI title. The result
 // is the prompt's HWND, 0 when it could not be made.
