@@ -73,7 +73,7 @@ TEST_F(WindowSearch, Criteria) {
         {"", kClass, "winkit Probe", probeWindow},
         {"", "", "winkit Probe 提示窗口", probeWindow},
         {"NoSuchImage.exe", kClass, "winkit Probe", nullptr},
-        {upperImage, kClass, "winkit Probe", nullptr},
+        {upperImage, kClass, "winkit Probe", probeWindow},  // file names: either case
         {image_, "winkitsearchprobe", "winkit Probe", nullptr},
         {image_, kClass, "winkit probe", nullptr},
         {image_, kClass, "winkit 隐藏", nullptr},
