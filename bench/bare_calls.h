@@ -1,7 +1,8 @@
-// The system calls that one prompt search cannot do without, made directly:
-// one full Toolhelp snapshot walked with Process32First/Next, and one walk down
-// the Z-order reading the title, class and owner of every visible window. The
-// benches measure the program against them.
+// The system calls of the prompt search as first designed, made directly: one
+// full Toolhelp snapshot (every kind, TH32CS_SNAPALL) walked with
+// Process32First/Next, and one walk down the Z-order reading the title, class
+// and owner of every visible window. The benches measure the program against
+// them; its own snapshot takes processes only.
 #pragma once
 
 #include <windows.h>
