@@ -55,6 +55,7 @@ bool ReadButtonSignature(HWND button, ButtonSignature& signature) {
     HWND top = TopOf(button);
     read.topClass = WindowClassName(top);
     read.topTitle = WindowTitle(top);
+    read.topOwned = sysfn::GetWindow(top, GW_OWNER) != nullptr;
     signature = read;
     return true;
 }
@@ -84,8 +85,10 @@ ButtonSearch FindButton(const ButtonSignature& signature, const LeftOut& prompts
         if (std::find(clients.begin(), clients.end(), window.processId) == clients.end()) continue;
         if (window.className != signature.topClass) continue;
         // A prompt or a message box in front of a dialog-based client holds an
-        // OK button of the same class and ID (IDOK) as its dial button.
-        if (sysfn::GetWindow(window.handle, GW_OWNER)) continue;
+        // OK button of the same class and ID (IDOK) as its dial button. Some
+        // frameworks have a hidden window own every form, though: there the
+        // prompts are told apart by their criterion alone.
+        if (!signature.topOwned && sysfn::GetWindow(window.handle, GW_OWNER)) continue;
         if (window.className == prompts.className && FindInText(window.title, prompts.titlePart) >= 0) continue;
         ChildSearch search{&signature, {}};
         // A button that was its own top-level window is matched as such.

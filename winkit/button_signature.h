@@ -16,6 +16,7 @@ struct ButtonSignature {
     std::string text;
     std::string topClass;  // of the button's top-level window
     std::string topTitle;
+    bool topOwned = false;  // another window owns the top-level window
 };
 
 // Reads the signature of a window; false (signature untouched) when the handle
@@ -38,8 +39,9 @@ struct LeftOut {
 };
 
 // The same button in a running process of the signature's image name, never
-// guessed. Of the buttons that IsSameButton would accept, outside owned
-// windows and the windows left out, the best rank wins: the same text and
+// guessed. Of the buttons that IsSameButton would accept, outside the windows
+// left out and (unless the button's own window was one) owned windows, the
+// best rank wins: the same text and
 // window title, then the same title, then the same text. Ambiguous when the
 // best rank holds more than one, NoButton when none ranks. found is null
 // unless the result is Found.

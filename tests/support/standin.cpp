@@ -10,7 +10,7 @@ namespace support {
 static_assert(kPromptHidden == zorvic::kPromptHidden && kPromptStaysOpen == zorvic::kPromptStaysOpen &&
                   kPromptOtherClass == zorvic::kPromptOtherClass &&
                   kPromptSwallowsKeys == zorvic::kPromptSwallowsKeys && kPromptNoMnemonic == zorvic::kPromptNoMnemonic &&
-                  kPromptInBackground == zorvic::kPromptInBackground,
+                  kPromptInBackground == zorvic::kPromptInBackground && kPromptOwned == zorvic::kPromptOwned,
               "prompt flags must match the client's");
 
 namespace {

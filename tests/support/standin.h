@@ -39,6 +39,7 @@ enum PromptFlags {
     kPromptSwallowsKeys = 8,  // while it is open, the client's hook eats every injected N
     kPromptNoMnemonic = 16,   // buttons 是 and 否 instead of 是(&Y) and 否(&N)
     kPromptInBackground = 32, // shown without being activated
+    kPromptOwned = 64,        // a dialog owned by the client's main window
 };
 // Makes the client raise a prompt with the given title; returns its handle.
 HWND RaisePrompt(const Client& client, const std::string& title = "提示", int flags = 0);

@@ -179,7 +179,7 @@ TEST_F(Client, ARealButtonIsClickedThroughItsParent) {
 }
 
 // A dialog-based client's dial button is IDOK, and so is the OK button of a
-// prompt in front of it.
+// prompt in front of it, or of a box that it owns under its own title.
 TEST_F(Client, TheDialButtonOfARestartedClientIsNeverGuessed) {
     const winkit::LeftOut prompts = {"#32770", "提示"};
     support::Client first, second;
@@ -190,6 +190,7 @@ TEST_F(Client, TheDialButtonOfARestartedClientIsNeverGuessed) {
 
     ASSERT_TRUE(support::StartClient(first, kClientImage, support::kDialogClient));
     SetWindowTextA(first.dialButton, "连接");
+    ASSERT_TRUE(support::RaisePrompt(first, "Zorvic 宽带客户端", support::kPromptOwned));
     HWND prompt = support::RaisePrompt(first, "提示");
     ASSERT_TRUE(prompt);
     SetWindowPos(prompt, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -138,7 +138,8 @@ struct DialogRow {
 constexpr WORD kButtonAtom = 0x0080;
 constexpr WORD kStaticAtom = 0x0082;
 
-HWND CreateDialogOf(DWORD style, short cx, short cy, const DialogRow* rows, WORD count, DLGPROC proc) {
+HWND CreateDialogOf(DWORD style, short cx, short cy, const DialogRow* rows, WORD count, DLGPROC proc,
+                    HWND owner = nullptr) {
     alignas(4) static DialogTemplate tmpl;
     tmpl = DialogTemplate();
     tmpl.dialog.style = style;
@@ -156,18 +157,18 @@ HWND CreateDialogOf(DWORD style, short cx, short cy, const DialogRow* rows, WORD
         item.classMarker = 0xFFFF;
         item.classAtom = rows[i].atom;
     }
-    return CreateDialogIndirectParamA(gInstance, &tmpl.dialog, nullptr, proc, 0);
+    return CreateDialogIndirectParamA(gInstance, &tmpl.dialog, owner, proc, 0);
 }
 
 // A line of text and the buttons 是 and 否.
-HWND CreatePromptDialog(bool mnemonics) {
+HWND CreatePromptDialog(bool mnemonics, HWND owner) {
     const DialogRow rows[3] = {
         {WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8, 144, 16, kPromptTextId, kStaticAtom},
         {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 28, 36, 44, 16, IDOK, kButtonAtom},
         {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 88, 36, 44, 16, IDNO, kButtonAtom},
     };
     HWND dialog = CreateDialogOf(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 160, 60, rows, 3,
-                                 PromptDialogProc);
+                                 PromptDialogProc, owner);
     if (!dialog) return nullptr;
     SetDlgItemTextA(dialog, kPromptTextId, "网络连接已断开，是否重新拨号？");
     SetDlgItemTextA(dialog, IDOK, mnemonics ? "是(&Y)" : "是");
@@ -186,7 +187,8 @@ HWND CreatePlainPrompt() {
 
 HWND RaisePrompt(const std::string& title, ULONG_PTR flags) {
     HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt()
-                                                      : CreatePromptDialog(!(flags & zorvic::kPromptNoMnemonic));
+                                                      : CreatePromptDialog(!(flags & zorvic::kPromptNoMnemonic),
+                                                                           (flags & zorvic::kPromptOwned) ? gMain : nullptr);
     if (!prompt) return nullptr;
     SetWindowTextA(prompt, title.c_str());
     // Left of the screen, clear of the program under test, which opens centred.

@@ -24,6 +24,7 @@ constexpr ULONG_PTR kPromptOtherClass = 4;
 constexpr ULONG_PTR kPromptSwallowsKeys = 8;
 constexpr ULONG_PTR kPromptNoMnemonic = 16;
 constexpr ULONG_PTR kPromptInBackground = 32;
+constexpr ULONG_PTR kPromptOwned = 64;
 
 constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button
 constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt
