@@ -2,8 +2,6 @@
 // window titles and search criteria are checked against plain reference
 // readers written apart from the product code; truncated and corrupt image
 // bytes must give a whole picture or the empty one, never an exit.
-#include "app/shell.h"
-#include "app/wiring.h"
 #include "ui/loaded.h"
 #include "tests/soak/resources.h"
 #include "tests/support/pump.h"

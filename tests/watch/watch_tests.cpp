@@ -1,6 +1,5 @@
 // The link watcher's handlers on the real main window, in-process, against the
 // stand-in client and the stand-in wininet.dll.
-#include "app/shell.h"
 #include "tests/support/fake_network_list.h"
 #include "tests/support/program.h"
 #include "tests/support/probe.h"
