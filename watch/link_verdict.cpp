@@ -1,27 +1,39 @@
 #include "watch/link_verdict.h"
 
+#include <algorithm>
+
 namespace watch {
+
+namespace {
+
+constexpr int32_t kFirstWait = 2;  // ticks of 10 s
+constexpr int32_t kLongestWait = 60;
+
+}  // namespace
 
 LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connectivity internet) {
     if (!linkTestConnected) {
         memory.lostTicks = 0;
+        memory.clickWait = 0;
         return {true, true};
     }
-    switch (internet) {
-    case winkit::Connectivity::kInternet:
+    if (internet == winkit::Connectivity::kInternet) {
         memory.internetSeen = true;
         memory.lostTicks = 0;
+        memory.clickWait = 0;
         return {false, false};
-    case winkit::Connectivity::kNoInternet:
-        if (!memory.internetSeen) return {false, false};
-        // 1, 2, 3, 2, 3...: the count stays bounded however long the run.
-        memory.lostTicks = memory.lostTicks >= 3 ? 2 : memory.lostTicks + 1;
-        if (memory.lostTicks < 2) return {false, false};
-        return {true, memory.lostTicks == 2};
-    case winkit::Connectivity::kUnknown: break;
     }
-    memory.lostTicks = 0;
-    return {false, false};
+    if (memory.sinceClick < memory.clickWait) ++memory.sinceClick;
+    if (internet == winkit::Connectivity::kUnknown || !memory.internetSeen) {
+        memory.lostTicks = 0;
+        return {false, false};
+    }
+    if (memory.lostTicks < 2) ++memory.lostTicks;
+    if (memory.lostTicks < 2) return {false, false};
+    if (memory.sinceClick < memory.clickWait) return {true, false};
+    memory.clickWait = memory.clickWait == 0 ? kFirstWait : std::min(2 * memory.clickWait, kLongestWait);
+    memory.sinceClick = 0;
+    return {true, true};
 }
 
 }  // namespace watch

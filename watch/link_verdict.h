@@ -12,9 +12,12 @@
 //   proxy or has no manager never does, and keeps the link test's verdict)
 //   and reports no Internet on this tick and the one before. An unknown
 //   answer breaks the run.
-// - A run of "no Internet" clicks on its second tick, fourth, sixth...: the
-//   dial that a click starts, and the system's check after it, get two ticks
-//   before the next click.
+// - The manager's first click comes on the second tick of a run; each next
+//   one only after a wait twice the last (2 ticks, 4, 8... at most 60, that is
+//   10 minutes), so that a check that keeps failing on a working link (a
+//   firewall or proxy blocking the system's probe) can't hang it up every
+//   20 s for ever. The wait ends when the manager reports Internet again or
+//   the link test says "not connected".
 #pragma once
 
 #include "winkit/connectivity.h"
@@ -26,7 +29,9 @@ namespace watch {
 // What the watch remembers between ticks. Start puts it back to {}.
 struct LinkMemory {
     bool internetSeen = false;  // the manager has reported Internet since Start
-    int32_t lostTicks = 0;      // the manager's "no Internet" answers on ticks in a row
+    int32_t lostTicks = 0;      // the manager's "no Internet" answers on ticks in a row, up to 2
+    int32_t clickWait = 0;      // ticks from the manager's last click to its next; 0: no click yet
+    int32_t sinceClick = 0;     // ticks since the manager's last click, up to clickWait
 };
 
 struct LinkVerdict {

@@ -4,6 +4,7 @@
 #include "watch/elevation.h"
 #include "watch/watch.h"
 #include "winkit/answer.h"
+#include "winkit/integrity.h"
 #include "winkit/keys.h"
 #include "winkit/text.h"
 
@@ -21,8 +22,10 @@ void AnswerPrompt(Watch& watch, int32_t prompt) {
         return;
     }
     HWND window = winkit::IntToHandle(prompt);
-    // Still open a tick after the key: the key never reached it.
-    if (prompt != watch.keyedPrompt) {
+    // Still open a tick after the key: the key never reached it. A client of
+    // higher rights drops our keys without a word, and each try would take the
+    // foreground for nothing: it only ever gets the posted answer.
+    if (prompt != watch.keyedPrompt && !winkit::OutranksUs(window)) {
         // The aim window holds the mouse while it exists; taking the
         // foreground from it could lose the release.
         const winkit::Foreground foreground =

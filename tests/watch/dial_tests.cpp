@@ -29,6 +29,8 @@ int gBoxAnswer = IDNO;
 int gRestarts = 0;
 BOOL gRestartWorks = TRUE;
 std::string gVerb, gFile, gParameters;
+ULONG gMask = 0;
+HWND gOwner = nullptr;
 
 int WINAPI AnswerBox(HWND, LPCSTR, LPCSTR, UINT) {
     ++gBoxes;
@@ -39,6 +41,8 @@ BOOL WINAPI RecordRestart(SHELLEXECUTEINFOA* info) {
     gVerb = info->lpVerb ? info->lpVerb : "";
     gFile = info->lpFile ? info->lpFile : "";
     gParameters = info->lpParameters ? info->lpParameters : "";
+    gMask = info->fMask;
+    gOwner = info->hwnd;
     return gRestartWorks;
 }
 // What a higher-rights client's message queue answers a lower program.
@@ -73,7 +77,11 @@ BOOL WINAPI GiveLevel(HANDLE token, TOKEN_INFORMATION_CLASS, void* buffer, DWORD
 
 // A SendInput that takes nothing (a locked desktop), and one that takes all
 // but delivers nothing (an input method eating the key).
-UINT WINAPI TakeNothing(UINT, LPINPUT, int) { return 0; }
+int gInputs = 0;
+UINT WINAPI TakeNothing(UINT, LPINPUT, int) {
+    ++gInputs;
+    return 0;
+}
 UINT WINAPI TakeAndLose(UINT count, LPINPUT, int) { return count; }
 
 class DialTest : public support::MainFormSuite {
@@ -140,6 +148,8 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     EXPECT_EQ(gVerb, "runas");
     EXPECT_EQ(gFile, ownPath);
     EXPECT_EQ(gParameters, "/redial-target:" + support::HandleText(client.dialButton));
+    EXPECT_TRUE(gMask & SEE_MASK_NOASYNC) << "this instance closes right after the call";
+    EXPECT_EQ(gOwner, ui::FormHandle(kMainForm)) << "the consent prompt opens in front of the main window";
     EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000))
         << "this instance closes";
     ASSERT_TRUE(support::LoadMainForm());
@@ -238,6 +248,44 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
         EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, c.buttonAnswers);
         EXPECT_EQ(support::AnsweredCount(client) - keys, c.keyDowns);
     }
+}
+
+TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsThePostedAnswerAtOnce) {
+    TableFake token(sysfn::kOpenProcessToken, reinterpret_cast<void*>(&OpenTokenOfEither));
+    TableFake level(sysfn::kGetTokenInformation, reinterpret_cast<void*>(&GiveLevel));
+    TableFake input(sysfn::kSendInput, reinterpret_cast<void*>(&TakeNothing));
+    gTheirLevel = 0x3000;
+    gInputs = 0;
+    HWND front = ui::FormHandle(kMainForm);
+    ASSERT_TRUE(support::MakeForeground(front));
+    HWND prompt = support::RaisePrompt(client, "提示", support::kPromptInBackground);
+    ASSERT_TRUE(prompt);
+    const int buttons = support::ButtonAnswerCount(client);
+    watch::PromptTick(state, ui::EventArgs());
+    EXPECT_EQ(gInputs, 0) << "no key is typed for it";
+    EXPECT_EQ(GetForegroundWindow(), front);
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000));
+    EXPECT_EQ(support::ButtonAnswerCount(client), buttons + 1);
+    for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
+    gTokenIsOurs.clear();
+}
+
+// Clients disable their dial button while they dial or hang up.
+TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
+    StartOn(client.dialButton);
+    const int clicks = support::ClickCount(client);
+    EnableWindow(client.dialButton, FALSE);
+    watch::WatchTick(state, ui::EventArgs());
+    support::PumpFor(200);
+    EXPECT_EQ(support::ClickCount(client), clicks);
+    EXPECT_EQ(state.redialCount, 0);
+    EXPECT_EQ(Caption(ui::kTargetLine), "拨号按钮不可用");
+
+    EnableWindow(client.dialButton, TRUE);
+    watch::WatchTick(state, ui::EventArgs());
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicks + 1; }, 2000));
+    EXPECT_EQ(state.redialCount, 1);
+    EXPECT_EQ(Caption(ui::kTargetLine), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,7 +26,9 @@ TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
         {"--x", "uuD"},            // no manager at all
         {"inin", "uuuu"},          // lost for one tick at a time
         {"inn6", "uuDu"},          // lost for two: one click; regained
-        {"innnnn", "uuDdDd"},      // a long loss clicks on every second tick
+        {"innnnn", "uuDdDd"},      // a long loss clicks on the 2nd tick, the 4th,
+        {"innnnnnnnn", "uuDdDdddDd"},  // the 8th: each wait twice the last
+        {"innnninnn", "uuDdDuuDd"},    // Internet again ends the waiting
         {"infn", "uuuu"},          // a failed answer breaks the run
         {"inxnn", "uuDuD"},        // so does the link test's down; the confirmation stays
         {"inSnnn", "uuuuu"},       // Start forgets the confirmation
@@ -45,6 +48,20 @@ TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
         }
         EXPECT_EQ(verdicts, c.verdicts) << c.ticks;
     }
+}
+
+// A check that keeps failing on a working link: the manager's clicks come
+// ever more rarely, never more than 10 minutes apart.
+TEST(LinkVerdict, TheManagersWaitsDoubleUpToSixtyTicks) {
+    watch::LinkMemory memory;
+    watch::JudgeLink(memory, true, winkit::Connectivity::kInternet);
+    std::vector<int> clicks;
+    for (int tick = 1; tick <= 250; ++tick) {
+        const watch::LinkVerdict verdict = watch::JudgeLink(memory, true, winkit::Connectivity::kNoInternet);
+        EXPECT_EQ(verdict.down, tick > 1) << tick;
+        if (verdict.click) clicks.push_back(tick);
+    }
+    EXPECT_EQ(clicks, (std::vector<int>{2, 4, 8, 16, 32, 64, 124, 184, 244}));
 }
 
 }  // namespace
