@@ -41,9 +41,9 @@ uint32_t PostButtonClick(int32_t button) {
     if (!IsWindowEnabled(window)) return kButtonDisabled;
     SetLastError(0);
     // A posted BM_CLICK may be lost when the button's window is not active:
-    // a real button's owner gets what the button would send it when clicked.
-    // Only a child has an owner to tell; posted to no window, the notice
-    // would land in our own queue and read as delivered.
+    // a real button's parent gets the notice that a click would send it. Only
+    // a child window has a parent to tell; a notice posted to no window would
+    // land in our own queue and read as delivered.
     char realClass[16] = {};
     HWND parent = GetAncestor(window, GA_PARENT);
     if (parent && parent != sysfn::GetDesktopWindow() && RealGetWindowClassA(window, realClass, sizeof realClass) &&

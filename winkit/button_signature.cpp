@@ -63,7 +63,8 @@ bool ReadButtonSignature(HWND button, ButtonSignature& signature) {
 bool IsSameButton(HWND window, const ButtonSignature& signature) {
     if (!window || !sysfn::IsWindow(window)) return false;
     return GetDlgCtrlID(window) == signature.controlId && WindowClassName(window) == signature.className &&
-           WindowClassName(TopOf(window)) == signature.topClass && SameImageName(ImageNameOf(window), signature.imageName);
+           WindowClassName(TopOf(window)) == signature.topClass &&
+           SameImageName(ImageNameOf(window), signature.imageName);
 }
 
 ButtonSearch FindButton(const ButtonSignature& signature, const LeftOut& prompts, HWND& found) {

@@ -41,10 +41,9 @@ struct LeftOut {
 // The same button in a running process of the signature's image name, never
 // guessed. Of the buttons that IsSameButton would accept, outside the windows
 // left out and (unless the button's own window was one) owned windows, the
-// best rank wins: the same text and
-// window title, then the same title, then the same text. Ambiguous when the
-// best rank holds more than one, NoButton when none ranks. found is null
-// unless the result is Found.
+// best rank wins: the same text and window title, then the same title, then
+// the same text. Ambiguous when the best rank holds more than one, NoButton
+// when none ranks. found is null unless the result is Found.
 ButtonSearch FindButton(const ButtonSignature& signature, const LeftOut& prompts, HWND& found);
 
 }  // namespace winkit
