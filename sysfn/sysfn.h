@@ -15,6 +15,7 @@
 #include <tlhelp32.h>
 #include <wininet.h>
 #include <shellapi.h>
+#include <uxtheme.h>
 
 #include <string>
 
@@ -50,7 +51,9 @@
     X(27, "", OpenProcessToken)                         \
     X(28, "", GetTokenInformation)                      \
     X(29, "", ShellExecuteExA)                          \
-    X(30, "", MessageBoxA)
+    X(30, "", MessageBoxA)                              \
+    X(31, "uxtheme.dll", SetWindowTheme)                \
+    X(32, "", SetDefaultDllDirectories)
 
 namespace sysfn {
 
@@ -83,8 +86,24 @@ extern const char* const kStandardModules[6];
 
 extern Entry gTable[kCount];
 
-// Sets up every entry, unbound. programDirectory has no trailing backslash.
-void InitTable(const std::string& programDirectory);
+// The system directory (GetSystemDirectoryA), without a trailing backslash.
+std::string SystemDirectory();
+
+// Sets up every entry, unbound. Neither directory has a trailing backslash.
+// A module is loaded by its full path in the system directory; only
+// wininet.dll is looked for in the program directory first, and not when this
+// instance runs elevated (a file planted there would get administrator rights).
+void InitTable(const std::string& programDirectory, const std::string& systemDirectory = SystemDirectory());
+
+// Whether this instance runs elevated (TokenElevation of its own token, read
+// through the table); true when that can't be read.
+bool RunsElevated();
+
+// From here on, a library that the process loads by name (this program or a
+// system DLL on its behalf) is looked for in the system directory only. Does
+// nothing on a system without SetDefaultDllDirectories (Windows 7 without
+// KB2533623).
+void RestrictLibrarySearch();
 
 // Binds an entry: returns its address, or reports a function that cannot be
 // bound (the report ends the program).
