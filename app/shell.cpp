@@ -268,7 +268,7 @@ void ConnectLayers() {
 
 bool RegisterClasses() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    sysfn::InitCommonControlsEx(&controls);
     HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
     return RegisterClass(kFormClass, FormProc, arrow) && RegisterClass(kTimerClass, TimerProc, arrow) &&
            RegisterClass(kPictureClass, PictureProc, arrow) && ui::RegisterHyperlinkClass();

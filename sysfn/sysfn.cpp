@@ -70,7 +70,7 @@ FARPROC Look(Entry& entry) {
             module = nullptr;
         }
     } else {
-        if (std::strchr(entry.module, ':')) {
+        if (std::strchr(entry.module, ':') || lstrcmpiA(entry.module, "comctl32.dll") == 0) {
             module = gLoader.load(entry.module);
         } else {
             if (lstrcmpiA(entry.module, "wininet.dll") == 0 && !RunsElevated()) {
@@ -125,6 +125,11 @@ bool RunsElevated() {
 
 void RestrictLibrarySearch() {
     if (TryBind(kSetDefaultDllDirectories)) sysfn::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The common controls load the theme library by name when they first draw,
+    // and a loader may search for it as it likes (Wine's ignores the restriction
+    // above). A module of that name that is already loaded is taken wherever it
+    // came from, so the system's copy is loaded now.
+    TryBind(kSetWindowTheme);
 }
 
 Loader SystemLoader() { return Loader{SystemLoad, SystemFind, SystemUnload, EndProcess}; }

@@ -208,10 +208,14 @@ TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryButAnOrdinaryInstancesW
 }
 
 // Where the system has SetDefaultDllDirectories, the search is restricted to
-// the system directory; where it lacks it, nothing happens and nothing is reported.
+// the system directory; where it lacks it, nothing is reported. Either way the
+// theme library is loaded from the system directory, before anyone asks for it by name.
 TEST_F(SystemTable, TheLibrarySearchIsRestrictedWhereTheSystemCan) {
+    gModules = {{"C:\\Prog\\uxtheme.dll", {"SetWindowTheme"}}, {"C:\\Sys\\uxtheme.dll", {"SetWindowTheme"}}};
     sysfn::RestrictLibrarySearch();
     EXPECT_TRUE(gReports.empty());
+    ASSERT_NE(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle, nullptr);
+    EXPECT_EQ(ModuleOf(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle).path, "C:\\Sys\\uxtheme.dll");
 
     static DWORD restricted;
     struct System {

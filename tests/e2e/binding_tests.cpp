@@ -20,11 +20,11 @@ TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
     ASSERT_TRUE(CopyFileA((support::BuildDirectory() + "\\autoredial.exe").c_str(), exe.c_str(), FALSE));
 
     ASSERT_TRUE(support::LaunchProgram(program, exe));
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签4") == "出现提示窗口句柄：-1"; }, 3000))
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kPromptLine) == "出现提示窗口句柄：-1"; }, 3000))
         << "the window works before the link test";
 
-    SendMessageA(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
-    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
+    SendMessageA(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
+    PostMessageA(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     HWND report = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
         return (report = support::FindVisibleWindow(program.process.dwProcessId, "#32770")) != nullptr;

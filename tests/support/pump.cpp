@@ -7,6 +7,7 @@
 #include "sysfn/sysfn.h"
 #include "tests/support/program.h"
 #include "ui/loaded.h"
+#include "ui/props.h"
 
 #include <ole2.h>
 
@@ -16,7 +17,8 @@ void EnsureShell() {
     static bool ready = false;
     if (ready) return;
     ready = true;
-    // As the shell does: the link test asks the Network List Manager over COM.
+    // The link test asks the Network List Manager over COM (the program starts
+    // OLE at its first question; the suites start it here, once).
     OleInitialize(nullptr);
     app::SetProgramDirectoryFrom(OwnPath());
     sysfn::InitTable(app::ProgramDirectory());
@@ -34,6 +36,11 @@ void UnloadForm(const ui::FormDef& form) {
 }
 
 Client MainFormSuite::client;
+
+watch::Watch& FreshWatch() {
+    if (ui::FindForm(ui::kMainForm)) watch::Stop(ui::EventArgs());
+    return app::WiredWatch() = watch::Watch();
+}
 
 bool LoadMainFormWithClient(Client& client) { return LoadMainForm() && StartClient(client); }
 
