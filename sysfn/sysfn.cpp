@@ -22,6 +22,7 @@ void EndProcess(const std::string&) { ExitProcess(static_cast<UINT>(-1)); }
 
 Loader gLoader = {SystemLoad, SystemFind, SystemUnload, EndProcess};
 std::string gProgramDirectory;
+std::string gSystemDirectory;
 
 // "#123" names an export by ordinal; GetProcAddress takes the ordinal in the
 // low word of the name pointer.
@@ -33,14 +34,25 @@ const char* ExportName(const char* function) {
 
 }  // namespace
 
-void InitTable(const std::string& programDirectory) {
+std::string SystemDirectory() {
+    char path[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
+void InitTable(const std::string& programDirectory, const std::string& systemDirectory) {
     gProgramDirectory = programDirectory;
+    gSystemDirectory = systemDirectory;
 #define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
     AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_ENTRY)
 #undef AUTOREDIAL_ENTRY
 }
 
 namespace {
+
+// A module's full path in the system directory: known DLL or not, nothing of
+// the program's folder, the current directory or the PATH is searched.
+std::string InSystemDirectory(const char* module) { return gSystemDirectory + "\\" + module; }
 
 // Finds the entry's function, loading its module; on failure nothing stays loaded.
 FARPROC Look(Entry& entry) {
@@ -50,7 +62,7 @@ FARPROC Look(Entry& entry) {
 
     if (entry.module[0] == '\0') {
         for (const char* candidate : kStandardModules) {
-            module = gLoader.load(candidate);
+            module = gLoader.load(InSystemDirectory(candidate).c_str());
             if (!module) continue;
             address = gLoader.find(module, exportName);
             if (address) break;
@@ -58,11 +70,14 @@ FARPROC Look(Entry& entry) {
             module = nullptr;
         }
     } else {
-        if (!std::strchr(entry.module, ':')) {
-            std::string path = gProgramDirectory + "\\" + entry.module;
-            module = gLoader.load(path.c_str());
+        if (std::strchr(entry.module, ':') || lstrcmpiA(entry.module, "comctl32.dll") == 0) {
+            module = gLoader.load(entry.module);
+        } else {
+            if (lstrcmpiA(entry.module, "wininet.dll") == 0 && !RunsElevated()) {
+                module = gLoader.load((gProgramDirectory + "\\" + entry.module).c_str());
+            }
+            if (!module) module = gLoader.load(InSystemDirectory(entry.module).c_str());
         }
-        if (!module) module = gLoader.load(entry.module);
         if (module) address = gLoader.find(module, exportName);
     }
 
@@ -96,6 +111,25 @@ void ReleaseModules() {
         entry.moduleHandle = nullptr;
         entry.address = nullptr;
     }
+}
+
+bool RunsElevated() {
+    HANDLE token = nullptr;
+    if (!sysfn::OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
+    TOKEN_ELEVATION elevation = {};
+    DWORD filled = 0;
+    const BOOL read = sysfn::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &filled);
+    sysfn::CloseHandle(token);
+    return !read || elevation.TokenIsElevated != 0;
+}
+
+void RestrictLibrarySearch() {
+    if (TryBind(kSetDefaultDllDirectories)) sysfn::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The common controls load the theme library by name when they first draw,
+    // and a loader may search for it as it likes (Wine's ignores the restriction
+    // above). A module of that name that is already loaded is taken wherever it
+    // came from, so the system's copy is loaded now.
+    TryBind(kSetWindowTheme);
 }
 
 Loader SystemLoader() { return Loader{SystemLoad, SystemFind, SystemUnload, EndProcess}; }

@@ -4,10 +4,12 @@
 // what a failed binding reports.
 #include "app/app.h"
 #include "sysfn/sysfn.h"
+#include "tests/support/probe.h"
 #include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,13 +65,30 @@ void ReportBinding(const std::string& message) { app::ReportRuntimeError(0, mess
 
 DWORD WINAPI FakeGetCurrentThreadId() { return 4242; }
 
+// The instance's elevation, as its token tells it through the table.
+enum class Elevation { kNo, kYes, kUnreadable };
+Elevation gElevation = Elevation::kNo;
+
+BOOL WINAPI FakeOpenToken(HANDLE, DWORD, PHANDLE token) {
+    *token = reinterpret_cast<HANDLE>(0x7E);
+    return gElevation != Elevation::kUnreadable;
+}
+BOOL WINAPI FakeTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS kind, LPVOID into, DWORD size, PDWORD filled) {
+    if (kind != TokenElevation || size < sizeof(TOKEN_ELEVATION)) return FALSE;
+    static_cast<TOKEN_ELEVATION*>(into)->TokenIsElevated = gElevation == Elevation::kYes;
+    *filled = sizeof(TOKEN_ELEVATION);
+    return TRUE;
+}
+BOOL WINAPI FakeCloseHandle(HANDLE) { return TRUE; }
+
 class SystemTable : public ::testing::Test {
 protected:
     void SetUp() override {
         sysfn::ReleaseModules();  // what earlier tests bound, through the real loader
         real_ = sysfn::SetLoader(sysfn::Loader{FakeLoad, FakeFind, FakeUnload, ReportBinding});
         previousSink_ = app::SetErrorSink(CatchReport);
-        sysfn::InitTable("C:\\Prog");
+        Unbind();
+        gElevation = Elevation::kNo;
         gModules.clear();
         gCalls.clear();
         gReports.clear();
@@ -81,24 +100,33 @@ protected:
         sysfn::InitTable(support::BuildDirectory());  // drops the fake bindings unreleased
     }
 
+    // A fresh table, with the elevation read from the fake token.
+    void Unbind() {
+        sysfn::InitTable("C:\\Prog", "C:\\Sys");
+        token_.emplace(sysfn::kOpenProcessToken, &FakeOpenToken);
+        information_.emplace(sysfn::kGetTokenInformation, &FakeTokenInformation);
+        close_.emplace(sysfn::kCloseHandle, &FakeCloseHandle);
+    }
+
     sysfn::Loader real_{};
     app::ErrorSink previousSink_ = nullptr;
+    std::optional<support::TableFake> token_, information_, close_;
 };
 
 using Calls = std::vector<std::string>;
 
 TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt) {
     gModules = {
-        {"Kernel32.dll", {"CreateToolhelp32Snapshot"}},
-        {"User32.dll", {"GetWindow", "PostMessageA"}},
-        {"Mpr.dll", {"PostMessageA"}},
-        {"Shell32.dll", {"CloseHandle"}},
+        {"C:\\Sys\\Kernel32.dll", {"CreateToolhelp32Snapshot"}},
+        {"C:\\Sys\\User32.dll", {"GetWindow", "PostMessageA"}},
+        {"C:\\Sys\\Mpr.dll", {"PostMessageA"}},
+        {"C:\\Sys\\Shell32.dll", {"Module32First"}},
     };
     FARPROC address = sysfn::Bind(sysfn::kPostMessageA);
     EXPECT_EQ(gCalls, (Calls{
-                          "load Kernel32.dll", "find Kernel32.dll PostMessageA", "unload Kernel32.dll",
-                          "load Gdi32.dll",  // not there: nothing to look in or unload
-                          "load User32.dll", "find User32.dll PostMessageA",
+                          "load C:\\Sys\\Kernel32.dll", "find C:\\Sys\\Kernel32.dll PostMessageA", "unload C:\\Sys\\Kernel32.dll",
+                          "load C:\\Sys\\Gdi32.dll",  // not there: nothing to look in or unload
+                          "load C:\\Sys\\User32.dll", "find C:\\Sys\\User32.dll PostMessageA",
                       }));
     EXPECT_EQ(address, reinterpret_cast<FARPROC>(reinterpret_cast<ULONG_PTR>(HandleOf(1)) + 2));
     EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageA].address, address);
@@ -106,17 +134,17 @@ TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt
 
     gCalls.clear();
     sysfn::Bind(sysfn::kCreateToolhelp32Snapshot);
-    EXPECT_EQ(gCalls, (Calls{"load Kernel32.dll", "find Kernel32.dll CreateToolhelp32Snapshot"}));
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Sys\\Kernel32.dll", "find C:\\Sys\\Kernel32.dll CreateToolhelp32Snapshot"}));
 
     gCalls.clear();
-    sysfn::Bind(sysfn::kCloseHandle);  // the last of the list
+    sysfn::Bind(sysfn::kModule32First);  // the last of the list
     EXPECT_EQ(gCalls, (Calls{
-                          "load Kernel32.dll", "find Kernel32.dll CloseHandle", "unload Kernel32.dll",
-                          "load Gdi32.dll",
-                          "load User32.dll", "find User32.dll CloseHandle", "unload User32.dll",
-                          "load Advapi32.dll",
-                          "load Mpr.dll", "find Mpr.dll CloseHandle", "unload Mpr.dll",
-                          "load Shell32.dll", "find Shell32.dll CloseHandle",
+                          "load C:\\Sys\\Kernel32.dll", "find C:\\Sys\\Kernel32.dll Module32First", "unload C:\\Sys\\Kernel32.dll",
+                          "load C:\\Sys\\Gdi32.dll",
+                          "load C:\\Sys\\User32.dll", "find C:\\Sys\\User32.dll Module32First", "unload C:\\Sys\\User32.dll",
+                          "load C:\\Sys\\Advapi32.dll",
+                          "load C:\\Sys\\Mpr.dll", "find C:\\Sys\\Mpr.dll Module32First", "unload C:\\Sys\\Mpr.dll",
+                          "load C:\\Sys\\Shell32.dll", "find C:\\Sys\\Shell32.dll Module32First",
                       }));
     EXPECT_TRUE(gReports.empty());
 }
@@ -124,19 +152,82 @@ TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt
 TEST_F(SystemTable, ANamedModuleIsLoadedFromTheProgramDirectoryFirst) {
     gModules = {
         {"C:\\Prog\\wininet.dll", {"InternetGetConnectedState"}},
-        {"wininet.dll", {"InternetGetConnectedState"}},
+        {"C:\\Sys\\wininet.dll", {"InternetGetConnectedState"}},
     };
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll InternetGetConnectedState"}));
     EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, HandleOf(0));
 }
 
-TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedByName) {
-    gModules = {{"wininet.dll", {"InternetGetConnectedState"}}};
+TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedFromTheSystemDirectory) {
+    gModules = {{"C:\\Sys\\wininet.dll", {"InternetGetConnectedState"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load wininet.dll",
-                             "find wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load C:\\Sys\\wininet.dll",
+                             "find C:\\Sys\\wininet.dll InternetGetConnectedState"}));
     EXPECT_TRUE(gReports.empty());
+}
+
+// Every module has a copy planted in the program directory and the system's
+// own. Only an ordinary instance takes wininet.dll from the program directory
+// (where the stand-in or a vendor's copy may sit); an elevated one, or one
+// whose elevation can't be read, takes nothing from there.
+TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryButAnOrdinaryInstancesWininet) {
+    const std::vector<std::string> exports = {"CreateToolhelp32Snapshot", "CoCreateInstance", "SetWindowTheme",
+                                              "InternetGetConnectedState"};
+    for (const char* dll : {"Kernel32.dll", "ole32.dll", "uxtheme.dll", "wininet.dll"}) {
+        gModules.push_back({std::string("C:\\Prog\\") + dll, exports});
+        gModules.push_back({std::string("C:\\Sys\\") + dll, exports});
+    }
+    const struct {
+        Elevation elevation;
+        const char* wininet;
+    } instances[] = {
+        {Elevation::kNo, "C:\\Prog\\wininet.dll"},
+        {Elevation::kYes, "C:\\Sys\\wininet.dll"},
+        {Elevation::kUnreadable, "C:\\Sys\\wininet.dll"},
+    };
+    for (const auto& instance : instances) {
+        SCOPED_TRACE(static_cast<int>(instance.elevation));
+        Unbind();
+        gElevation = instance.elevation;
+        const struct {
+            sysfn::Index index;
+            const char* from;
+        } entries[] = {
+            {sysfn::kCreateToolhelp32Snapshot, "C:\\Sys\\Kernel32.dll"},
+            {sysfn::kCoCreateInstance, "C:\\Sys\\ole32.dll"},
+            {sysfn::kSetWindowTheme, "C:\\Sys\\uxtheme.dll"},
+            {sysfn::kInternetGetConnectedState, instance.wininet},
+        };
+        for (const auto& entry : entries) {
+            ASSERT_NE(sysfn::Bind(entry.index), nullptr) << entry.from;
+            EXPECT_EQ(ModuleOf(sysfn::gTable[entry.index].moduleHandle).path, entry.from);
+        }
+    }
+    EXPECT_TRUE(gReports.empty());
+}
+
+// Where the system has SetDefaultDllDirectories, the search is restricted to
+// the system directory; where it lacks it, nothing is reported. Either way the
+// theme library is loaded from the system directory, before anyone asks for it by name.
+TEST_F(SystemTable, TheLibrarySearchIsRestrictedWhereTheSystemCan) {
+    gModules = {{"C:\\Prog\\uxtheme.dll", {"SetWindowTheme"}}, {"C:\\Sys\\uxtheme.dll", {"SetWindowTheme"}}};
+    sysfn::RestrictLibrarySearch();
+    EXPECT_TRUE(gReports.empty());
+    ASSERT_NE(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle, nullptr);
+    EXPECT_EQ(ModuleOf(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle).path, "C:\\Sys\\uxtheme.dll");
+
+    static DWORD restricted;
+    struct System {
+        static BOOL WINAPI SetDefaultDllDirectories(DWORD flags) {
+            restricted = flags;
+            return TRUE;
+        }
+    };
+    restricted = 0;
+    support::TableFake entry(sysfn::kSetDefaultDllDirectories, &System::SetDefaultDllDirectories);
+    sysfn::RestrictLibrarySearch();
+    EXPECT_EQ(restricted, static_cast<DWORD>(LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
 TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
@@ -145,7 +236,7 @@ TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     EXPECT_EQ(gCalls, (Calls{"load D:\\Lib\\wininet.dll", "find D:\\Lib\\wininet.dll InternetGetConnectedState"}));
 
-    sysfn::InitTable("C:\\Prog");
+    sysfn::InitTable("C:\\Prog", "C:\\Sys");
     sysfn::gTable[sysfn::kInternetGetConnectedState].module = "E:wininet.dll";
     gCalls.clear();
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
@@ -160,7 +251,7 @@ TEST_F(SystemTable, AnOrdinalIsLookedUpByItsNumberModulo65536) {
 }
 
 TEST_F(SystemTable, ABoundEntryIsNeitherLoadedNorLookedUpAgain) {
-    gModules = {{"Kernel32.dll", {"GetCurrentThreadId"}}};
+    gModules = {{"C:\\Sys\\Kernel32.dll", {"GetCurrentThreadId"}}};
     FARPROC first = sysfn::Bind(sysfn::kGetCurrentThreadId);
     ASSERT_NE(first, nullptr);
     gCalls.clear();
@@ -179,28 +270,28 @@ TEST_F(SystemTable, ACallBindsOnceAndReachesTheBoundFunction) {
             return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetCurrentThreadId));
         }
     };
-    gModules = {{"Kernel32.dll", {}}};
+    gModules = {{"C:\\Sys\\Kernel32.dll", {}}};
     sysfn::SetLoader(sysfn::Loader{FakeLoad, Module::Find, FakeUnload, ReportBinding});
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
-    EXPECT_EQ(gCalls, (Calls{"load Kernel32.dll", "find GetCurrentThreadId"}));
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Sys\\Kernel32.dll", "find GetCurrentThreadId"}));
 }
 
 TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
     gModules = {
-        {"Kernel32.dll", {"CloseHandle"}},
-        {"User32.dll", {"PostMessageA", "GetWindow"}},
+        {"C:\\Sys\\Kernel32.dll", {"Module32First"}},
+        {"C:\\Sys\\User32.dll", {"PostMessageA", "GetWindow"}},
         {"C:\\Prog\\wininet.dll", {"InternetGetConnectedState"}},
     };
     for (sysfn::Index index : {sysfn::kGetWindow, sysfn::kInternetGetConnectedState, sysfn::kPostMessageA,
-                               sysfn::kCloseHandle}) {
+                               sysfn::kModule32First}) {
         ASSERT_NE(sysfn::Bind(index), nullptr) << index;
     }
     gCalls.clear();
     sysfn::ReleaseModules();
     // In the order of the table, once for each entry that loaded a module.
-    EXPECT_EQ(gCalls, (Calls{"unload C:\\Prog\\wininet.dll", "unload User32.dll", "unload Kernel32.dll",
-                             "unload User32.dll"}));
+    EXPECT_EQ(gCalls, (Calls{"unload C:\\Prog\\wininet.dll", "unload C:\\Sys\\User32.dll", "unload C:\\Sys\\Kernel32.dll",
+                             "unload C:\\Sys\\User32.dll"}));
     for (const sysfn::Entry& entry : sysfn::gTable) {
         EXPECT_EQ(entry.address, nullptr) << entry.function;
         EXPECT_EQ(entry.moduleHandle, nullptr) << entry.function;
@@ -219,7 +310,7 @@ const std::string kOpenQuote = "\xA1\xB0";
 const std::string kCloseQuote = "\xA1\xB1";
 
 TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleText) {
-    gModules = {{"C:\\Prog\\wininet.dll", {"SomethingElse"}}, {"wininet.dll", {"InternetGetConnectedState"}}};
+    gModules = {{"C:\\Prog\\wininet.dll", {"SomethingElse"}}, {"C:\\Sys\\wininet.dll", {"InternetGetConnectedState"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     // The copy beside the program was found, so the system's is not tried.
     EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll InternetGetConnectedState",
@@ -234,19 +325,19 @@ TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleTex
 
 TEST_F(SystemTable, AMissingModuleGivesTheSameText) {
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load C:\\Sys\\wininet.dll"}));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + "wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
                                "InternetGetConnectedState" + kCloseQuote);
 }
 
 TEST_F(SystemTable, AnExportInNoStandardModuleIsReportedWithoutAModule) {
-    gModules = {{"Kernel32.dll", {}}, {"Shell32.dll", {"ShellExecuteA"}}};
+    gModules = {{"C:\\Sys\\Kernel32.dll", {}}, {"C:\\Sys\\Shell32.dll", {"ShellExecuteA"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kWindowFromPoint), nullptr);
     EXPECT_EQ(gCalls, (Calls{
-                          "load Kernel32.dll", "find Kernel32.dll WindowFromPoint", "unload Kernel32.dll",
-                          "load Gdi32.dll", "load User32.dll", "load Advapi32.dll", "load Mpr.dll",
-                          "load Shell32.dll", "find Shell32.dll WindowFromPoint", "unload Shell32.dll",
+                          "load C:\\Sys\\Kernel32.dll", "find C:\\Sys\\Kernel32.dll WindowFromPoint", "unload C:\\Sys\\Kernel32.dll",
+                          "load C:\\Sys\\Gdi32.dll", "load C:\\Sys\\User32.dll", "load C:\\Sys\\Advapi32.dll", "load C:\\Sys\\Mpr.dll",
+                          "load C:\\Sys\\Shell32.dll", "find C:\\Sys\\Shell32.dll WindowFromPoint", "unload C:\\Sys\\Shell32.dll",
                       }));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReportCodes[0], 0);
