@@ -2,26 +2,27 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 namespace sysfn {
 
-const char* const kStandardModules[6] = {
-    "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
+const wchar_t* const kStandardModules[6] = {
+    L"Kernel32.dll", L"Gdi32.dll", L"User32.dll", L"Advapi32.dll", L"Mpr.dll", L"Shell32.dll",
 };
 
 Entry gTable[kCount];
 
 namespace {
 
-HMODULE SystemLoad(const char* path) { return LoadLibraryA(path); }
+HMODULE SystemLoad(const wchar_t* path) { return LoadLibraryW(path); }
 FARPROC SystemFind(HMODULE module, const char* name) { return GetProcAddress(module, name); }
 void SystemUnload(HMODULE module) { FreeLibrary(module); }
 
 // Until the shell gives its report, a failed binding ends the process quietly.
-void EndProcess(const std::string&) { ExitProcess(static_cast<UINT>(-1)); }
+void EndProcess(const std::wstring&) { ExitProcess(static_cast<UINT>(-1)); }
 
 Loader gLoader = {SystemLoad, SystemFind, SystemUnload, EndProcess};
-std::string gProgramDirectory;
+std::wstring gProgramDirectory;
 
 // "#123" names an export by ordinal; GetProcAddress takes the ordinal in the
 // low word of the name pointer.
@@ -33,7 +34,7 @@ const char* ExportName(const char* function) {
 
 }  // namespace
 
-void InitTable(const std::string& programDirectory) {
+void InitTable(const std::wstring& programDirectory) {
     gProgramDirectory = programDirectory;
 #define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
     AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_ENTRY)
@@ -48,8 +49,8 @@ FARPROC Look(Entry& entry) {
     HMODULE module = nullptr;
     FARPROC address = nullptr;
 
-    if (entry.module[0] == '\0') {
-        for (const char* candidate : kStandardModules) {
+    if (entry.module[0] == L'\0') {
+        for (const wchar_t* candidate : kStandardModules) {
             module = gLoader.load(candidate);
             if (!module) continue;
             address = gLoader.find(module, exportName);
@@ -58,8 +59,8 @@ FARPROC Look(Entry& entry) {
             module = nullptr;
         }
     } else {
-        if (!std::strchr(entry.module, ':')) {
-            std::string path = gProgramDirectory + "\\" + entry.module;
+        if (!std::wcschr(entry.module, L':')) {
+            std::wstring path = gProgramDirectory + L"\\" + entry.module;
             module = gLoader.load(path.c_str());
         }
         if (!module) module = gLoader.load(entry.module);
@@ -106,11 +107,11 @@ Loader SetLoader(const Loader& loader) {
     return previous;
 }
 
-std::string BindingErrorText(const char* module, const char* function) {
-    if (module && module[0]) {
-        return std::string("无法找到指定DLL库文件“") + module + "”中的输出命令“" + function + "”";
-    }
-    return std::string("无法找到指定DLL库文件中的输出命令“") + function + "”";
+std::wstring BindingErrorText(const wchar_t* module, const char* function) {
+    // Export names are ASCII.
+    const std::wstring name(function, function + std::strlen(function));
+    if (module && module[0]) return std::wstring(L"无法找到指定DLL库文件“") + module + L"”中的输出命令“" + name + L"”";
+    return L"无法找到指定DLL库文件中的输出命令“" + name + L"”";
 }
 
 }  // namespace sysfn

@@ -33,10 +33,10 @@ void AnswerPrompt(int32_t prompt);
 // The only argument that the program takes, written by the restart as
 // administrator: "/redial-target:" and a handle in decimal. False when the
 // arguments are anything else.
-bool ReadTargetArgument(const std::string& arguments, int32_t& handle);
+bool ReadTargetArgument(const std::wstring& arguments, int32_t& handle);
 
 // Start-up with that argument: the handle goes into 编辑框1 and Start runs.
 // Any other arguments change nothing.
-void TakeTargetArgument(const std::string& arguments);
+void TakeTargetArgument(const std::wstring& arguments);
 
 }  // namespace watch

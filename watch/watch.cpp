@@ -72,14 +72,14 @@ void AimStep(const ui::EventArgs&) {
 void EndAimDrag(const ui::EventArgs&) { ui::CloseForm(kAimForm); }
 
 void Start(const ui::EventArgs&) {
-    const std::string content = ui::GetContent(kMainForm, "编辑框1");
+    const std::wstring content = ui::GetContent(kMainForm, "编辑框1");
     if (content.empty()) {
-        MessageBoxA(nullptr, "请拖动瞄准图标到拔号按钮上再点开始", "错误", MB_OK | MB_TASKMODAL);
+        MessageBoxW(nullptr, L"请拖动瞄准图标到拔号按钮上再点开始", L"错误", MB_OK | MB_TASKMODAL);
         return;
     }
     dialTarget = winkit::ReadNumber(content);
     linkMemory = LinkMemory();
-    ui::SetCaption(kMainForm, "标签1", "拔号按钮句柄为：" + winkit::FormatDecimal(dialTarget));
+    ui::SetCaption(kMainForm, "标签1", L"拔号按钮句柄为：" + winkit::FormatDecimal(dialTarget));
     ui::SetPeriod(kMainForm, "时钟1", 10000);
     countdownStep = 1;
     ui::SetPeriod(kMainForm, "时钟2", 1000);
@@ -98,10 +98,10 @@ void WatchTick(const ui::EventArgs&) {
     const winkit::Connectivity internet = connected ? winkit::InternetConnectivity() : winkit::Connectivity::kUnknown;
     const LinkVerdict verdict = JudgeLink(linkMemory, connected, internet);
     if (!verdict.down) {
-        ui::SetCaption(kMainForm, "标签2", "联网呢");
+        ui::SetCaption(kMainForm, "标签2", L"联网呢");
         return;
     }
-    ui::SetCaption(kMainForm, "标签2", "断网了");
+    ui::SetCaption(kMainForm, "标签2", L"断网了");
     if (!verdict.click) return;
     DialOnce();
 }
@@ -112,8 +112,8 @@ void CountdownTick(const ui::EventArgs&) {
 }
 
 void PromptTick(const ui::EventArgs&) {
-    promptHandle = winkit::FindProcessWindow("ZorvicClient.exe", "#32770", "提示");
-    ui::SetCaption(kMainForm, "标签4", "出现提示窗口句柄：" + winkit::FormatDecimal(promptHandle));
+    promptHandle = winkit::FindProcessWindow(L"ZorvicClient.exe", L"#32770", L"提示");
+    ui::SetCaption(kMainForm, "标签4", L"出现提示窗口句柄：" + winkit::FormatDecimal(promptHandle));
     AnswerPrompt(promptHandle);
 }
 

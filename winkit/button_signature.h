@@ -10,12 +10,12 @@
 namespace winkit {
 
 struct ButtonSignature {
-    std::string imageName;  // of the owning process, as the system spells it
-    std::string className;
+    std::wstring imageName;  // of the owning process, as the system spells it
+    std::wstring className;
     int controlId = 0;
-    std::string text;
-    std::string topClass;  // of the button's top-level window
-    std::string topTitle;
+    std::wstring text;
+    std::wstring topClass;  // of the button's top-level window
+    std::wstring topTitle;
 };
 
 // Reads the signature of a window; false (signature untouched) when the handle

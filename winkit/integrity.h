@@ -22,6 +22,6 @@ bool OutranksUs(HWND window);
 
 // Starts this program's executable anew with administrator rights (the
 // "runas" verb) and the given arguments; true when the system started it.
-bool RestartAsAdministrator(const std::string& arguments);
+bool RestartAsAdministrator(const std::wstring& arguments);
 
 }  // namespace winkit

@@ -6,6 +6,8 @@
 
 #include <tlhelp32.h>
 
+#include <iterator>
+
 namespace winkit {
 
 int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths) {
@@ -14,30 +16,30 @@ int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths) {
 
     std::vector<ProcessInfo> fresh;
     fresh.reserve(256);
-    PROCESSENTRY32 entry = {};
+    PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = sysfn::Process32First(snapshot.handle, &entry); more;
-         more = sysfn::Process32Next(snapshot.handle, &entry)) {
+    for (BOOL more = sysfn::Process32FirstW(snapshot.handle, &entry); more;
+         more = sysfn::Process32NextW(snapshot.handle, &entry)) {
         if (entry.th32ProcessID == 0) continue;  // the idle process
         fresh.emplace_back();
         ProcessInfo& info = fresh.back();
         info.parentProcessId = entry.th32ParentProcessID;
         info.processId = entry.th32ProcessID;
-        info.imageName = TextFromArray(entry.szExeFile, sizeof entry.szExeFile);
+        info.imageName = TextFromArray(entry.szExeFile, std::size(entry.szExeFile));
         if (withPaths) info.fullPath = GetProcessImagePath(entry.th32ProcessID);
     }
     list.swap(fresh);
     return static_cast<int>(list.size());
 }
 
-std::string GetProcessImagePath(uint32_t processId) {
+std::wstring GetProcessImagePath(uint32_t processId) {
     OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    if (!snapshot.valid()) return std::string();
-    MODULEENTRY32 module = {};
+    if (!snapshot.valid()) return std::wstring();
+    MODULEENTRY32W module = {};
     module.dwSize = sizeof module;
     // A failed look leaves the record zeroed, and so the path empty.
-    sysfn::Module32First(snapshot.handle, &module);
-    return TextFromArray(module.szExePath, sizeof module.szExePath);
+    sysfn::Module32FirstW(snapshot.handle, &module);
+    return TextFromArray(module.szExePath, std::size(module.szExePath));
 }
 
 }  // namespace winkit

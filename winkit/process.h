@@ -11,8 +11,8 @@ namespace winkit {
 struct ProcessInfo {
     uint32_t parentProcessId = 0;
     uint32_t processId = 0;    // never 0 in a list
-    std::string imageName;     // file name of the executable, as the system spells it
-    std::string fullPath;      // empty unless asked for, or not given by the system
+    std::wstring imageName;    // file name of the executable, as the system spells it
+    std::wstring fullPath;     // empty unless asked for, or not given by the system
 };
 
 // Replaces list with the processes in snapshot order (the idle process left
@@ -21,6 +21,6 @@ int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths = false);
 
 // Full path of the process's executable (its first module); empty when the
 // process can't be inspected. Identifier 0 means the calling process.
-std::string GetProcessImagePath(uint32_t processId);
+std::wstring GetProcessImagePath(uint32_t processId);
 
 }  // namespace winkit

@@ -8,19 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
 struct FakeModule {
-    std::string path;                  // as it must be asked for
-    std::vector<std::string> exports;  // names, or "#" and an ordinal
+    std::wstring path;                  // as it must be asked for
+    std::vector<std::wstring> exports;  // names, or "#" and an ordinal
 };
 
 std::vector<FakeModule> gModules;
-std::vector<std::string> gCalls;
-std::vector<std::string> gReports;
+std::vector<std::wstring> gCalls;
+std::vector<std::wstring> gReports;
 std::vector<int> gReportCodes;
 
 // Module i answers as handle (i + 1) * 0x10000; its export j as that + j + 1.
@@ -30,19 +31,22 @@ const FakeModule& ModuleOf(HMODULE module) {
     return gModules.at(reinterpret_cast<ULONG_PTR>(module) / 0x10000 - 1);
 }
 
-HMODULE FakeLoad(const char* path) {
-    gCalls.push_back(std::string("load ") + path);
+HMODULE FakeLoad(const wchar_t* path) {
+    gCalls.push_back(std::wstring(L"load ") + path);
     for (size_t i = 0; i < gModules.size(); ++i) {
         if (gModules[i].path == path) return HandleOf(i);
     }
     return nullptr;
 }
 
+// Export names are ASCII.
+std::wstring Widened(const char* name) { return std::wstring(name, name + std::strlen(name)); }
+
 FARPROC FakeFind(HMODULE module, const char* exportName) {
     const ULONG_PTR value = reinterpret_cast<ULONG_PTR>(exportName);
-    const std::string name = value >> 16 ? std::string(exportName) : "#" + std::to_string(value);
+    const std::wstring name = value >> 16 ? Widened(exportName) : L"#" + std::to_wstring(value);
     const FakeModule& fake = ModuleOf(module);
-    gCalls.push_back("find " + fake.path + " " + name);
+    gCalls.push_back(L"find " + fake.path + L" " + name);
     for (size_t j = 0; j < fake.exports.size(); ++j) {
         if (fake.exports[j] == name) {
             return reinterpret_cast<FARPROC>(reinterpret_cast<ULONG_PTR>(module) + j + 1);
@@ -51,15 +55,15 @@ FARPROC FakeFind(HMODULE module, const char* exportName) {
     return nullptr;
 }
 
-void FakeUnload(HMODULE module) { gCalls.push_back("unload " + ModuleOf(module).path); }
+void FakeUnload(HMODULE module) { gCalls.push_back(L"unload " + ModuleOf(module).path); }
 
-void CatchReport(int code, const std::string& message) {
+void CatchReport(int code, const std::wstring& message) {
     gReportCodes.push_back(code);
     gReports.push_back(message);
 }
 
 // The shell's report of a failed binding, as it puts it in the loader record.
-void ReportBinding(const std::string& message) { app::ReportRuntimeError(0, message); }
+void ReportBinding(const std::wstring& message) { app::ReportRuntimeError(0, message); }
 
 DWORD WINAPI FakeGetCurrentThreadId() { return 4242; }
 
@@ -69,7 +73,7 @@ protected:
         sysfn::ReleaseModules();  // what earlier tests bound, through the real loader
         real_ = sysfn::SetLoader(sysfn::Loader{FakeLoad, FakeFind, FakeUnload, ReportBinding});
         previousSink_ = app::SetErrorSink(CatchReport);
-        sysfn::InitTable("C:\\Prog");
+        sysfn::InitTable(L"C:\\Prog");
         gModules.clear();
         gCalls.clear();
         gReports.clear();
@@ -85,82 +89,82 @@ protected:
     app::ErrorSink previousSink_ = nullptr;
 };
 
-using Calls = std::vector<std::string>;
+using Calls = std::vector<std::wstring>;
 
 TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt) {
     gModules = {
-        {"Kernel32.dll", {"CreateToolhelp32Snapshot"}},
-        {"User32.dll", {"GetWindow", "PostMessageA"}},
-        {"Mpr.dll", {"PostMessageA"}},
-        {"Shell32.dll", {"CloseHandle"}},
+        {L"Kernel32.dll", {L"CreateToolhelp32Snapshot"}},
+        {L"User32.dll", {L"GetWindow", L"PostMessageW"}},
+        {L"Mpr.dll", {L"PostMessageW"}},
+        {L"Shell32.dll", {L"CloseHandle"}},
     };
-    FARPROC address = sysfn::Bind(sysfn::kPostMessageA);
+    FARPROC address = sysfn::Bind(sysfn::kPostMessageW);
     EXPECT_EQ(gCalls, (Calls{
-                          "load Kernel32.dll", "find Kernel32.dll PostMessageA", "unload Kernel32.dll",
-                          "load Gdi32.dll",  // not there: nothing to look in or unload
-                          "load User32.dll", "find User32.dll PostMessageA",
+                          L"load Kernel32.dll", L"find Kernel32.dll PostMessageW", L"unload Kernel32.dll",
+                          L"load Gdi32.dll",  // not there: nothing to look in or unload
+                          L"load User32.dll", L"find User32.dll PostMessageW",
                       }));
     EXPECT_EQ(address, reinterpret_cast<FARPROC>(reinterpret_cast<ULONG_PTR>(HandleOf(1)) + 2));
-    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageA].address, address);
-    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageA].moduleHandle, HandleOf(1));
+    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageW].address, address);
+    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageW].moduleHandle, HandleOf(1));
 
     gCalls.clear();
     sysfn::Bind(sysfn::kCreateToolhelp32Snapshot);
-    EXPECT_EQ(gCalls, (Calls{"load Kernel32.dll", "find Kernel32.dll CreateToolhelp32Snapshot"}));
+    EXPECT_EQ(gCalls, (Calls{L"load Kernel32.dll", L"find Kernel32.dll CreateToolhelp32Snapshot"}));
 
     gCalls.clear();
     sysfn::Bind(sysfn::kCloseHandle);  // the last of the list
     EXPECT_EQ(gCalls, (Calls{
-                          "load Kernel32.dll", "find Kernel32.dll CloseHandle", "unload Kernel32.dll",
-                          "load Gdi32.dll",
-                          "load User32.dll", "find User32.dll CloseHandle", "unload User32.dll",
-                          "load Advapi32.dll",
-                          "load Mpr.dll", "find Mpr.dll CloseHandle", "unload Mpr.dll",
-                          "load Shell32.dll", "find Shell32.dll CloseHandle",
+                          L"load Kernel32.dll", L"find Kernel32.dll CloseHandle", L"unload Kernel32.dll",
+                          L"load Gdi32.dll",
+                          L"load User32.dll", L"find User32.dll CloseHandle", L"unload User32.dll",
+                          L"load Advapi32.dll",
+                          L"load Mpr.dll", L"find Mpr.dll CloseHandle", L"unload Mpr.dll",
+                          L"load Shell32.dll", L"find Shell32.dll CloseHandle",
                       }));
     EXPECT_TRUE(gReports.empty());
 }
 
 TEST_F(SystemTable, ANamedModuleIsLoadedFromTheProgramDirectoryFirst) {
     gModules = {
-        {"C:\\Prog\\wininet.dll", {"InternetGetConnectedState"}},
-        {"wininet.dll", {"InternetGetConnectedState"}},
+        {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}},
+        {L"wininet.dll", {L"InternetGetConnectedState"}},
     };
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll InternetGetConnectedState"}));
     EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, HandleOf(0));
 }
 
 TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedByName) {
-    gModules = {{"wininet.dll", {"InternetGetConnectedState"}}};
+    gModules = {{L"wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load wininet.dll",
-                             "find wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load wininet.dll",
+                             L"find wininet.dll InternetGetConnectedState"}));
     EXPECT_TRUE(gReports.empty());
 }
 
 TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
-    sysfn::gTable[sysfn::kInternetGetConnectedState].module = "D:\\Lib\\wininet.dll";
-    gModules = {{"D:\\Lib\\wininet.dll", {"InternetGetConnectedState"}}};
+    sysfn::gTable[sysfn::kInternetGetConnectedState].module = L"D:\\Lib\\wininet.dll";
+    gModules = {{L"D:\\Lib\\wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load D:\\Lib\\wininet.dll", "find D:\\Lib\\wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(gCalls, (Calls{L"load D:\\Lib\\wininet.dll", L"find D:\\Lib\\wininet.dll InternetGetConnectedState"}));
 
-    sysfn::InitTable("C:\\Prog");
-    sysfn::gTable[sysfn::kInternetGetConnectedState].module = "E:wininet.dll";
+    sysfn::InitTable(L"C:\\Prog");
+    sysfn::gTable[sysfn::kInternetGetConnectedState].module = L"E:wininet.dll";
     gCalls.clear();
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load E:wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load E:wininet.dll"}));
 }
 
 TEST_F(SystemTable, AnOrdinalIsLookedUpByItsNumberModulo65536) {
     sysfn::gTable[sysfn::kInternetGetConnectedState].function = "#65538";
-    gModules = {{"C:\\Prog\\wininet.dll", {"#2"}}};
+    gModules = {{L"C:\\Prog\\wininet.dll", {L"#2"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll #2"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll #2"}));
 }
 
 TEST_F(SystemTable, ABoundEntryIsNeitherLoadedNorLookedUpAgain) {
-    gModules = {{"Kernel32.dll", {"GetCurrentThreadId"}}};
+    gModules = {{L"Kernel32.dll", {L"GetCurrentThreadId"}}};
     FARPROC first = sysfn::Bind(sysfn::kGetCurrentThreadId);
     ASSERT_NE(first, nullptr);
     gCalls.clear();
@@ -174,33 +178,33 @@ TEST_F(SystemTable, ABoundEntryIsNeitherLoadedNorLookedUpAgain) {
 TEST_F(SystemTable, ACallBindsOnceAndReachesTheBoundFunction) {
     struct Module {
         static FARPROC Find(HMODULE, const char* name) {
-            gCalls.push_back(std::string("find ") + name);
-            if (std::string(name) != "GetCurrentThreadId") return nullptr;
+            gCalls.push_back(L"find " + Widened(name));
+            if (std::strcmp(name, "GetCurrentThreadId") != 0) return nullptr;
             return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetCurrentThreadId));
         }
     };
-    gModules = {{"Kernel32.dll", {}}};
+    gModules = {{L"Kernel32.dll", {}}};
     sysfn::SetLoader(sysfn::Loader{FakeLoad, Module::Find, FakeUnload, ReportBinding});
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
-    EXPECT_EQ(gCalls, (Calls{"load Kernel32.dll", "find GetCurrentThreadId"}));
+    EXPECT_EQ(gCalls, (Calls{L"load Kernel32.dll", L"find GetCurrentThreadId"}));
 }
 
 TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
     gModules = {
-        {"Kernel32.dll", {"CloseHandle"}},
-        {"User32.dll", {"PostMessageA", "GetWindow"}},
-        {"C:\\Prog\\wininet.dll", {"InternetGetConnectedState"}},
+        {L"Kernel32.dll", {L"CloseHandle"}},
+        {L"User32.dll", {L"PostMessageW", L"GetWindow"}},
+        {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}},
     };
-    for (sysfn::Index index : {sysfn::kGetWindow, sysfn::kInternetGetConnectedState, sysfn::kPostMessageA,
+    for (sysfn::Index index : {sysfn::kGetWindow, sysfn::kInternetGetConnectedState, sysfn::kPostMessageW,
                                sysfn::kCloseHandle}) {
         ASSERT_NE(sysfn::Bind(index), nullptr) << index;
     }
     gCalls.clear();
     sysfn::ReleaseModules();
     // In the order of the table, once for each entry that loaded a module.
-    EXPECT_EQ(gCalls, (Calls{"unload C:\\Prog\\wininet.dll", "unload User32.dll", "unload Kernel32.dll",
-                             "unload User32.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"unload C:\\Prog\\wininet.dll", L"unload User32.dll", L"unload Kernel32.dll",
+                             L"unload User32.dll"}));
     for (const sysfn::Entry& entry : sysfn::gTable) {
         EXPECT_EQ(entry.address, nullptr) << entry.function;
         EXPECT_EQ(entry.moduleHandle, nullptr) << entry.function;
@@ -211,46 +215,46 @@ TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
 }
 
 // The pieces of "无法找到指定DLL库文件“%s”中的输出命令“%s”" and of
-// "无法找到指定DLL库文件中的输出命令“%s”" in GBK, spelled out byte by byte; the
-// quotes are the full-width A1B0 and A1B1.
-const std::string kCannotFind = "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL" "\xBF\xE2\xCE\xC4\xBC\xFE";
-const std::string kInExportCommand = "\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE";
-const std::string kOpenQuote = "\xA1\xB0";
-const std::string kCloseQuote = "\xA1\xB1";
+// "无法找到指定DLL库文件中的输出命令“%s”"; the quotes are the full-width U+201C
+// and U+201D.
+const std::wstring kCannotFind = L"无法找到指定DLL库文件";
+const std::wstring kInExportCommand = L"中的输出命令";
+const std::wstring kOpenQuote = L"\x201C";
+const std::wstring kCloseQuote = L"\x201D";
 
 TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleText) {
-    gModules = {{"C:\\Prog\\wininet.dll", {"SomethingElse"}}, {"wininet.dll", {"InternetGetConnectedState"}}};
+    gModules = {{L"C:\\Prog\\wininet.dll", {L"SomethingElse"}}, {L"wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     // The copy beside the program was found, so the system's is not tried.
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll InternetGetConnectedState",
-                             "unload C:\\Prog\\wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll InternetGetConnectedState",
+                             L"unload C:\\Prog\\wininet.dll"}));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReportCodes[0], 0);
-    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + "wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
-                               "InternetGetConnectedState" + kCloseQuote);
+    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + L"wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
+                               L"InternetGetConnectedState" + kCloseQuote);
     EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].address, nullptr);
     EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, nullptr);
 }
 
 TEST_F(SystemTable, AMissingModuleGivesTheSameText) {
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load wininet.dll"}));
     ASSERT_EQ(gReports.size(), 1u);
-    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + "wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
-                               "InternetGetConnectedState" + kCloseQuote);
+    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + L"wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
+                               L"InternetGetConnectedState" + kCloseQuote);
 }
 
 TEST_F(SystemTable, AnExportInNoStandardModuleIsReportedWithoutAModule) {
-    gModules = {{"Kernel32.dll", {}}, {"Shell32.dll", {"ShellExecuteA"}}};
+    gModules = {{L"Kernel32.dll", {}}, {L"Shell32.dll", {L"ShellExecuteW"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kWindowFromPoint), nullptr);
     EXPECT_EQ(gCalls, (Calls{
-                          "load Kernel32.dll", "find Kernel32.dll WindowFromPoint", "unload Kernel32.dll",
-                          "load Gdi32.dll", "load User32.dll", "load Advapi32.dll", "load Mpr.dll",
-                          "load Shell32.dll", "find Shell32.dll WindowFromPoint", "unload Shell32.dll",
+                          L"load Kernel32.dll", L"find Kernel32.dll WindowFromPoint", L"unload Kernel32.dll",
+                          L"load Gdi32.dll", L"load User32.dll", L"load Advapi32.dll", L"load Mpr.dll",
+                          L"load Shell32.dll", L"find Shell32.dll WindowFromPoint", L"unload Shell32.dll",
                       }));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReportCodes[0], 0);
-    EXPECT_EQ(gReports[0], kCannotFind + kInExportCommand + kOpenQuote + "WindowFromPoint" + kCloseQuote);
+    EXPECT_EQ(gReports[0], kCannotFind + kInExportCommand + kOpenQuote + L"WindowFromPoint" + kCloseQuote);
     EXPECT_EQ(sysfn::gTable[sysfn::kWindowFromPoint].moduleHandle, nullptr);
 }
 

@@ -15,30 +15,30 @@ using Binding = support::ProgramTest;
 TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
     // The stand-in without the export is built into noexport/; the program
     // goes beside it.
-    const std::string folder = support::BuildDirectory() + "\\noexport";
-    const std::string exe = folder + "\\autoredial.exe";
-    ASSERT_TRUE(CopyFileA((support::BuildDirectory() + "\\autoredial.exe").c_str(), exe.c_str(), FALSE));
+    const std::wstring folder = support::BuildDirectory() + L"\\noexport";
+    const std::wstring exe = folder + L"\\autoredial.exe";
+    ASSERT_TRUE(CopyFileW((support::BuildDirectory() + L"\\autoredial.exe").c_str(), exe.c_str(), FALSE));
 
     ASSERT_TRUE(support::LaunchProgram(program, exe));
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签4") == "出现提示窗口句柄：-1"; }, 3000))
+    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签4") == L"出现提示窗口句柄：-1"; }, 3000))
         << "the window works before the link test";
 
-    SendMessageA(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
-    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
+    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
     HWND report = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
-        return (report = support::FindVisibleWindow(program.process.dwProcessId, "#32770")) != nullptr;
+        return (report = support::FindVisibleWindow(program.process.dwProcessId, L"#32770")) != nullptr;
     }, 15000));
-    EXPECT_EQ(support::WindowText(report), "错误");
+    EXPECT_EQ(support::WindowText(report), L"错误");
     // The box may tidy the line breaks; the three lines are what counts.
-    std::string text = support::WindowText(GetDlgItem(report, 0xFFFF));
-    for (std::string::size_type at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
-    EXPECT_EQ(text, "运行时出错!\n\n错误信息：无法找到指定DLL库文件“wininet.dll”中的输出命令“InternetGetConnectedState”\n");
+    std::wstring text = support::WindowText(GetDlgItem(report, 0xFFFF));
+    for (std::wstring::size_type at; (at = text.find('\r')) != std::wstring::npos;) text.erase(at, 1);
+    EXPECT_EQ(text, L"运行时出错!\n\n错误信息：无法找到指定DLL库文件“wininet.dll”中的输出命令“InternetGetConnectedState”\n");
 
-    PostMessageA(report, WM_COMMAND, IDOK, 0);
+    PostMessageW(report, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(support::WaitForExit(program, 10000), 0xFFFFFFFFu);
     support::EndProgram(program);
-    DeleteFileA(exe.c_str());
+    DeleteFileW(exe.c_str());
 }
 
 }  // namespace

@@ -23,24 +23,24 @@ namespace {
 using support::TableFake;
 using ui::kMainForm;
 
-std::string Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); }
+std::wstring Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); }
 
 // The offer's box and the restart, recorded.
 int gBoxes = 0;
 int gBoxAnswer = IDNO;
 int gRestarts = 0;
 BOOL gRestartWorks = TRUE;
-std::string gVerb, gFile, gParameters;
+std::wstring gVerb, gFile, gParameters;
 
-int WINAPI AnswerBox(HWND, LPCSTR, LPCSTR, UINT) {
+int WINAPI AnswerBox(HWND, LPCWSTR, LPCWSTR, UINT) {
     ++gBoxes;
     return gBoxAnswer;
 }
-BOOL WINAPI RecordRestart(SHELLEXECUTEINFOA* info) {
+BOOL WINAPI RecordRestart(SHELLEXECUTEINFOW* info) {
     ++gRestarts;
-    gVerb = info->lpVerb ? info->lpVerb : "";
-    gFile = info->lpFile ? info->lpFile : "";
-    gParameters = info->lpParameters ? info->lpParameters : "";
+    gVerb = info->lpVerb ? info->lpVerb : L"";
+    gFile = info->lpFile ? info->lpFile : L"";
+    gParameters = info->lpParameters ? info->lpParameters : L"";
     return gRestartWorks;
 }
 // What a higher-rights client's message queue answers a lower program.
@@ -100,29 +100,29 @@ protected:
         watch::Start(ui::EventArgs());
     }
 
-    TableFake box_{sysfn::kMessageBoxA, reinterpret_cast<void*>(&AnswerBox)};
-    TableFake shell_{sysfn::kShellExecuteExA, reinterpret_cast<void*>(&RecordRestart)};
+    TableFake box_{sysfn::kMessageBoxW, reinterpret_cast<void*>(&AnswerBox)};
+    TableFake shell_{sysfn::kShellExecuteExW, reinterpret_cast<void*>(&RecordRestart)};
 };
 
 TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedOnce) {
     StartOn(client.dialButton);
     ASSERT_EQ(gBoxes, 0) << "client and program run with the same rights";
-    const std::string before = Caption("标签3");
+    const std::wstring before = Caption("标签3");
     {
-        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
         watch::WatchTick(ui::EventArgs());
         watch::WatchTick(ui::EventArgs());
     }
     EXPECT_EQ(watch::redialCount, 0);
     EXPECT_EQ(Caption("标签3"), before);
-    EXPECT_EQ(Caption("标签1"), "点击被拒：客户端权限高");
+    EXPECT_EQ(Caption("标签1"), L"点击被拒：客户端权限高");
     EXPECT_EQ(gBoxes, 1) << "the offer is made once";
     EXPECT_EQ(gRestarts, 0) << "the user said no";
 
     // Once the click goes through again it counts and the handle is back in view.
     watch::WatchTick(ui::EventArgs());
     EXPECT_EQ(watch::redialCount, 1);
-    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(Caption("标签1"), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
 TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
@@ -130,25 +130,25 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     gBoxAnswer = IDYES;
     gRestartWorks = FALSE;  // the user declined the system's own question
     {
-        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
         watch::WatchTick(ui::EventArgs());
     }
     EXPECT_EQ(gRestarts, 1);
-    EXPECT_EQ(Caption("标签1"), "未能以管理员身份重启");
+    EXPECT_EQ(Caption("标签1"), L"未能以管理员身份重启");
     EXPECT_FALSE(ui::FindForm(kMainForm)->closing);
 
     watch::elevationOffered = false;
     gRestartWorks = TRUE;
     {
-        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
         watch::WatchTick(ui::EventArgs());
     }
     ASSERT_EQ(gRestarts, 2);
-    char ownPath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
-    EXPECT_EQ(gVerb, "runas");
+    wchar_t ownPath[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
+    EXPECT_EQ(gVerb, L"runas");
     EXPECT_EQ(gFile, ownPath);
-    EXPECT_EQ(gParameters, "/redial-target:" + support::HandleText(client.dialButton));
+    EXPECT_EQ(gParameters, L"/redial-target:" + support::HandleText(client.dialButton));
     EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000))
         << "this instance closes";
     ASSERT_TRUE(support::LoadMainForm());
@@ -181,7 +181,7 @@ TEST_F(DialTest, AtStartAClientOfHigherRightsIsRecognised) {
 int gForeignClicks = 0;
 LRESULT CALLBACK CountCommands(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++gForeignClicks;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
@@ -190,26 +190,26 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
     support::StopClient(client);
     watch::WatchTick(ui::EventArgs());
     watch::WatchTick(ui::EventArgs());
-    EXPECT_EQ(Caption("标签1"), "拨号客户端未运行");
+    EXPECT_EQ(Caption("标签1"), L"拨号客户端未运行");
     EXPECT_EQ(watch::redialCount, 0);
 
     ASSERT_TRUE(support::StartClient(client));
     ASSERT_NE(client.dialButton, old);
     watch::WatchTick(ui::EventArgs());
     EXPECT_EQ(watch::dialTarget, winkit::HandleToInt(client.dialButton));
-    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(Caption("标签1"), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
     EXPECT_EQ(watch::redialCount, 1);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 3000));
 
     // The handle now names a look-alike of another program: the client's
     // button is clicked, not it.
-    WNDCLASSA cls = {};
+    WNDCLASSW cls = {};
     cls.lpfnWndProc = CountCommands;
-    cls.lpszClassName = "DialTestLookAlike";
-    RegisterClassA(&cls);
-    HWND parent = CreateWindowExA(0, cls.lpszClassName, "Zorvic 宽带客户端", WS_POPUP, 0, 0, 100, 60, nullptr,
+    cls.lpszClassName = L"DialTestLookAlike";
+    RegisterClassW(&cls);
+    HWND parent = CreateWindowExW(0, cls.lpszClassName, L"Zorvic 宽带客户端", WS_POPUP, 0, 0, 100, 60, nullptr,
                                   nullptr, nullptr, nullptr);
-    HWND lookAlike = CreateWindowExA(0, "Button", "拨号", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent,
+    HWND lookAlike = CreateWindowExW(0, L"Button", L"拨号", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(100)), nullptr, nullptr);
     watch::dialTarget = winkit::HandleToInt(lookAlike);
     gForeignClicks = 0;
@@ -237,7 +237,7 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
         TableFake input(sysfn::kSendInput, c.sendInput);
         const int buttons = support::ButtonAnswerCount(client);
         const int keys = support::AnsweredCount(client);
-        HWND prompt = support::RaisePrompt(client, "提示", c.flags);
+        HWND prompt = support::RaisePrompt(client, L"提示", c.flags);
         ASSERT_TRUE(prompt);
         for (int tick = 1; tick <= c.ticks; ++tick) {
             EXPECT_TRUE(IsWindow(prompt)) << "tick " << tick;
@@ -252,7 +252,7 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     ASSERT_TRUE(app::LoadForm(app::kAimWiring, nullptr, false));
     HWND aim = ui::FormHandle(ui::kAimForm);
-    HWND prompt = support::RaisePrompt(client, "提示", support::kPromptInBackground);
+    HWND prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
     ASSERT_TRUE(prompt);
     support::PumpUntil([&] { return GetForegroundWindow() == aim || (SetForegroundWindow(aim), false); }, 2000);
     ASSERT_EQ(GetForegroundWindow(), aim);
@@ -267,19 +267,19 @@ TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
 
 TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {
     int32_t handle = 0;
-    for (const char* bad : {"", "/redial-target:", "/redial-target:12x", "x /redial-target:1", "/REDIAL-TARGET:1",
-                            "/redial-target:99999999999", "/redial-target:+1", "/redial-target:１"}) {
+    for (const wchar_t* bad : {L"", L"/redial-target:", L"/redial-target:12x", L"x /redial-target:1", L"/REDIAL-TARGET:1",
+                            L"/redial-target:99999999999", L"/redial-target:+1", L"/redial-target:１"}) {
         EXPECT_FALSE(watch::ReadTargetArgument(bad, handle)) << bad;
     }
-    EXPECT_TRUE(watch::ReadTargetArgument(" /redial-target:-2147483648 ", handle));
+    EXPECT_TRUE(watch::ReadTargetArgument(L" /redial-target:-2147483648 ", handle));
     EXPECT_EQ(handle, INT32_MIN);
 
-    ui::SetContent(kMainForm, "编辑框1", "");
-    watch::TakeTargetArgument("/redial-targetx:5");
-    EXPECT_EQ(ui::GetContent(kMainForm, "编辑框1"), "");
+    ui::SetContent(kMainForm, "编辑框1", L"");
+    watch::TakeTargetArgument(L"/redial-targetx:5");
+    EXPECT_EQ(ui::GetContent(kMainForm, "编辑框1"), L"");
     EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 0);
 
-    watch::TakeTargetArgument("/redial-target:" + support::HandleText(client.dialButton));
+    watch::TakeTargetArgument(L"/redial-target:" + support::HandleText(client.dialButton));
     EXPECT_EQ(ui::GetContent(kMainForm, "编辑框1"), support::HandleText(client.dialButton));
     EXPECT_EQ(watch::dialTarget, winkit::HandleToInt(client.dialButton));
     EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 10000);

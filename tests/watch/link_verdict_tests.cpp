@@ -60,7 +60,7 @@ TEST(WatchWithManager, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
             else manager.Answer(flags, *tick == 'f' ? E_FAIL : S_OK);
             const int count = watch::redialCount;
             watch::WatchTick(ui::EventArgs());
-            const bool down = ui::GetCaption(kMainForm, "标签2") == "断网了";
+            const bool down = ui::GetCaption(kMainForm, "标签2") == L"断网了";
             verdicts += !down ? 'u' : watch::redialCount > count ? 'D' : 'd';
         }
         EXPECT_EQ(verdicts, c.verdicts) << c.ticks;

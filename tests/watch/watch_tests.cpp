@@ -16,7 +16,7 @@ namespace {
 
 using ui::kMainForm;
 
-std::string Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); }
+std::wstring Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); }
 
 class WatchTest : public support::MainFormSuite {
 protected:
@@ -25,7 +25,7 @@ protected:
         watch::redialCount = 0;
         watch::dialTarget = 0;
         watch::RememberDialTarget();  // forgets the button of an earlier test
-        ui::SetContent(kMainForm, "编辑框1", "");
+        ui::SetContent(kMainForm, "编辑框1", L"");
     }
 };
 
@@ -35,22 +35,22 @@ TEST_F(WatchTest, OfflineTicksClickAndCountOnlineTicksOnlyReport) {
     support::SetLinkState(false);
     for (int n = 1; n <= 3; ++n) {
         watch::WatchTick(ui::EventArgs());
-        EXPECT_EQ(Caption("标签2"), "断网了");
-        EXPECT_EQ(Caption("标签3"), "已拔" + std::to_string(n) + "次");
+        EXPECT_EQ(Caption("标签2"), L"断网了");
+        EXPECT_EQ(Caption("标签3"), L"已拔" + std::to_wstring(n) + L"次");
     }
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == before + 3; }, 5000))
         << "the client counted " << support::ClickCount(client) - before << " clicks";
 
     support::SetLinkState(true);
     watch::WatchTick(ui::EventArgs());
-    EXPECT_EQ(Caption("标签2"), "联网呢");
-    EXPECT_EQ(Caption("标签3"), "已拔3次");
+    EXPECT_EQ(Caption("标签2"), L"联网呢");
+    EXPECT_EQ(Caption("标签3"), L"已拔3次");
     support::PumpFor(200);
     EXPECT_EQ(support::ClickCount(client), before + 3);
 }
 
 TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
-    HWND counter = support::MakeWindow("WatchTestClickCounter", "", false);  // counts the BM_CLICKs it is posted
+    HWND counter = support::MakeWindow(L"WatchTestClickCounter", L"", false);  // counts the BM_CLICKs it is posted
     support::SetLinkState(false);
 
     // Numbers typed by hand: no signature is taken, each is clicked as given.
@@ -58,11 +58,11 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
         ui::SetContent(kMainForm, "编辑框1", winkit::FormatDecimal(target));
         watch::Start(ui::EventArgs());
         watch::WatchTick(ui::EventArgs());
-        EXPECT_EQ(Caption("标签1"), "点击未送达：句柄无效");
+        EXPECT_EQ(Caption("标签1"), L"点击未送达：句柄无效");
     }
     support::PumpFor(200);
     MSG stray;
-    EXPECT_FALSE(PeekMessageA(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE))
+    EXPECT_FALSE(PeekMessageW(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE))
         << "a click was posted to the thread";
     EXPECT_EQ(support::CountsOf(counter).clicks, 0);
     EXPECT_EQ(watch::redialCount, 0) << "a click that went nowhere is no redial";
@@ -74,7 +74,7 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
     DestroyWindow(counter);
     watch::WatchTick(ui::EventArgs());
     EXPECT_EQ(watch::redialCount, 0);
-    EXPECT_EQ(Caption("标签1"), "找不到拨号按钮");
+    EXPECT_EQ(Caption("标签1"), L"找不到拨号按钮");
     watch::Stop(ui::EventArgs());
     support::SetLinkState(true);
 }
@@ -91,28 +91,28 @@ TEST_F(WatchTest, CountdownFillsInTenStepsAndStartsAgain) {
 }
 
 TEST_F(WatchTest, StartReadsTheBoxAndStartsBothTimers) {
-    ui::SetContent(kMainForm, "编辑框1", "\xA1\xA1 \xA3\xAB\xA3\xB1\xA3\xB2" "3x");  // full-width blank, +, 1, 2
+    ui::SetContent(kMainForm, "编辑框1", L"　 ＋１２3x");  // full-width blank, +, 1, 2
     watch::countdownStep = 7;
     watch::Start(ui::EventArgs());
     EXPECT_EQ(watch::dialTarget, 123);
-    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：123");
+    EXPECT_EQ(Caption("标签1"), L"拔号按钮句柄为：123");
     EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 10000);
     EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟2"), 1000);
     EXPECT_EQ(watch::countdownStep, 1);
 
-    ui::SetContent(kMainForm, "编辑框1", "句柄");
+    ui::SetContent(kMainForm, "编辑框1", L"句柄");
     watch::Start(ui::EventArgs());
     EXPECT_EQ(watch::dialTarget, 0);
-    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：0");
+    EXPECT_EQ(Caption("标签1"), L"拔号按钮句柄为：0");
 
-    ui::SetContent(kMainForm, "编辑框1", "-99999999999");
+    ui::SetContent(kMainForm, "编辑框1", L"-99999999999");
     watch::Start(ui::EventArgs());
-    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：-2147483648");
+    EXPECT_EQ(Caption("标签1"), L"拔号按钮句柄为：-2147483648");
 
     watch::Stop(ui::EventArgs());
     EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 0);
     EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟2"), 0);
-    EXPECT_EQ(Caption("标签1"), "拔号按钮句柄为：-2147483648") << "Stop touches nothing else";
+    EXPECT_EQ(Caption("标签1"), L"拔号按钮句柄为：-2147483648") << "Stop touches nothing else";
     EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟3"), 1000) << "the prompt timer runs on";
 }
 
@@ -125,7 +125,7 @@ TEST_F(WatchTest, CountCarriesOverStopAndStart) {
     watch::Stop(ui::EventArgs());
     watch::Start(ui::EventArgs());
     watch::WatchTick(ui::EventArgs());
-    EXPECT_EQ(Caption("标签3"), "已拔4次");
+    EXPECT_EQ(Caption("标签3"), L"已拔4次");
     support::SetLinkState(true);
 }
 

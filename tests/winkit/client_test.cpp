@@ -8,18 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 namespace {
 
 constexpr int kKeyN = 0x4E;
-constexpr char kClientImage[] = "ZorvicClient.exe";
+constexpr wchar_t kClientImage[] = L"ZorvicClient.exe";
 
-int32_t FindPrompt(const char* imageName = kClientImage) {
-    return winkit::FindProcessWindow(imageName, "#32770", "提示");
+int32_t FindPrompt(const wchar_t* imageName = kClientImage) {
+    return winkit::FindProcessWindow(imageName, L"#32770", L"提示");
 }
 
 // A dialog closes on a posted IDCANCEL, so this waits until the window is gone.
 void ClosePrompt(HWND prompt) {
-    SendMessageTimeoutA(prompt, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    SendMessageTimeoutW(prompt, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
     for (int i = 0; i < 200 && IsWindow(prompt); ++i) Sleep(10);
 }
 
@@ -34,7 +36,7 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(support::StartClient(client_)); }
     static void TearDownTestSuite() { support::StopClient(client_); }
 
-    HWND Raise(const std::string& title, int flags = 0) {
+    HWND Raise(const std::wstring& title, int flags = 0) {
         HWND prompt = support::RaisePrompt(client_, title, flags);
         EXPECT_NE(prompt, nullptr) << title;
         prompts_.push_back(prompt);
@@ -60,8 +62,8 @@ TEST_F(Client, ListedUnderItsImageName) {
         ++matches;
         EXPECT_EQ(process.imageName, kClientImage);
         EXPECT_EQ(process.parentProcessId, GetCurrentProcessId());
-        EXPECT_EQ(winkit::FindInText(process.fullPath, std::string("\\") + kClientImage),
-                  static_cast<int>(process.fullPath.size() - sizeof kClientImage + 1))
+        EXPECT_EQ(winkit::FindInText(process.fullPath, std::wstring(L"\\") + kClientImage),
+                  static_cast<int>(process.fullPath.size() - std::wcslen(kClientImage)))
             << process.fullPath;
     }
     EXPECT_EQ(matches, 1);
@@ -69,14 +71,14 @@ TEST_F(Client, ListedUnderItsImageName) {
 
 TEST_F(Client, PromptIsFound) {
     EXPECT_EQ(FindPrompt(), -1);
-    Raise("没有关键字");
-    Raise("提示", support::kPromptHidden);
-    Raise("提示", support::kPromptOtherClass);
+    Raise(L"没有关键字");
+    Raise(L"提示", support::kPromptHidden);
+    Raise(L"提示", support::kPromptOtherClass);
     EXPECT_EQ(FindPrompt(), -1);
 
-    HWND first = Raise("网络提示");
+    HWND first = Raise(L"网络提示");
     EXPECT_EQ(FindPrompt(), winkit::HandleToInt(first));
-    HWND second = Raise("提示");
+    HWND second = Raise(L"提示");
     SetWindowPos(second, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_EQ(FindPrompt(), winkit::HandleToInt(second));
     ClosePrompt(second);
@@ -85,24 +87,24 @@ TEST_F(Client, PromptIsFound) {
 
 TEST_F(Client, PromptOfAnotherProgramIsLeftAlone) {
     support::Client other;
-    ASSERT_TRUE(support::StartClient(other, "OtherClient.exe"));
-    HWND foreign = support::RaisePrompt(other, "提示");
+    ASSERT_TRUE(support::StartClient(other, L"OtherClient.exe"));
+    HWND foreign = support::RaisePrompt(other, L"提示");
     ASSERT_NE(foreign, nullptr);
     EXPECT_EQ(FindPrompt(), -1);
-    EXPECT_EQ(FindPrompt("OtherClient.exe"), winkit::HandleToInt(foreign));
+    EXPECT_EQ(FindPrompt(L"OtherClient.exe"), winkit::HandleToInt(foreign));
     support::StopClient(other);
 }
 
 TEST_F(Client, EitherOfTwoInstances) {
     support::Client second;
     ASSERT_TRUE(support::StartClient(second));
-    HWND prompt = support::RaisePrompt(second, "提示");
+    HWND prompt = support::RaisePrompt(second, L"提示");
     EXPECT_EQ(FindPrompt(), winkit::HandleToInt(prompt));
     support::StopClient(second);
 }
 
 TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
-    HWND prompt = Raise("提示", support::kPromptStaysOpen);
+    HWND prompt = Raise(L"提示", support::kPromptStaysOpen);
     ASSERT_TRUE(support::MakeForeground(prompt));
     int answered = support::AnsweredCount(client_);
     int ups = support::KeyUpCount(client_);
@@ -110,7 +112,7 @@ TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
     EXPECT_EQ(AnsweredAfter(client_, answered), answered + 1);
     EXPECT_EQ(support::KeyUpCount(client_), ups + 1);
 
-    HWND closing = Raise("提示");
+    HWND closing = Raise(L"提示");
     ASSERT_TRUE(support::MakeForeground(closing));
     winkit::SendKeyToWindow(winkit::IntToHandle(FindPrompt()), kKeyN);
     EXPECT_EQ(AnsweredAfter(client_, answered + 1), answered + 2);
@@ -119,9 +121,9 @@ TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
 }
 
 TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
-    HWND prompt = Raise("提示");
+    HWND prompt = Raise(L"提示");
     support::Client other;
-    ASSERT_TRUE(support::StartClient(other, "OtherProgram.exe"));
+    ASSERT_TRUE(support::StartClient(other, L"OtherProgram.exe"));
     ASSERT_TRUE(support::MakeForeground(other.main));
     int answered = support::AnsweredCount(client_);
     support::KeyHook hook;
@@ -137,9 +139,9 @@ TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
 }
 
 TEST_F(Client, PromptInTheBackgroundIsBroughtForwardFromOurWindow) {
-    HWND mine = Make("WinkitClientProbe", "winkit 本程序");
+    HWND mine = Make(L"WinkitClientProbe", L"winkit 本程序");
     ASSERT_TRUE(support::MakeForeground(mine));
-    HWND prompt = Raise("提示", support::kPromptStaysOpen);
+    HWND prompt = Raise(L"提示", support::kPromptStaysOpen);
     ASSERT_TRUE(support::MakeForeground(mine)) << "the prompt must start behind our window";
     int answered = support::AnsweredCount(client_);
     winkit::SendKeyToWindow(prompt, kKeyN);

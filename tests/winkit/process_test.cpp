@@ -17,18 +17,18 @@ const winkit::ProcessInfo* FindOwn(const std::vector<winkit::ProcessInfo>& list)
 TEST(Processes, ListHoldsThisProcessAndNeverTheIdleOne) {
     std::vector<winkit::ProcessInfo> list(3);  // replaced, not appended to
     list[0].processId = 0;
-    list[0].imageName = "stale.exe";
+    list[0].imageName = L"stale.exe";
     int count = winkit::ListProcesses(list);
     ASSERT_GT(count, 0);
     EXPECT_EQ(count, static_cast<int>(list.size()));
     for (const winkit::ProcessInfo& process : list) {
         EXPECT_NE(process.processId, 0u) << process.imageName;
-        EXPECT_NE(process.imageName, "stale.exe");
+        EXPECT_NE(process.imageName, L"stale.exe");
         EXPECT_TRUE(process.fullPath.empty()) << process.imageName;
     }
     const winkit::ProcessInfo* own = FindOwn(list);
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(lstrcmpiA(own->imageName.c_str(), support::OwnImageName().c_str()), 0) << own->imageName;
+    EXPECT_EQ(lstrcmpiW(own->imageName.c_str(), support::OwnImageName().c_str()), 0) << own->imageName;
 }
 
 TEST(Processes, PathsOnRequest) {
@@ -36,13 +36,13 @@ TEST(Processes, PathsOnRequest) {
     ASSERT_GT(winkit::ListProcesses(list, true), 0);
     const winkit::ProcessInfo* own = FindOwn(list);
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(lstrcmpiA(own->fullPath.c_str(), support::OwnPath().c_str()), 0) << own->fullPath;
+    EXPECT_EQ(lstrcmpiW(own->fullPath.c_str(), support::OwnPath().c_str()), 0) << own->fullPath;
 }
 
 TEST(Processes, ImagePath) {
-    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(0).c_str(), support::OwnPath().c_str()), 0);
-    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(GetCurrentProcessId()).c_str(), support::OwnPath().c_str()), 0);
-    EXPECT_EQ(winkit::GetProcessImagePath(0x7FFFFFF0u), "");  // no such process
+    EXPECT_EQ(lstrcmpiW(winkit::GetProcessImagePath(0).c_str(), support::OwnPath().c_str()), 0);
+    EXPECT_EQ(lstrcmpiW(winkit::GetProcessImagePath(GetCurrentProcessId()).c_str(), support::OwnPath().c_str()), 0);
+    EXPECT_EQ(winkit::GetProcessImagePath(0x7FFFFFF0u), L"");  // no such process
 }
 
 // A snapshot that can't be taken leaves the caller's list alone.
@@ -51,11 +51,11 @@ HANDLE WINAPI NoSnapshot(DWORD, DWORD) { return INVALID_HANDLE_VALUE; }
 TEST(Processes, NoSnapshot) {
     support::TableFake fake(sysfn::kCreateToolhelp32Snapshot, &NoSnapshot);
     std::vector<winkit::ProcessInfo> list(2);
-    list[0].imageName = "kept.exe";
+    list[0].imageName = L"kept.exe";
     EXPECT_EQ(winkit::ListProcesses(list, true), 0);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].imageName, "kept.exe");
-    EXPECT_EQ(winkit::GetProcessImagePath(0), "");
+    EXPECT_EQ(list[0].imageName, L"kept.exe");
+    EXPECT_EQ(winkit::GetProcessImagePath(0), L"");
 }
 
 // Every snapshot that is taken is closed again, through the table.
