@@ -5,8 +5,8 @@
 
 #include "app/app.h"
 #include "app/shell.h"
-#include "watch/dial.h"
-#include "watch/watch.h"
+#include "watch/aim_drag.h"
+#include "watch/elevation.h"
 
 namespace app {
 
@@ -14,22 +14,30 @@ namespace {
 
 using ui::Event;
 
+watch::Watch gWatch;
+
+// A handler of the watcher bound to an event, with the wiring's state.
+template <void (*handler)(watch::Watch&, const ui::EventArgs&)>
+void WithWatch(const ui::EventArgs& args) {
+    handler(gWatch, args);
+}
+
 // Started again as administrator, the program carries on with the target it
 // was given; any other start-up is as ever.
 void OnMainCreated(const ui::EventArgs& args) {
-    watch::OnMainCreated(args);
-    watch::TakeTargetArgument(Arguments());
+    watch::OnMainCreated(gWatch, args);
+    watch::TakeTargetArgument(gWatch, Arguments());
 }
 
 const ui::Binding kMainBindings[] = {
     {nullptr, Event::Created, OnMainCreated},
     {nullptr, Event::FirstActivated, watch::ShowAimIcon},
-    {"图片框1", Event::LeftDown, BeginAimDrag},
-    {"按钮1", Event::Clicked, watch::Start},
-    {"按钮2", Event::Clicked, watch::Stop},
-    {"时钟1", Event::Periodic, watch::WatchTick},
-    {"时钟2", Event::Periodic, watch::CountdownTick},
-    {"时钟3", Event::Periodic, watch::PromptTick},
+    {ui::kAimIcon, Event::LeftDown, BeginAimDrag},
+    {ui::kStartButton, Event::Clicked, WithWatch<watch::Start>},
+    {ui::kStopButton, Event::Clicked, watch::Stop},
+    {ui::kWatchTimer, Event::Periodic, WithWatch<watch::WatchTick>},
+    {ui::kCountdownTimer, Event::Periodic, WithWatch<watch::CountdownTick>},
+    {ui::kPromptTimer, Event::Periodic, WithWatch<watch::PromptTick>},
 };
 
 const ui::Binding kAimBindings[] = {
@@ -37,10 +45,12 @@ const ui::Binding kAimBindings[] = {
     {nullptr, Event::LeftDown, watch::EndAimDrag},
     {nullptr, Event::LeftUp, watch::EndAimDrag},
     {nullptr, Event::Destroying, watch::ShowAimIcon},
-    {"时钟1", Event::Periodic, watch::AimStep},
+    {ui::kAimTimer, Event::Periodic, watch::AimStep},
 };
 
 }  // namespace
+
+watch::Watch& WiredWatch() { return gWatch; }
 
 void BeginAimDrag(const ui::EventArgs& args) {
     watch::LiftAimIcon(args);

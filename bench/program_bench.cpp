@@ -210,7 +210,7 @@ int Idle(int seconds) {
         const double floorMean = (floorCpu - floorFirst) * 1000 / wall;
         const double programMs = Median(programWindows);
         const double floorMs = Median(floorWindows);
-        const std::wstring label = support::WindowText(support::UnitWindow(programMain, "标签4"));
+        const std::wstring label = support::WindowText(support::UnitWindow(programMain, ui::kPromptLine));
         if (WaitForSingleObject(program.hProcess, 0) != WAIT_TIMEOUT) status = 1;
 
         std::printf("over %.1f s: autoredial.exe %.3f ms CPU per second (mean %.3f), floor %.3f ms per second "
@@ -286,20 +286,21 @@ int Ticks(int count) {
         support::StopClient(client);
         return 1;
     }
-    watch::dialTarget = winkit::HandleToInt(client.dialButton);
-    watch::countdownStep = 1;
+    watch::Watch& state = support::FreshWatch();
+    state.dialTarget = winkit::HandleToInt(client.dialButton);
+    state.countdownStep = 1;
     support::PumpFor(1500);
     const int clicksBefore = support::ClickCount(client);
     const double before = WorkingSet(GetCurrentProcess());
     const double dirtyBefore = PrivateDirtyBytes("self");
 
-    const ui::Handler handlers[] = {watch::WatchTick, watch::CountdownTick, watch::PromptTick};
+    void (*const handlers[])(watch::Watch&, const ui::EventArgs&) = {watch::WatchTick, watch::CountdownTick, watch::PromptTick};
     double elapsed[3] = {};
     const ui::EventArgs none;
     for (int h = 0; h < 3; ++h) {
         const support::Stopwatch watch;
         for (int i = 0; i < count; ++i) {
-            handlers[h](none);
+            handlers[h](state, none);
             app::ProcessPendingEvents();
         }
         elapsed[h] = watch.Elapsed() / 1000;
@@ -308,7 +309,7 @@ int Ticks(int count) {
     const int kAnswered = 20;
     support::RaisePrompt(client, L"提示", support::kPromptStaysOpen);
     for (int i = 0; i < kAnswered; ++i) {
-        watch::PromptTick(none);
+        watch::PromptTick(state, none);
         app::ProcessPendingEvents();
     }
     support::PumpFor(500);

@@ -1,7 +1,17 @@
-// The operating-system functions that the handlers and the toolkit call are
-// not linked: each is reached through this table and bound by name the first
-// time it is called. A function that cannot be bound is a fatal fault, handed
-// to the report of the loader record (the shell's runtime error report).
+// Some operating-system functions are not linked: each is reached through
+// this table and bound by name the first time it is called. The table holds
+// two kinds of entry. Indexes 0 to 22 are the calls of the link watcher and of
+// the toolkit's dealings with other programs: the link test, the click, the
+// process list, the window search, the key, the message-pumping wait and the
+// window under the aim. SetLayeredWindowAttributes (23) is bound only where the
+// system has it. The later ones are calls that a test must be able to fake because Wine does
+// not show what they do on Windows: the Network List Manager, a hung client,
+// integrity levels, the restart as administrator and the box that offers it.
+// Everything else (the shell's and the units' window plumbing, the pointer
+// position, the tick count, the foreground, EnumChildWindows, Start's and the
+// runtime error report's message boxes) is linked and called directly. A
+// function of the table that cannot be bound is a fatal fault, handed to the
+// report of the loader record (the shell's runtime error report).
 //
 // This is the lowest layer of the program: it includes nothing of its own.
 //

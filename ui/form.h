@@ -91,4 +91,20 @@ inline int UnitId(std::size_t row) { return kFirstUnitId + static_cast<int>(row)
 extern const FormDef kMainForm;
 extern const FormDef kAimForm;
 
+// The units that the handlers, the wiring and the tests address, by role; each
+// is the name of a row in its form's table (ui/forms.cpp).
+constexpr char kTargetBox[] = "编辑框1";     // the dial button's handle, aimed or typed
+constexpr char kStartButton[] = "按钮1";
+constexpr char kStopButton[] = "按钮2";
+constexpr char kTargetLine[] = "标签1";      // the handle in use, or why a click failed
+constexpr char kLinkState[] = "标签2";       // 联网呢 or 断网了
+constexpr char kRedialCount[] = "标签3";     // 已拔 N 次
+constexpr char kPromptLine[] = "标签4";      // the last prompt search's result
+constexpr char kCountdownBar[] = "进度条1";
+constexpr char kAimIcon[] = "图片框1";
+constexpr char kWatchTimer[] = "时钟1";      // the link test, every 10 s after Start
+constexpr char kCountdownTimer[] = "时钟2";  // the bar's steps, every second after Start
+constexpr char kPromptTimer[] = "时钟3";     // the prompt search, every second from the start
+constexpr char kAimTimer[] = "时钟1";        // of the aim window: the aim steps
+
 }  // namespace ui

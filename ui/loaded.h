@@ -5,7 +5,7 @@
 #pragma once
 
 #include "ui/form.h"
-#include "ui/picture.h"
+#include "ui/units.h"
 
 #include <windows.h>
 
@@ -15,13 +15,6 @@
 #include <vector>
 
 namespace ui {
-
-struct Unit {
-    const UnitDef* def = nullptr;
-    HWND hwnd = nullptr;
-    int32_t period = 0;  // Timer
-    Picture picture;     // PicBox
-};
 
 struct DisabledWindow {
     HWND hwnd;

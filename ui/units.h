@@ -2,11 +2,23 @@
 // read and written. Code that differs by type is a switch on the type tag.
 #pragma once
 
-#include "ui/loaded.h"
+#include "ui/form.h"
+#include "ui/picture.h"
 
+#include <windows.h>
+
+#include <cstdint>
 #include <vector>
 
 namespace ui {
+
+// A unit of a loaded form: its row, its window and what it holds besides.
+struct Unit {
+    const UnitDef* def = nullptr;
+    HWND hwnd = nullptr;
+    int32_t period = 0;  // Timer
+    Picture picture;     // PicBox
+};
 
 // Creates the unit's window on its form with the settings of its row. Timer and
 // PicBox units use the shell's window classes, given as windowClass.

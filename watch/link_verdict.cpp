@@ -2,8 +2,6 @@
 
 namespace watch {
 
-LinkMemory linkMemory;
-
 LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connectivity internet) {
     if (!linkTestConnected) {
         memory.lostTicks = 0;

@@ -39,6 +39,4 @@ struct LinkVerdict {
 // the link test says connected (kUnknown otherwise).
 LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connectivity internet);
 
-extern LinkMemory linkMemory;  // the watch tick's memory
-
 }  // namespace watch

@@ -1,34 +1,33 @@
-// The link watcher: the handlers bound to the events of the main window and of
-// the aim window, and the program-wide state they share. All zero at start,
-// never saved.
+// The link watcher: the handlers bound to the events of the main window, and
+// the state they share. The state is one value owned by the wiring (app/) and
+// handed to each handler; all zero at start, never saved.
 #pragma once
 
 #include "ui/form.h"
+#include "watch/link_verdict.h"
+#include "winkit/button_signature.h"
 
 #include <cstdint>
 
 namespace watch {
 
-extern int32_t dialTarget;     // handle of the client's dial button; 0 until the first Start
-extern int32_t redialCount;    // clicks the system took since the main window was created
-extern int32_t countdownStep;  // the next of the countdown bar's ten steps, 1 to 10
-extern int32_t promptHandle;   // the last prompt search's result, -1 for none
+struct Watch {
+    int32_t dialTarget = 0;     // handle of the client's dial button; 0 until the first Start
+    int32_t redialCount = 0;    // clicks the system took since the main window was created
+    int32_t countdownStep = 0;  // the next of the countdown bar's ten steps, 1 to 10
+    int32_t promptHandle = 0;   // the last prompt search's result, -1 for none
+    bool elevationOffered = false;  // the offer to restart as administrator was made in this run
+    int32_t keyedPrompt = 0;        // the prompt that the last answering tick sent the key to; 0 for none
+    winkit::ButtonSignature signature;  // what identified the dial target at Start
+    bool hasSignature = false;
+    LinkMemory linkMemory;  // the watch tick's memory
+};
 
-// Main window
-void OnMainCreated(const ui::EventArgs& args);
-void ShowAimIcon(const ui::EventArgs& args);
-// The aim drag begins: the icon lifts out of its box; the shell then loads the
-// aim window modally.
-void LiftAimIcon(const ui::EventArgs& args);
-void Start(const ui::EventArgs& args);
+void OnMainCreated(Watch& watch, const ui::EventArgs& args);
+void Start(Watch& watch, const ui::EventArgs& args);
 void Stop(const ui::EventArgs& args);
-void WatchTick(const ui::EventArgs& args);
-void CountdownTick(const ui::EventArgs& args);
-void PromptTick(const ui::EventArgs& args);
-
-// Aim window
-void SetUpAimWindow(const ui::EventArgs& args);
-void AimStep(const ui::EventArgs& args);
-void EndAimDrag(const ui::EventArgs& args);
+void WatchTick(Watch& watch, const ui::EventArgs& args);
+void CountdownTick(Watch& watch, const ui::EventArgs& args);
+void PromptTick(Watch& watch, const ui::EventArgs& args);
 
 }  // namespace watch

@@ -30,36 +30,36 @@ bool Answers(HWND target) {
     return sysfn::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMilliseconds, &result) != 0;
 }
 
-}  // namespace
+// Whether the foreground may be handed to the target: only when, before
+// anything is touched, nobody holds it or the target's thread or our own
+// does; never when the user is working in another program.
+bool MayTakeForeground(Foreground foreground, DWORD targetThread) {
+    return foreground == Foreground::MayTake && NobodysOrOurs(GetForegroundWindow(), targetThread);
+}
 
-KeyResult SendKeyToWindow(HWND target, int keyCode, bool extended, bool mayTakeForeground) {
-    if (target) {
-        if (!sysfn::IsWindow(target)) return KeyResult::Gone;
-        DWORD targetThread = sysfn::GetWindowThreadProcessId(target, nullptr);
-        // Whether the foreground may be handed to the target: only when, before
-        // anything is touched, nobody holds it or the target's thread or our
-        // own does; never when the user is working in another program.
-        mayTakeForeground = mayTakeForeground && NobodysOrOurs(GetForegroundWindow(), targetThread);
-        // When the key could not land anyway, the client is left untouched.
-        if (!mayTakeForeground && ForegroundThread() != targetThread) return KeyResult::Refused;
-        if (!Answers(target)) return KeyResult::Hung;
-        sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, TRUE);
-        sysfn::SetFocus(target);
-        sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, FALSE);
-        PumpingWait(kSettleMilliseconds);
-        // Injected keys go to the foreground thread, whatever got the focus
-        // above: unless the target's thread holds the foreground, the key
-        // would land in whatever program the user is working in. A prompt
-        // raised in the background would never be answered, though, if the
-        // foreground were not handed to it when it may be.
-        if (ForegroundThread() != targetThread) {
-            if (!mayTakeForeground) return KeyResult::Refused;
-            SetForegroundWindow(target);
-            if (ForegroundThread() != targetThread) return KeyResult::Refused;
-        }
-    }
+void Focus(HWND target, DWORD targetThread) {
+    sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, TRUE);
+    sysfn::SetFocus(target);
+    sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, FALSE);
+    PumpingWait(kSettleMilliseconds);
+}
 
-    // A down without its up would leave the key logically held.
+// Injected keys go to the foreground thread, whatever got the focus: unless
+// the target's thread holds the foreground, the key would land in whatever
+// program the user is working in. A prompt raised in the background would
+// never be answered, though, if the foreground were not handed to it when it
+// may be.
+bool HoldsForeground(HWND target, DWORD targetThread, bool mayTake) {
+    if (ForegroundThread() == targetThread) return true;
+    if (!mayTake) return false;
+    SetForegroundWindow(target);
+    return ForegroundThread() == targetThread;
+}
+
+// A down without its up would leave the key logically held. A locked desktop
+// takes nothing; a program of higher rights drops the key without a word,
+// which the caller learns only from the prompt staying open.
+KeyResult InjectPress(int keyCode, bool extended) {
     INPUT press[2] = {};
     press[0].type = INPUT_KEYBOARD;
     press[0].ki.wVk = static_cast<WORD>(keyCode);
@@ -70,12 +70,25 @@ KeyResult SendKeyToWindow(HWND target, int keyCode, bool extended, bool mayTakeF
     press[1] = press[0];
     press[1].ki.dwFlags |= KEYEVENTF_KEYUP;
     const UINT count = static_cast<UINT>(sizeof press / sizeof press[0]);
-    // A locked desktop takes nothing; a program of higher rights drops the
-    // key without a word, which the caller learns only from the prompt
-    // staying open.
     const UINT taken = sysfn::SendInput(count, press, static_cast<int>(sizeof press[0]));
     PumpingWait(kSettleMilliseconds);
     return taken == count ? KeyResult::Sent : KeyResult::Short;
+}
+
+}  // namespace
+
+KeyResult SendKeyToWindow(HWND target, int keyCode, Foreground foreground, bool extended) {
+    if (target) {
+        if (!sysfn::IsWindow(target)) return KeyResult::Gone;
+        const DWORD targetThread = sysfn::GetWindowThreadProcessId(target, nullptr);
+        const bool mayTake = MayTakeForeground(foreground, targetThread);
+        // When the key could not land anyway, the client is left untouched.
+        if (!mayTake && ForegroundThread() != targetThread) return KeyResult::Refused;
+        if (!Answers(target)) return KeyResult::Hung;
+        Focus(target, targetThread);
+        if (!HoldsForeground(target, targetThread, mayTake)) return KeyResult::Refused;
+    }
+    return InjectPress(keyCode, extended);
 }
 
 }  // namespace winkit

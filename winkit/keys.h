@@ -13,12 +13,17 @@ enum class KeyResult {
     Hung,     // target's thread does not answer: nothing was tried
 };
 
+// Whether the foreground may be handed to the target when nobody, the target's
+// thread or ours holds it; LeaveAlone when our own window may be holding the
+// mouse.
+enum class Foreground { MayTake, LeaveAlone };
+
 // Gives the keyboard focus to target (null: leave the focus where it is) and
 // injects one press of keyCode, waiting 50 ms after the focus step and after
 // the injection while messages go on being dispatched. The key goes only
 // where target's thread holds the foreground; the foreground is handed to it
-// only when nobody, target's thread or ours holds it, and never when
-// mayTakeForeground is false (our own window may be holding the mouse).
-KeyResult SendKeyToWindow(HWND target, int keyCode, bool extended = false, bool mayTakeForeground = true);
+// only as foreground allows, and never while the user works in another program.
+KeyResult SendKeyToWindow(HWND target, int keyCode, Foreground foreground = Foreground::MayTake,
+                          bool extended = false);
 
 }  // namespace winkit

@@ -18,12 +18,12 @@ protected:
         support::ReleaseLeft();
         ProgramBesideClient::TearDown();
     }
-    int BarPosition() const { return static_cast<int>(SendMessageW(Unit("进度条1"), PBM_GETPOS, 0, 0)); }
+    int BarPosition() const { return static_cast<int>(SendMessageW(Unit(ui::kCountdownBar), PBM_GETPOS, 0, 0)); }
 
     // How many of the aim picture's pixels are dark on the screen.
     int DarkPixelsOfAimPicture() const {
         RECT rect;
-        GetWindowRect(Unit("图片框1"), &rect);
+        GetWindowRect(Unit(ui::kAimIcon), &rect);
         HDC screen = GetDC(nullptr);
         int dark = 0;
         for (int y = rect.top; y < rect.bottom; ++y) {
@@ -38,7 +38,7 @@ protected:
 
     // Presses on the aim picture and holds the button.
     void BeginDrag() {
-        POINT picture = support::CentreOf(Unit("图片框1"));
+        POINT picture = support::CentreOf(Unit(ui::kAimIcon));
         support::MoveMouse(picture.x, picture.y);
         support::PressLeft();
     }
@@ -46,9 +46,9 @@ protected:
 
 TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
     // A running watch shows that the main window's timers tick during the drag.
-    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
-    ASSERT_TRUE(support::PumpUntil([&] { return Text("标签1") == L"拔号按钮句柄为：1"; }, 3000));
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == L"拔号按钮句柄为：1"; }, 3000));
     EXPECT_GT(DarkPixelsOfAimPicture(), 40) << "the aim icon is shown at rest";
 
     BeginDrag();
@@ -65,16 +65,16 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
         << "the countdown stopped during the drag";
     const std::wstring expected = support::HandleText(WindowFromPoint(POINT{x + kAimPointOffset, button.y}));
     EXPECT_EQ(expected, support::HandleText(client.dialButton));
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("编辑框1") == expected; }, 2000)) << Text("编辑框1");
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetBox) == expected; }, 2000)) << Text(ui::kTargetBox);
     support::ReleaseLeft();
 
     EXPECT_TRUE(support::PumpUntil([&] { return IsWindowEnabled(program.main) != FALSE; }, 3000));
-    EXPECT_EQ(Text("编辑框1"), expected) << "the capture stays after the release";
+    EXPECT_EQ(Text(ui::kTargetBox), expected) << "the capture stays after the release";
     EXPECT_TRUE(support::PumpUntil([&] { return DarkPixelsOfAimPicture() > 40; }, 3000)) << "the icon is back";
 
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签1") == L"拔号按钮句柄为：" + expected; }, 3000))
-        << Text("标签1");
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == L"拔号按钮句柄为：" + expected; }, 3000))
+        << Text(ui::kTargetLine);
 }
 
 TEST_F(AimTest, EscapeEndsTheDrag) {
@@ -89,7 +89,7 @@ TEST_F(AimTest, EscapeEndsTheDrag) {
 }
 
 TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     HWND box = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
         return (box = support::FindVisibleWindow(program.process.dwProcessId, L"#32770")) != nullptr;
@@ -100,27 +100,27 @@ TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(box); }, 3000));
     support::PumpFor(1500);
     EXPECT_EQ(BarPosition(), 0) << "a timer started";
-    EXPECT_EQ(Text("标签1"), L"");
+    EXPECT_EQ(Text(ui::kTargetLine), L"");
 }
 
 TEST_F(AimTest, StopEndsTheClicksAndStartGoesOnCounting) {
     support::SetLinkState(false);
     const std::wstring handle = support::HandleText(client.dialButton);
-    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     ASSERT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 13000));
-    EXPECT_EQ(Text("标签3"), L"已拔1次");
-    EXPECT_EQ(Text("标签2"), L"断网了");
+    EXPECT_EQ(Text(ui::kRedialCount), L"已拔1次");
+    EXPECT_EQ(Text(ui::kLinkState), L"断网了");
 
-    PostMessageW(Unit("按钮2"), BM_CLICK, 0, 0);
+    PostMessageW(Unit(ui::kStopButton), BM_CLICK, 0, 0);
     support::PumpFor(200);
     const int bar = BarPosition();
     support::PumpFor(10500);
     EXPECT_EQ(support::ClickCount(client), 1) << "a click came after Stop";
     EXPECT_EQ(BarPosition(), bar) << "the bar moved after Stop";
 
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签3") == L"已拔2次"; }, 13000)) << Text("标签3");
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kRedialCount) == L"已拔2次"; }, 13000)) << Text(ui::kRedialCount);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 2; }, 3000));
 }
 

@@ -20,11 +20,11 @@ TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
     ASSERT_TRUE(CopyFileW((support::BuildDirectory() + L"\\autoredial.exe").c_str(), exe.c_str(), FALSE));
 
     ASSERT_TRUE(support::LaunchProgram(program, exe));
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签4") == L"出现提示窗口句柄：-1"; }, 3000))
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kPromptLine) == L"出现提示窗口句柄：-1"; }, 3000))
         << "the window works before the link test";
 
-    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     HWND report = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
         return (report = support::FindVisibleWindow(program.process.dwProcessId, L"#32770")) != nullptr;

@@ -15,9 +15,9 @@ using DialEndToEnd = support::ProgramBesideClient;
 
 TEST_F(DialEndToEnd, AfterAClientRestartTheNextDownTickClicksTheNewButton) {
     const std::wstring handle = support::HandleText(client.dialButton);
-    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
-    ASSERT_TRUE(support::PumpUntil([&] { return Text("标签1") == L"拔号按钮句柄为：" + handle; }, 3000));
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == L"拔号按钮句柄为：" + handle; }, 3000));
 
     support::StopClient(client);
     ASSERT_TRUE(support::StartClient(client));
@@ -25,8 +25,8 @@ TEST_F(DialEndToEnd, AfterAClientRestartTheNextDownTickClicksTheNewButton) {
     support::SetLinkState(false);
     // The first watch tick comes 10 s after Start.
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= 1; }, 15000));
-    EXPECT_EQ(Text("标签1"), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
-    EXPECT_EQ(Text("标签3"), L"已拔1次");
+    EXPECT_EQ(Text(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(Text(ui::kRedialCount), L"已拔1次");
 }
 
 // A window of this test in front, as another program the user works in; it

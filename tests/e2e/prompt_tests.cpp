@@ -11,7 +11,7 @@ namespace {
 
 class PromptTest : public support::ProgramBesideClient {
 protected:
-    std::wstring Label() const { return Text("标签4"); }
+    std::wstring Label() const { return Text(ui::kPromptLine); }
 };
 
 TEST_F(PromptTest, AnOpenPromptIsAnsweredEverySecondUntilItGoes) {

@@ -2,13 +2,12 @@
 // window titles and search criteria are checked against plain reference
 // readers written apart from the product code; truncated and corrupt image
 // bytes must give a whole picture or the empty one, never an exit.
-#include "app/shell.h"
-#include "app/wiring.h"
 #include "ui/loaded.h"
 #include "tests/soak/resources.h"
 #include "tests/support/pump.h"
 #include "ui/picture.h"
 #include "ui/props.h"
+#include "watch/aim_drag.h"
 #include "watch/watch.h"
 #include "winkit/text.h"
 #include "winkit/window_search.h"
@@ -223,7 +222,7 @@ class BadInputOnForm : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(support::LoadMainForm());
-        ui::SetPeriod(kMainForm, "时钟3", 0);  // no prompt search meanwhile
+        ui::SetPeriod(kMainForm, ui::kPromptTimer, 0);  // no prompt search meanwhile
     }
     static void TearDownTestSuite() { support::UnloadForm(kMainForm); }
 };
@@ -231,16 +230,17 @@ protected:
 TEST_F(BadInputOnForm, StartReadsTheBoxAsTheReferenceReadsIt) {
     Random r{77};
     int started = 0;
+    watch::Watch& state = support::FreshWatch();
     for (int i = 0; i < 300; ++i) {
-        ui::SetContent(kMainForm, "编辑框1", NumberText(r));
-        // The box keeps what it can hold, which is what Start reads.
-        const std::wstring shown = ui::GetContent(kMainForm, "编辑框1");
+        ui::SetContent(kMainForm, ui::kTargetBox, NumberText(r));
+        // The box keeps what its code page can hold, which is what Start reads.
+        const std::wstring shown = ui::GetContent(kMainForm, ui::kTargetBox);
         if (shown.empty()) continue;  // Start would show its message box
-        watch::dialTarget = 12345;
-        watch::Start(ui::EventArgs());
+        state.dialTarget = 12345;
+        watch::Start(state, ui::EventArgs());
         const int32_t expected = ReferenceNumber(shown);
-        ASSERT_EQ(watch::dialTarget, expected) << "case " << i << ": [" << Hex(shown) << "]";
-        ASSERT_EQ(ui::GetCaption(kMainForm, "标签1"), L"拔号按钮句柄为：" + std::to_wstring(expected));
+        ASSERT_EQ(state.dialTarget, expected) << "case " << i << ": [" << Hex(shown) << "]";
+        ASSERT_EQ(ui::GetCaption(kMainForm, ui::kTargetLine), L"拔号按钮句柄为：" + std::to_wstring(expected));
         ++started;
     }
     watch::Stop(ui::EventArgs());
@@ -500,8 +500,8 @@ protected:
         ui::FreePicture(picture);
         EXPECT_FALSE(picture.bitmap || picture.icon) << "FreePicture leaves the picture empty";
         if (++count_ % 20 == 0) {
-            ui::SetPicture(kMainForm, "图片框1", placed, bytes.size());
-            ui::Unit* box = ui::FindUnit(kMainForm, "图片框1");
+            ui::SetPicture(kMainForm, ui::kAimIcon, placed, bytes.size());
+            ui::Unit* box = ui::FindUnit(kMainForm, ui::kAimIcon);
             ASSERT_TRUE(box);
             EXPECT_TRUE(WholeOrEmpty(box->picture)) << what << " in the picture box";
         }

@@ -18,6 +18,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
 #include "ui/props.h"
+#include "watch/aim_drag.h"
 #include "watch/watch.h"
 #include "winkit/text.h"
 
@@ -47,18 +48,16 @@ class EnduranceTest : public support::MainFormSuite {
 protected:
     void SetUp() override {
         ASSERT_TRUE(client.dialButton) << "the client did not start";
-        watch::Stop(ui::EventArgs());
         // The ticks are driven by hand: the prompt timer's own tick, nested in
         // the settling wait of an answer, would overwrite the search's result.
-        ui::SetPeriod(kMainForm, "时钟3", 0);
-        watch::redialCount = 0;
+        ui::SetPeriod(kMainForm, ui::kPromptTimer, 0);
     }
 };
 
 TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
     const int kTicks = 10000;
     const int kBlock = 500;  // ticks of one link state
-    watch::dialTarget = winkit::HandleToInt(client.dialButton);
+    state.dialTarget = winkit::HandleToInt(client.dialButton);
     const int clicksBefore = support::ClickCount(client);
     support::FakeNetworkList manager;
     manager.Answer(NLM_CONNECTIVITY_IPV4_INTERNET);
@@ -70,16 +69,16 @@ TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
         // Warm-up ticks alternate, so both paths are warm before the baseline.
         down = tick < kWarmUpTicks ? tick % 2 == 0 : (tick - kWarmUpTicks) / kBlock % 2 == 0;
         support::SetLinkState(!down);
-        watch::WatchTick(ui::EventArgs());
+        watch::WatchTick(state, ui::EventArgs());
         offline += down;
         if (tick % 50 == 0) app::ProcessPendingEvents();
     }
     support::SetLinkState(true);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= clicksBefore + offline; }, 10000));
     EXPECT_EQ(support::ClickCount(client) - clicksBefore, offline) << "every offline tick clicks once";
-    EXPECT_EQ(watch::redialCount, offline);
-    EXPECT_EQ(ui::GetCaption(kMainForm, "标签3"), L"已拔" + std::to_wstring(offline) + L"次");
-    EXPECT_EQ(ui::GetCaption(kMainForm, "标签2"), down ? L"断网了" : L"联网呢");
+    EXPECT_EQ(state.redialCount, offline);
+    EXPECT_EQ(ui::GetCaption(kMainForm, ui::kRedialCount), L"已拔" + std::to_wstring(offline) + L"次");
+    EXPECT_EQ(ui::GetCaption(kMainForm, ui::kLinkState), down ? L"断网了" : L"联网呢");
     EXPECT_EQ(manager.alive(), 0) << "every manager is released";
     soak::ExpectFlat(before, soak::Measure(), "watch ticks");
 }
@@ -99,16 +98,16 @@ TEST_F(EnduranceTest, PromptTicksWithAnOccasionalPrompt) {
             prompt = support::RaisePrompt(client);
             raised += prompt != nullptr;
         }
-        watch::PromptTick(ui::EventArgs());
+        watch::PromptTick(state, ui::EventArgs());
         if (prompt) {
-            EXPECT_EQ(watch::promptHandle, winkit::HandleToInt(prompt)) << "tick " << tick;
-            found += watch::promptHandle == winkit::HandleToInt(prompt);
+            EXPECT_EQ(state.promptHandle, winkit::HandleToInt(prompt)) << "tick " << tick;
+            found += state.promptHandle == winkit::HandleToInt(prompt);
             // An answer that missed the foreground leaves the prompt open: close
             // it, so later ticks search without it.
             PostMessageW(prompt, WM_CLOSE, 0, 0);
             support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 2000);
         } else {
-            stray += watch::promptHandle != -1;
+            stray += state.promptHandle != -1;
         }
         if (tick % 20 == 0) app::ProcessPendingEvents();
     }
@@ -128,7 +127,7 @@ DWORD gDragStart = 0;
 void CALLBACK EndDragOnceAimed(HWND, UINT, UINT_PTR, DWORD) {
     ui::LoadedForm* aim = ui::FindForm(kAimForm);
     if (gDragEnded || !aim || !IsWindow(aim->hwnd) || aim->closing) return;
-    gAimStepped = gAimStepped || !ui::GetContent(kMainForm, "编辑框1").empty();
+    gAimStepped = gAimStepped || !ui::GetContent(kMainForm, ui::kTargetBox).empty();
     if (gAimStepped || GetTickCount() - gDragStart > 5000) {
         watch::EndAimDrag(ui::EventArgs());
         gDragEnded = true;
@@ -143,7 +142,7 @@ TEST_F(EnduranceTest, TwoHundredAimDrags) {
     int stepped = 0;
     for (int drag = 0; drag < kWarmUpDrags + kDrags; ++drag) {
         if (drag == kWarmUpDrags) before = soak::Measure();
-        ui::SetContent(kMainForm, "编辑框1", L"");
+        ui::SetContent(kMainForm, ui::kTargetBox, L"");
         gAimStepped = false;
         gDragEnded = false;
         gDragStart = GetTickCount();
@@ -157,7 +156,7 @@ TEST_F(EnduranceTest, TwoHundredAimDrags) {
         ASSERT_EQ(ui::FindForm(kAimForm), nullptr) << "drag " << drag << ": the aim window is still there";
         ASSERT_TRUE(IsWindowEnabled(main)) << "drag " << drag << ": the main window stays disabled";
         ASSERT_EQ(GetCapture(), nullptr) << "drag " << drag;
-        ui::Unit* icon = ui::FindUnit(kMainForm, "图片框1");
+        ui::Unit* icon = ui::FindUnit(kMainForm, ui::kAimIcon);
         ASSERT_TRUE(icon && icon->picture.icon) << "drag " << drag << ": the aim icon did not come back";
     }
     EXPECT_EQ(stepped, kWarmUpDrags + kDrags) << "drags that ended before their first aim step";

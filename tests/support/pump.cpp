@@ -7,6 +7,7 @@
 #include "sysfn/sysfn.h"
 #include "tests/support/program.h"
 #include "ui/loaded.h"
+#include "ui/props.h"
 
 #include <ole2.h>
 
@@ -34,6 +35,11 @@ void UnloadForm(const ui::FormDef& form) {
 }
 
 Client MainFormSuite::client;
+
+watch::Watch& FreshWatch() {
+    if (ui::FindForm(ui::kMainForm)) watch::Stop(ui::EventArgs());
+    return app::WiredWatch() = watch::Watch();
+}
 
 bool LoadMainFormWithClient(Client& client) { return LoadMainForm() && StartClient(client); }
 

@@ -4,12 +4,15 @@
 
 #include "tests/support/standin.h"
 #include "ui/form.h"
+#include "ui/props.h"
+#include "watch/watch.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 namespace support {
 
@@ -27,12 +30,18 @@ void UnloadForm(const ui::FormDef& form);
 bool LoadMainFormWithClient(Client& client);
 void UnloadMainFormWithClient(Client& client);
 
-// A suite whose tests share the main form loaded here beside the client.
+// Stops a loaded main form's watch and gives the wired handlers a fresh state.
+watch::Watch& FreshWatch();
+
+// A suite whose tests share the main form loaded here beside the client; each
+// starts with a fresh watch.
 class MainFormSuite : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(LoadMainFormWithClient(client)); }
     static void TearDownTestSuite() { UnloadMainFormWithClient(client); }
     static Client client;
+    watch::Watch& state = FreshWatch();
+    static std::wstring Caption(const char* unit) { return ui::GetCaption(ui::kMainForm, unit); }
 };
 
 // Dispatches messages until done() is true or timeoutMs have passed; returns

@@ -9,7 +9,7 @@
 #include "tests/support/probe.h"
 #include "ui/loaded.h"
 #include "ui/props.h"
-#include "watch/dial.h"
+#include "watch/elevation.h"
 #include "watch/watch.h"
 #include "winkit/text.h"
 
@@ -22,8 +22,6 @@ namespace {
 
 using support::TableFake;
 using ui::kMainForm;
-
-std::wstring Caption(const char* unit) { return ui::GetCaption(kMainForm, unit); }
 
 // The offer's box and the restart, recorded.
 int gBoxes = 0;
@@ -81,23 +79,16 @@ UINT WINAPI TakeAndLose(UINT count, LPINPUT, int) { return count; }
 class DialTest : public support::MainFormSuite {
 protected:
     void SetUp() override {
-        watch::Stop(ui::EventArgs());
-        watch::redialCount = 0;
-        watch::elevationOffered = false;
-        watch::keyedPrompt = 0;
         gBoxes = gRestarts = 0;
         gBoxAnswer = IDNO;
         gRestartWorks = TRUE;
         gOurLevel = gTheirLevel = 0x2000;
         support::SetLinkState(false);
     }
-    void TearDown() override {
-        watch::Stop(ui::EventArgs());
-        support::SetLinkState(true);
-    }
-    static void StartOn(HWND button) {
-        ui::SetContent(kMainForm, "编辑框1", support::HandleText(button));
-        watch::Start(ui::EventArgs());
+    void TearDown() override { support::SetLinkState(true); }
+    void StartOn(HWND button) {
+        ui::SetContent(kMainForm, ui::kTargetBox, support::HandleText(button));
+        watch::Start(state, ui::EventArgs());
     }
 
     TableFake box_{sysfn::kMessageBoxW, reinterpret_cast<void*>(&AnswerBox)};
@@ -107,22 +98,22 @@ protected:
 TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedOnce) {
     StartOn(client.dialButton);
     ASSERT_EQ(gBoxes, 0) << "client and program run with the same rights";
-    const std::wstring before = Caption("标签3");
+    const std::wstring before = Caption(ui::kRedialCount);
     {
         TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
-        watch::WatchTick(ui::EventArgs());
-        watch::WatchTick(ui::EventArgs());
+        watch::WatchTick(state, ui::EventArgs());
+        watch::WatchTick(state, ui::EventArgs());
     }
-    EXPECT_EQ(watch::redialCount, 0);
-    EXPECT_EQ(Caption("标签3"), before);
-    EXPECT_EQ(Caption("标签1"), L"点击被拒：客户端权限高");
+    EXPECT_EQ(state.redialCount, 0);
+    EXPECT_EQ(Caption(ui::kRedialCount), before);
+    EXPECT_EQ(Caption(ui::kTargetLine), L"点击被拒：客户端权限高");
     EXPECT_EQ(gBoxes, 1) << "the offer is made once";
     EXPECT_EQ(gRestarts, 0) << "the user said no";
 
     // Once the click goes through again it counts and the handle is back in view.
-    watch::WatchTick(ui::EventArgs());
-    EXPECT_EQ(watch::redialCount, 1);
-    EXPECT_EQ(Caption("标签1"), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    watch::WatchTick(state, ui::EventArgs());
+    EXPECT_EQ(state.redialCount, 1);
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
 TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
@@ -131,17 +122,17 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     gRestartWorks = FALSE;  // the user declined the system's own question
     {
         TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
-        watch::WatchTick(ui::EventArgs());
+        watch::WatchTick(state, ui::EventArgs());
     }
     EXPECT_EQ(gRestarts, 1);
-    EXPECT_EQ(Caption("标签1"), L"未能以管理员身份重启");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"未能以管理员身份重启");
     EXPECT_FALSE(ui::FindForm(kMainForm)->closing);
 
-    watch::elevationOffered = false;
+    state.elevationOffered = false;
     gRestartWorks = TRUE;
     {
         TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
-        watch::WatchTick(ui::EventArgs());
+        watch::WatchTick(state, ui::EventArgs());
     }
     ASSERT_EQ(gRestarts, 2);
     wchar_t ownPath[MAX_PATH] = {};
@@ -166,7 +157,7 @@ TEST_F(DialTest, AtStartAClientOfHigherRightsIsRecognised) {
         gOurLevel = c.ours;
         gTheirLevel = c.theirs;
         gBoxes = 0;
-        watch::elevationOffered = false;
+        state.elevationOffered = false;
         StartOn(client.dialButton);
         EXPECT_EQ(gBoxes, c.boxes) << std::hex << c.ours << " " << c.theirs;
     }
@@ -188,17 +179,17 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
     StartOn(client.dialButton);
     const HWND old = client.dialButton;
     support::StopClient(client);
-    watch::WatchTick(ui::EventArgs());
-    watch::WatchTick(ui::EventArgs());
-    EXPECT_EQ(Caption("标签1"), L"拨号客户端未运行");
-    EXPECT_EQ(watch::redialCount, 0);
+    watch::WatchTick(state, ui::EventArgs());
+    watch::WatchTick(state, ui::EventArgs());
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拨号客户端未运行");
+    EXPECT_EQ(state.redialCount, 0);
 
     ASSERT_TRUE(support::StartClient(client));
     ASSERT_NE(client.dialButton, old);
-    watch::WatchTick(ui::EventArgs());
-    EXPECT_EQ(watch::dialTarget, winkit::HandleToInt(client.dialButton));
-    EXPECT_EQ(Caption("标签1"), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
-    EXPECT_EQ(watch::redialCount, 1);
+    watch::WatchTick(state, ui::EventArgs());
+    EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(state.redialCount, 1);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 3000));
 
     // The handle now names a look-alike of another program: the client's
@@ -211,12 +202,12 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
                                   nullptr, nullptr, nullptr);
     HWND lookAlike = CreateWindowExW(0, L"Button", L"拨号", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(100)), nullptr, nullptr);
-    watch::dialTarget = winkit::HandleToInt(lookAlike);
+    state.dialTarget = winkit::HandleToInt(lookAlike);
     gForeignClicks = 0;
-    watch::WatchTick(ui::EventArgs());
+    watch::WatchTick(state, ui::EventArgs());
     support::PumpFor(200);
     EXPECT_EQ(gForeignClicks, 0);
-    EXPECT_EQ(watch::dialTarget, winkit::HandleToInt(client.dialButton));
+    EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 2; }, 3000));
     DestroyWindow(parent);
 }
@@ -241,7 +232,7 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
         ASSERT_TRUE(prompt);
         for (int tick = 1; tick <= c.ticks; ++tick) {
             EXPECT_TRUE(IsWindow(prompt)) << "tick " << tick;
-            watch::PromptTick(ui::EventArgs());
+            watch::PromptTick(state, ui::EventArgs());
         }
         EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000)) << "case flags " << c.flags;
         EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, c.buttonAnswers);
@@ -257,7 +248,7 @@ TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     support::PumpUntil([&] { return GetForegroundWindow() == aim || (SetForegroundWindow(aim), false); }, 2000);
     ASSERT_EQ(GetForegroundWindow(), aim);
     const int keys = support::AnsweredCount(client);
-    watch::PromptTick(ui::EventArgs());
+    watch::PromptTick(state, ui::EventArgs());
     EXPECT_EQ(GetForegroundWindow(), aim);
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000));
     EXPECT_EQ(support::AnsweredCount(client), keys) << "no key was typed";
@@ -274,16 +265,16 @@ TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {
     EXPECT_TRUE(watch::ReadTargetArgument(L" /redial-target:-2147483648 ", handle));
     EXPECT_EQ(handle, INT32_MIN);
 
-    ui::SetContent(kMainForm, "编辑框1", L"");
-    watch::TakeTargetArgument(L"/redial-targetx:5");
-    EXPECT_EQ(ui::GetContent(kMainForm, "编辑框1"), L"");
-    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 0);
+    ui::SetContent(kMainForm, ui::kTargetBox, L"");
+    watch::TakeTargetArgument(state, L"/redial-targetx:5");
+    EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), L"");
+    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 0);
 
-    watch::TakeTargetArgument(L"/redial-target:" + support::HandleText(client.dialButton));
-    EXPECT_EQ(ui::GetContent(kMainForm, "编辑框1"), support::HandleText(client.dialButton));
-    EXPECT_EQ(watch::dialTarget, winkit::HandleToInt(client.dialButton));
-    EXPECT_EQ(ui::GetPeriod(kMainForm, "时钟1"), 10000);
-    EXPECT_TRUE(watch::elevationOffered) << "the restarted program never offers again";
+    watch::TakeTargetArgument(state, L"/redial-target:" + support::HandleText(client.dialButton));
+    EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), support::HandleText(client.dialButton));
+    EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
+    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 10000);
+    EXPECT_TRUE(state.elevationOffered) << "the restarted program never offers again";
 }
 
 }  // namespace

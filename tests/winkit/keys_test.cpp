@@ -36,7 +36,7 @@ protected:
 TEST_F(Recorded, APressIsADownAndItsUp) {
     for (bool extended : {false, true}) {
         gSent.clear();
-        winkit::SendKeyToWindow(nullptr, kKeyN, extended);
+        winkit::SendKeyToWindow(nullptr, kKeyN, winkit::Foreground::MayTake, extended);
         ASSERT_EQ(gSent.size(), 1u);
         ASSERT_EQ(gSent[0].size(), 2u);
         EXPECT_EQ(gSizeGiven, static_cast<int>(sizeof(INPUT)));
@@ -147,7 +147,7 @@ TEST_F(Injected, TargetWindowGetsTheWholePress) {
     for (bool extended : {false, true}) {
         hook_.Clear();
         support::CountsOf(target) = support::WindowCounts();
-        winkit::SendKeyToWindow(target, kKeyN, extended);
+        winkit::SendKeyToWindow(target, kKeyN, winkit::Foreground::MayTake, extended);
 
         const std::vector<support::KeyHook::Event>& hooked = hook_.events();
         ASSERT_EQ(hooked.size(), 2u);
@@ -214,7 +214,7 @@ TEST_F(Injected, OurOwnWindowKeepsTheForegroundWhenAskedTo) {
     Start(target, L"winkit 目标线程");
     HWND ours = Make(L"WinkitKeysProbe", L"winkit 拖动中");
     ASSERT_TRUE(support::MakeForeground(ours));
-    EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN, false, false), winkit::KeyResult::Refused);
+    EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN, winkit::Foreground::LeaveAlone), winkit::KeyResult::Refused);
     support::PumpFor(50);
     EXPECT_EQ(GetForegroundWindow(), ours);
     EXPECT_TRUE(hook_.events().empty());

@@ -1,0 +1,51 @@
+#include "watch/aim_drag.h"
+
+#include "sysfn/sysfn.h"
+#include "ui/loaded.h"
+#include "ui/props.h"
+#include "winkit/text.h"
+
+extern const unsigned char kAimCursor[];
+extern const unsigned kAimCursorSize;
+
+namespace watch {
+
+using ui::kAimForm;
+using ui::kMainForm;
+
+namespace {
+
+const int kAimSize = 26;
+const int kAimHalf = 13;         // the aim window covers the pointer -13 .. +12
+const int kAimPointOffset = 14;  // just right of the aim window, so it never finds itself
+const unsigned char kAimOpacity = 5;
+
+}  // namespace
+
+void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(kMainForm, ui::kAimIcon, kAimCursor, kAimCursorSize); }
+
+void LiftAimIcon(const ui::EventArgs&) { ui::SetPicture(kMainForm, ui::kAimIcon, nullptr, 0); }
+
+void SetUpAimWindow(const ui::EventArgs&) {
+    ui::SetFormHeight(kAimForm, kAimSize);
+    ui::SetFormWidth(kAimForm, kAimSize);
+    ui::SetFormPointer(kAimForm, kAimCursor, kAimCursorSize);
+    // The release must reach the aim window even when the pointer outruns it
+    // between two aim steps; otherwise the drag would never end.
+    ui::CaptureMouse(kAimForm);
+    ui::SetFormOpacity(kAimForm, kAimOpacity);
+}
+
+void AimStep(const ui::EventArgs&) {
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    ui::SetFormLeft(kAimForm, cursor.x - kAimHalf);
+    ui::SetFormTop(kAimForm, cursor.y - kAimHalf);
+    const POINT aim = {cursor.x + kAimPointOffset, cursor.y};
+    HWND under = sysfn::WindowFromPoint(aim);
+    ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(under)));
+}
+
+void EndAimDrag(const ui::EventArgs&) { ui::CloseForm(kAimForm); }
+
+}  // namespace watch

@@ -1,0 +1,41 @@
+#include "watch/prompt.h"
+
+#include "ui/loaded.h"
+#include "watch/elevation.h"
+#include "watch/watch.h"
+#include "winkit/answer.h"
+#include "winkit/keys.h"
+#include "winkit/text.h"
+
+namespace watch {
+
+namespace {
+
+const int kKeyN = 0x4E;
+
+}  // namespace
+
+void AnswerPrompt(Watch& watch, int32_t prompt) {
+    if (prompt <= 0) {
+        watch.keyedPrompt = 0;
+        return;
+    }
+    HWND window = winkit::IntToHandle(prompt);
+    // Still open a tick after the key: the key never reached it.
+    if (prompt != watch.keyedPrompt) {
+        // The aim window holds the mouse while it exists; taking the
+        // foreground from it could lose the release.
+        const winkit::Foreground foreground =
+            ui::FindForm(ui::kAimForm) ? winkit::Foreground::LeaveAlone : winkit::Foreground::MayTake;
+        const winkit::KeyResult result = winkit::SendKeyToWindow(window, kKeyN, foreground);
+        if (result == winkit::KeyResult::Gone) return;
+        if (result == winkit::KeyResult::Sent) {
+            watch.keyedPrompt = prompt;
+            return;
+        }
+    }
+    watch.keyedPrompt = 0;
+    if (winkit::AnswerWithoutKeyboard(window, 'N') == ERROR_ACCESS_DENIED) OfferElevation(watch);
+}
+
+}  // namespace watch

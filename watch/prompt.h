@@ -1,0 +1,17 @@
+// The answer to the client's prompt where a real system gets in the way: a
+// key that can't reach it (another program in front, a locked screen, an
+// input method, a hung client).
+#pragma once
+
+#include <cstdint>
+
+namespace watch {
+
+struct Watch;
+
+// Answers an open prompt (a handle of 0 or less: none is open): with the N key
+// where it can land, else, and on the tick after a key that left the prompt
+// open, by posted messages alone.
+void AnswerPrompt(Watch& watch, int32_t prompt);
+
+}  // namespace watch
