@@ -14,9 +14,10 @@ that is not the UTF-8/BOM/CRLF text.
 Entry names are stored in GBK without the UTF-8 flag, as Chinese Windows
 itself writes them: Windows' built-in zip folders and 7-Zip read such names in
 the OEM code page (936 there). Each entry also carries the Info-ZIP Unicode
-Path field (0x7075) with its UTF-8 name, which 7-Zip, WinRAR, WinZip, Bandizip
-and Info-ZIP's unzip prefer on any system. (The UTF-8 flag is left off: Windows 7's
-zip folders ignore it and would show the UTF-8 bytes in code page 936.)
+Path field (0x7075) with its UTF-8 name, which 7-Zip, WinRAR, WinZip,
+Bandizip and Info-ZIP's unzip prefer on any system. (The UTF-8 flag is left
+off: Windows 7's zip folders ignore it and would show the UTF-8 bytes in code
+page 936.)
 """
 import os, struct, sys, time, zipfile, zlib
 
