@@ -9,10 +9,10 @@
 #include "ui/messages.h"
 #include "ui/skin.h"
 #include "ui/units.h"
+#include "winkit/connectivity.h"
 #include "winkit/wait.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <cstring>
 
@@ -31,7 +31,6 @@ const wchar_t kPictureClass[] = L"AutoredialPicture";
 LoadedForm* gModal = nullptr;
 bool gLoopStarted = false;
 bool gShuttingDown = false;
-bool gOleStarted = false;
 
 // Calls the handler wired to (unit, event); unit null means the window. The
 // handler may destroy the form, so nothing of it is read afterwards.
@@ -283,7 +282,7 @@ void ConnectLayers() {
 
 bool RegisterClasses() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    sysfn::InitCommonControlsEx(&controls);
     HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
     return RegisterFormClass(kFormClass, FormProc, arrow) && RegisterFormClass(kTimerClass, TimerProc, arrow) &&
            RegisterFormClass(kPictureClass, PictureProc, arrow) && ui::RegisterHyperlinkClass();
@@ -338,11 +337,14 @@ bool ModalWindowOpen() { return gModal != nullptr; }
 
 int Run() {
     SetProgramDirectoryFrom(ModuleFileName());
-    gOleStarted = SUCCEEDED(OleInitialize(nullptr));
+    // Before anything loads a library by name: neither this program's folder
+    // nor the current directory may supply one. OLE starts with the first
+    // question to the Network List Manager (winkit::InternetConnectivity).
+    sysfn::InitTable(ProgramDirectory());
+    sysfn::RestrictLibrarySearch();
     std::wstring directory = ProgramDirectory();
     if (!directory.empty() && directory.back() == L':') directory += L'\\';  // "C:" alone names the drive's current folder
     SetCurrentDirectoryW(directory.c_str());
-    sysfn::InitTable(ProgramDirectory());
     ConnectLayers();
     if (!RegisterClasses()) ReportRuntimeError(0, L"载入窗口模板数据段出错!");
     if (!LoadForm(kMainWiring, nullptr, false)) ReportRuntimeError(0, L"载入启动窗口失败");
@@ -364,8 +366,7 @@ void Shutdown() {
     }
     ui::ReleaseSkin();
     ui::ReleaseHyperlinkResources();
-    if (gOleStarted) OleUninitialize();
-    gOleStarted = false;
+    winkit::EndOle();
 }
 
 }  // namespace app

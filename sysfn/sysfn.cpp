@@ -23,6 +23,7 @@ void EndProcess(const std::wstring&) { ExitProcess(static_cast<UINT>(-1)); }
 
 Loader gLoader = {SystemLoad, SystemFind, SystemUnload, EndProcess};
 std::wstring gProgramDirectory;
+std::wstring gSystemDirectory;
 
 // "#123" names an export by ordinal; GetProcAddress takes the ordinal in the
 // low word of the name pointer.
@@ -34,14 +35,25 @@ const char* ExportName(const char* function) {
 
 }  // namespace
 
-void InitTable(const std::wstring& programDirectory) {
+std::wstring SystemDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
+}
+
+void InitTable(const std::wstring& programDirectory, const std::wstring& systemDirectory) {
     gProgramDirectory = programDirectory;
+    gSystemDirectory = systemDirectory;
 #define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
     AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_ENTRY)
 #undef AUTOREDIAL_ENTRY
 }
 
 namespace {
+
+// A module's full path in the system directory: known DLL or not, nothing of
+// the program's folder, the current directory or the PATH is searched.
+std::wstring InSystemDirectory(const wchar_t* module) { return gSystemDirectory + L"\\" + module; }
 
 // Finds the entry's function, loading its module; on failure nothing stays loaded.
 FARPROC Look(Entry& entry) {
@@ -51,7 +63,7 @@ FARPROC Look(Entry& entry) {
 
     if (entry.module[0] == L'\0') {
         for (const wchar_t* candidate : kStandardModules) {
-            module = gLoader.load(candidate);
+            module = gLoader.load(InSystemDirectory(candidate).c_str());
             if (!module) continue;
             address = gLoader.find(module, exportName);
             if (address) break;
@@ -59,11 +71,14 @@ FARPROC Look(Entry& entry) {
             module = nullptr;
         }
     } else {
-        if (!std::wcschr(entry.module, L':')) {
-            std::wstring path = gProgramDirectory + L"\\" + entry.module;
-            module = gLoader.load(path.c_str());
+        if (std::wcschr(entry.module, L':') || lstrcmpiW(entry.module, L"comctl32.dll") == 0) {
+            module = gLoader.load(entry.module);
+        } else {
+            if (lstrcmpiW(entry.module, L"wininet.dll") == 0 && !RunsElevated()) {
+                module = gLoader.load((gProgramDirectory + L"\\" + entry.module).c_str());
+            }
+            if (!module) module = gLoader.load(InSystemDirectory(entry.module).c_str());
         }
-        if (!module) module = gLoader.load(entry.module);
         if (module) address = gLoader.find(module, exportName);
     }
 
@@ -97,6 +112,25 @@ void ReleaseModules() {
         entry.moduleHandle = nullptr;
         entry.address = nullptr;
     }
+}
+
+bool RunsElevated() {
+    HANDLE token = nullptr;
+    if (!sysfn::OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
+    TOKEN_ELEVATION elevation = {};
+    DWORD filled = 0;
+    const BOOL read = sysfn::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &filled);
+    sysfn::CloseHandle(token);
+    return !read || elevation.TokenIsElevated != 0;
+}
+
+void RestrictLibrarySearch() {
+    if (TryBind(kSetDefaultDllDirectories)) sysfn::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // The common controls load the theme library by name when they first draw,
+    // and a loader may search for it as it likes (Wine's ignores the restriction
+    // above). A module of that name that is already loaded is taken wherever it
+    // came from, so the system's copy is loaded now.
+    TryBind(kSetWindowTheme);
 }
 
 Loader SystemLoader() { return Loader{SystemLoad, SystemFind, SystemUnload, EndProcess}; }

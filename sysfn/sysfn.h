@@ -4,7 +4,12 @@
 // the toolkit's dealings with other programs: the link test, the click, the
 // process list, the window search, the key, the message-pumping wait and the
 // window under the aim. SetLayeredWindowAttributes (23) is bound only where the
-// system has it. The later ones are calls that a test must be able to fake because Wine does
+// system has it, as are SetWindowTheme and SetDefaultDllDirectories (31, 32):
+// uxtheme is not a known DLL, so it is not imported but loaded by full path
+// from the system directory, and a Windows 7 without its update lacks the other.
+// InitCommonControlsEx (33) binds the common controls after start-up has
+// restricted the search: imported, they would load the theme library by name
+// before the program's first line (Wine's do). The later ones are calls that a test must be able to fake because Wine does
 // not show what they do on Windows: the Network List Manager, a hung client,
 // integrity levels, the restart as administrator and the box that offers it.
 // Everything else (the shell's and the units' window plumbing, the pointer
@@ -25,6 +30,8 @@
 #include <tlhelp32.h>
 #include <wininet.h>
 #include <shellapi.h>
+#include <uxtheme.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -61,7 +68,10 @@
     X(27, L"", OpenProcessToken)                        \
     X(28, L"", GetTokenInformation)                     \
     X(29, L"", ShellExecuteExW)                         \
-    X(30, L"", MessageBoxW)
+    X(30, L"", MessageBoxW)                             \
+    X(31, L"uxtheme.dll", SetWindowTheme)               \
+    X(32, L"", SetDefaultDllDirectories)                \
+    X(33, L"comctl32.dll", InitCommonControlsEx)
 
 namespace sysfn {
 
@@ -75,8 +85,8 @@ enum Index {
 struct Entry {
     const wchar_t* module;  // L"" searches the standard module list
     const char* function;   // export name, or "#" and an ordinal
-    FARPROC address;        // null until the first call binds it
-    HMODULE moduleHandle;   // the module that the binding loaded
+    FARPROC address;       // null until the first call binds it
+    HMODULE moduleHandle;  // the module that the binding loaded
 };
 
 // How modules are loaded, searched and released, and where a binding that
@@ -94,8 +104,27 @@ extern const wchar_t* const kStandardModules[6];
 
 extern Entry gTable[kCount];
 
-// Sets up every entry, unbound. programDirectory has no trailing backslash.
-void InitTable(const std::wstring& programDirectory);
+// The system directory (GetSystemDirectoryW), without a trailing backslash.
+std::wstring SystemDirectory();
+
+// Sets up every entry, unbound. Neither directory has a trailing backslash.
+// A module is loaded by its full path in the system directory; only
+// wininet.dll is looked for in the program directory first, and not when this
+// instance runs elevated (a file planted there would get administrator rights).
+// comctl32.dll is loaded by name: the manifest binds that name to the
+// system's side-by-side assembly of the common controls 6.
+void InitTable(const std::wstring& programDirectory, const std::wstring& systemDirectory = SystemDirectory());
+
+// Whether this instance runs elevated (TokenElevation of its own token, read
+// through the table); true when that can't be read.
+bool RunsElevated();
+
+// From here on, a library that the process loads by name (this program or a
+// system DLL on its behalf) is looked for in the system directory only, where
+// the system has SetDefaultDllDirectories (a Windows 7 without KB2533623 does
+// not). The theme library, which the common controls load by name, is loaded
+// from the system directory at once, so that the name finds that copy.
+void RestrictLibrarySearch();
 
 // Binds an entry: returns its address, or reports a function that cannot be
 // bound (the report ends the program).
@@ -113,7 +142,7 @@ void ReleaseModules();
 // functions that older systems lack and the program can do without.
 FARPROC TryBind(Index index);
 
-// The system's loader (LoadLibraryW, GetProcAddress, FreeLibrary); its report
+// The system's loader (LoadLibraryA, GetProcAddress, FreeLibrary); its report
 // ends the process quietly until the shell puts its own in place.
 Loader SystemLoader();
 
@@ -121,7 +150,7 @@ Loader SystemLoader();
 // system's loader with its own report in place at start-up.
 Loader SetLoader(const Loader& loader);
 
-// The texts of a failed binding.
+// The texts of a failed binding, in the ANSI code page.
 std::wstring BindingErrorText(const wchar_t* module, const char* function);
 
 #define AUTOREDIAL_CALLER(index, module, name)                                  \

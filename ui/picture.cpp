@@ -2,85 +2,105 @@
 
 #include "ui/scoped_gdi.h"
 
-#include <cstdio>  // jpeglib.h needs FILE
-#include <csetjmp>
+#include <olectl.h>
+
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace ui {
 
 namespace {
 
-// libjpeg's own error handler ends the process; this one jumps back to the
-// decoder, which then gives the empty picture.
-struct JpegError {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
+// The size that a JPEG's first frame header claims, read by walking its marker
+// segments as a decoder does; false when the bytes end or go astray first.
+bool JpegFrameSize(const unsigned char* bytes, std::size_t size, int* width, int* height) {
+    std::size_t at = 2;  // past the start-of-image marker
+    while (at + 4 <= size) {
+        if (bytes[at] != 0xFF) return false;
+        const unsigned marker = bytes[at + 1];
+        if (marker == 0xFF) {  // a fill byte before the marker
+            ++at;
+            continue;
+        }
+        if (marker == 0xD9 || marker == 0xDA || marker == 0xD8) return false;  // no frame before the scan
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // markers without a segment
+            at += 2;
+            continue;
+        }
+        const std::size_t length = static_cast<std::size_t>(bytes[at + 2] << 8 | bytes[at + 3]);
+        if (length < 2) return false;
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            if (length < 8 || at + 9 > size) return false;
+            *height = bytes[at + 5] << 8 | bytes[at + 6];
+            *width = bytes[at + 7] << 8 | bytes[at + 8];
+            return true;
+        }
+        at += 2 + length;
+    }
+    return false;
+}
+
+// An IUnknown reference that is released with its holder.
+template <typename Interface>
+struct ComRef {
+    Interface* p = nullptr;
+    ComRef() = default;
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef() {
+        if (p) p->Release();
+    }
 };
 
-void JpegErrorExit(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+// Hands the bytes to the system's decoder (OleLoadPicture of oleaut32) and
+// keeps a copy of its bitmap as a DIB section of our own.
+HBITMAP SystemDecode(const unsigned char* bytes, std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return nullptr;
+    if (void* copy = GlobalLock(memory)) {
+        std::memcpy(copy, bytes, size);
+        GlobalUnlock(memory);
+    }
+    ComRef<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream.p)) || !stream.p) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    // The decoder may create COM objects of its own (Wine's goes through WIC),
+    // so COM is up for the call; OLE proper starts only when the link needs it.
+    const HRESULT com = CoInitialize(nullptr);
+    HBITMAP bitmap = nullptr;
+    {
+        ComRef<IPicture> picture;
+        SHORT type = PICTYPE_NONE;
+        OLE_HANDLE handle = 0;
+        if (SUCCEEDED(OleLoadPicture(stream.p, static_cast<LONG>(size), FALSE, __uuidof(IPicture),
+                                     reinterpret_cast<void**>(&picture.p))) &&
+            picture.p && SUCCEEDED(picture.p->get_Type(&type)) && type == PICTYPE_BITMAP &&
+            SUCCEEDED(picture.p->get_Handle(&handle)) && handle) {
+            bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        }
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return bitmap;
 }
-void JpegSilence(j_common_ptr, int) {}
 
-constexpr JDIMENSION kMaxSide = 16384;
-
-// Decodes into a top-down 24-bit DIB section. Kept free of objects with
-// destructors: longjmp leaves this frame on a decoding error.
-HBITMAP DecodeJpeg(const unsigned char* bytes, std::size_t size, int* width, int* height) {
-    jpeg_decompress_struct info;
-    JpegError error;
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = JpegErrorExit;
-    error.manager.emit_message = JpegSilence;
-    HBITMAP volatile bitmap = nullptr;
-    if (setjmp(error.jump)) {
-        jpeg_destroy_decompress(&info);
+// Checked before the decoder runs: a 200-byte file may claim 65500 x 65500,
+// which would cost gigabytes and minutes to decode.
+HBITMAP DecodeJpeg(const unsigned char* bytes, std::size_t size, long long maxPixels, int* width, int* height) {
+    int w = 0;
+    int h = 0;
+    if (!JpegFrameSize(bytes, size, &w, &h) || w <= 0 || h <= 0) return nullptr;
+    if (static_cast<long long>(w) * h > maxPixels) return nullptr;
+    HBITMAP bitmap = SystemDecode(bytes, size);
+    BITMAP info = {};
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmWidth != w || std::abs(info.bmHeight) != h) {
         if (bitmap) DeleteObject(bitmap);
         return nullptr;
     }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
-    jpeg_read_header(&info, TRUE);
-    // Checked before the decoder starts: for a progressive or multi-scan file it
-    // buffers the whole image there, so a 200-byte file claiming 65500 x 65500
-    // would cost gigabytes and a minute before any later check.
-    if (info.image_width > kMaxSide || info.image_height > kMaxSide) {
-        jpeg_destroy_decompress(&info);
-        return nullptr;
-    }
-    info.out_color_space = JCS_EXT_BGR;  // the byte order of a DIB
-    jpeg_start_decompress(&info);
-    if (info.output_components != 3 || info.output_width > kMaxSide || info.output_height > kMaxSide) {
-        jpeg_destroy_decompress(&info);
-        return nullptr;
-    }
-    const int w = static_cast<int>(info.output_width);
-    const int h = static_cast<int>(info.output_height);
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = w;
-    header.bmiHeader.biHeight = -h;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 24;
-    header.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    bitmap = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (!bitmap) {
-        jpeg_destroy_decompress(&info);
-        return nullptr;
-    }
-    const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~static_cast<std::size_t>(3);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = static_cast<JSAMPROW>(pixels) + stride * info.output_scanline;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    GdiFlush();
     *width = w;
     *height = h;
     return bitmap;
@@ -146,11 +166,12 @@ HICON DecodeIconFile(const unsigned char* bytes, std::size_t size, int* width, i
 
 }  // namespace
 
-Picture DecodePicture(const unsigned char* bytes, std::size_t size) {
+Picture DecodePicture(const unsigned char* bytes, std::size_t size, int boxWidth, int boxHeight) {
     Picture picture;
     if (!bytes || size < 4) return picture;
     if (bytes[0] == 0xFF && bytes[1] == 0xD8) {
-        picture.bitmap = DecodeJpeg(bytes, size, &picture.width, &picture.height);
+        const long long boxPixels = static_cast<long long>(boxWidth) * boxHeight;
+        picture.bitmap = DecodeJpeg(bytes, size, boxPixels, &picture.width, &picture.height);
     } else if (bytes[0] == 0 && bytes[1] == 0) {
         picture.icon = DecodeIconFile(bytes, size, &picture.width, &picture.height);
     }

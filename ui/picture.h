@@ -15,7 +15,9 @@ struct Picture {
     int height = 0;
 };
 
-Picture DecodePicture(const unsigned char* bytes, std::size_t size);
+// A JPEG is decoded by the system, and only when its frame header claims no
+// more pixels than the box it is for (boxWidth x boxHeight) has.
+Picture DecodePicture(const unsigned char* bytes, std::size_t size, int boxWidth, int boxHeight);
 void FreePicture(Picture& picture);
 void DrawPicture(HDC dc, const Picture& picture, int x, int y);
 

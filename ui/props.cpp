@@ -46,7 +46,7 @@ std::wstring GetContent(const FormDef& form, const char* name) { return GetCapti
 void SetPicture(const FormDef& form, const char* name, const unsigned char* bytes, std::size_t size) {
     if (Unit* unit = FindUnit(form, name)) {
         FreePicture(unit->picture);
-        unit->picture = DecodePicture(bytes, size);
+        unit->picture = DecodePicture(bytes, size, unit->def->width, unit->def->height);
         Redraw(unit->hwnd);
     }
 }
@@ -104,7 +104,7 @@ void SetFormPointer(const FormDef& form, const unsigned char* bytes, std::size_t
     HWND hwnd = FormHandle(form);
     LoadedForm* loaded = FindForm(form);
     if (!hwnd || !loaded) return;
-    Picture picture = DecodePicture(bytes, size);
+    Picture picture = DecodePicture(bytes, size, 0, 0);  // no box: a JPEG is refused
     if (picture.bitmap) FreePicture(picture);  // a pointer must be a cursor or icon
     if (loaded->pointer) DestroyCursor(loaded->pointer);
     loaded->pointer = picture.icon;

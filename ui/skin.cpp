@@ -1,7 +1,8 @@
 #include "ui/skin.h"
 
+#include "sysfn/sysfn.h"
+
 #include <windows.h>
-#include <uxtheme.h>
 
 namespace ui {
 
@@ -10,11 +11,14 @@ namespace {
 int gStyle = 1;
 HHOOK gHook = nullptr;
 
+// The theme library is bound from the system directory when first needed; a
+// system without it keeps the classic look.
 void Apply(HWND hwnd) {
+    if (!sysfn::TryBind(sysfn::kSetWindowTheme)) return;
     switch (gStyle) {
-    case 0: SetWindowTheme(hwnd, L" ", L" "); break;
-    case 1: SetWindowTheme(hwnd, nullptr, nullptr); break;
-    default: SetWindowTheme(hwnd, L"Explorer", nullptr); break;
+    case 0: sysfn::SetWindowTheme(hwnd, L" ", L" "); break;
+    case 1: sysfn::SetWindowTheme(hwnd, nullptr, nullptr); break;
+    default: sysfn::SetWindowTheme(hwnd, L"Explorer", nullptr); break;
     }
 }
 

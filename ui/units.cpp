@@ -53,7 +53,7 @@ void CreateUnit(Unit& unit, HWND form, int id, const wchar_t* windowClass) {
         break;
     case UnitType::PicBox:
         Create(unit, form, id, windowClass, WS_VISIBLE);
-        if (def.picture && def.pictureSize) unit.picture = DecodePicture(def.picture, *def.pictureSize);
+        if (def.picture && def.pictureSize) unit.picture = DecodePicture(def.picture, *def.pictureSize, def.width, def.height);
         break;
     case UnitType::StatusBar:
         Create(unit, form, id, STATUSCLASSNAMEW, WS_VISIBLE | CCS_BOTTOM);

@@ -4,11 +4,13 @@
 // what a failed binding reports.
 #include "app/app.h"
 #include "sysfn/sysfn.h"
+#include "tests/support/probe.h"
 #include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,13 +69,30 @@ void ReportBinding(const std::wstring& message) { app::ReportRuntimeError(0, mes
 
 DWORD WINAPI FakeGetCurrentThreadId() { return 4242; }
 
+// The instance's elevation, as its token tells it through the table.
+enum class Elevation { kNo, kYes, kUnreadable };
+Elevation gElevation = Elevation::kNo;
+
+BOOL WINAPI FakeOpenToken(HANDLE, DWORD, PHANDLE token) {
+    *token = reinterpret_cast<HANDLE>(0x7E);
+    return gElevation != Elevation::kUnreadable;
+}
+BOOL WINAPI FakeTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS kind, LPVOID into, DWORD size, PDWORD filled) {
+    if (kind != TokenElevation || size < sizeof(TOKEN_ELEVATION)) return FALSE;
+    static_cast<TOKEN_ELEVATION*>(into)->TokenIsElevated = gElevation == Elevation::kYes;
+    *filled = sizeof(TOKEN_ELEVATION);
+    return TRUE;
+}
+BOOL WINAPI FakeCloseHandle(HANDLE) { return TRUE; }
+
 class SystemTable : public ::testing::Test {
 protected:
     void SetUp() override {
         sysfn::ReleaseModules();  // what earlier tests bound, through the real loader
         real_ = sysfn::SetLoader(sysfn::Loader{FakeLoad, FakeFind, FakeUnload, ReportBinding});
         previousSink_ = app::SetErrorSink(CatchReport);
-        sysfn::InitTable(L"C:\\Prog");
+        Unbind();
+        gElevation = Elevation::kNo;
         gModules.clear();
         gCalls.clear();
         gReports.clear();
@@ -85,24 +104,33 @@ protected:
         sysfn::InitTable(support::BuildDirectory());  // drops the fake bindings unreleased
     }
 
+    // A fresh table, with the elevation read from the fake token.
+    void Unbind() {
+        sysfn::InitTable(L"C:\\Prog", L"C:\\Sys");
+        token_.emplace(sysfn::kOpenProcessToken, &FakeOpenToken);
+        information_.emplace(sysfn::kGetTokenInformation, &FakeTokenInformation);
+        close_.emplace(sysfn::kCloseHandle, &FakeCloseHandle);
+    }
+
     sysfn::Loader real_{};
     app::ErrorSink previousSink_ = nullptr;
+    std::optional<support::TableFake> token_, information_, close_;
 };
 
 using Calls = std::vector<std::wstring>;
 
 TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt) {
     gModules = {
-        {L"Kernel32.dll", {L"CreateToolhelp32Snapshot"}},
-        {L"User32.dll", {L"GetWindow", L"PostMessageW"}},
-        {L"Mpr.dll", {L"PostMessageW"}},
-        {L"Shell32.dll", {L"CloseHandle"}},
+        {L"C:\\Sys\\Kernel32.dll", {L"CreateToolhelp32Snapshot"}},
+        {L"C:\\Sys\\User32.dll", {L"GetWindow", L"PostMessageW"}},
+        {L"C:\\Sys\\Mpr.dll", {L"PostMessageW"}},
+        {L"C:\\Sys\\Shell32.dll", {L"Module32FirstW"}},
     };
     FARPROC address = sysfn::Bind(sysfn::kPostMessageW);
     EXPECT_EQ(gCalls, (Calls{
-                          L"load Kernel32.dll", L"find Kernel32.dll PostMessageW", L"unload Kernel32.dll",
-                          L"load Gdi32.dll",  // not there: nothing to look in or unload
-                          L"load User32.dll", L"find User32.dll PostMessageW",
+                          L"load C:\\Sys\\Kernel32.dll", L"find C:\\Sys\\Kernel32.dll PostMessageW", L"unload C:\\Sys\\Kernel32.dll",
+                          L"load C:\\Sys\\Gdi32.dll",  // not there: nothing to look in or unload
+                          L"load C:\\Sys\\User32.dll", L"find C:\\Sys\\User32.dll PostMessageW",
                       }));
     EXPECT_EQ(address, reinterpret_cast<FARPROC>(reinterpret_cast<ULONG_PTR>(HandleOf(1)) + 2));
     EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageW].address, address);
@@ -110,17 +138,17 @@ TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt
 
     gCalls.clear();
     sysfn::Bind(sysfn::kCreateToolhelp32Snapshot);
-    EXPECT_EQ(gCalls, (Calls{L"load Kernel32.dll", L"find Kernel32.dll CreateToolhelp32Snapshot"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\Kernel32.dll", L"find C:\\Sys\\Kernel32.dll CreateToolhelp32Snapshot"}));
 
     gCalls.clear();
-    sysfn::Bind(sysfn::kCloseHandle);  // the last of the list
+    sysfn::Bind(sysfn::kModule32FirstW);  // the last of the list
     EXPECT_EQ(gCalls, (Calls{
-                          L"load Kernel32.dll", L"find Kernel32.dll CloseHandle", L"unload Kernel32.dll",
-                          L"load Gdi32.dll",
-                          L"load User32.dll", L"find User32.dll CloseHandle", L"unload User32.dll",
-                          L"load Advapi32.dll",
-                          L"load Mpr.dll", L"find Mpr.dll CloseHandle", L"unload Mpr.dll",
-                          L"load Shell32.dll", L"find Shell32.dll CloseHandle",
+                          L"load C:\\Sys\\Kernel32.dll", L"find C:\\Sys\\Kernel32.dll Module32FirstW", L"unload C:\\Sys\\Kernel32.dll",
+                          L"load C:\\Sys\\Gdi32.dll",
+                          L"load C:\\Sys\\User32.dll", L"find C:\\Sys\\User32.dll Module32FirstW", L"unload C:\\Sys\\User32.dll",
+                          L"load C:\\Sys\\Advapi32.dll",
+                          L"load C:\\Sys\\Mpr.dll", L"find C:\\Sys\\Mpr.dll Module32FirstW", L"unload C:\\Sys\\Mpr.dll",
+                          L"load C:\\Sys\\Shell32.dll", L"find C:\\Sys\\Shell32.dll Module32FirstW",
                       }));
     EXPECT_TRUE(gReports.empty());
 }
@@ -128,19 +156,82 @@ TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt
 TEST_F(SystemTable, ANamedModuleIsLoadedFromTheProgramDirectoryFirst) {
     gModules = {
         {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}},
-        {L"wininet.dll", {L"InternetGetConnectedState"}},
+        {L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}},
     };
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll InternetGetConnectedState"}));
     EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, HandleOf(0));
 }
 
-TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedByName) {
-    gModules = {{L"wininet.dll", {L"InternetGetConnectedState"}}};
+TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedFromTheSystemDirectory) {
+    gModules = {{L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load wininet.dll",
-                             L"find wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load C:\\Sys\\wininet.dll",
+                             L"find C:\\Sys\\wininet.dll InternetGetConnectedState"}));
     EXPECT_TRUE(gReports.empty());
+}
+
+// Every module has a copy planted in the program directory and the system's
+// own. Only an ordinary instance takes wininet.dll from the program directory
+// (where the stand-in or a vendor's copy may sit); an elevated one, or one
+// whose elevation can't be read, takes nothing from there.
+TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryButAnOrdinaryInstancesWininet) {
+    const std::vector<std::wstring> exports = {L"CreateToolhelp32Snapshot", L"CoCreateInstance", L"SetWindowTheme",
+                                              L"InternetGetConnectedState"};
+    for (const wchar_t* dll : {L"Kernel32.dll", L"ole32.dll", L"uxtheme.dll", L"wininet.dll"}) {
+        gModules.push_back({std::wstring(L"C:\\Prog\\") + dll, exports});
+        gModules.push_back({std::wstring(L"C:\\Sys\\") + dll, exports});
+    }
+    const struct {
+        Elevation elevation;
+        const wchar_t* wininet;
+    } instances[] = {
+        {Elevation::kNo, L"C:\\Prog\\wininet.dll"},
+        {Elevation::kYes, L"C:\\Sys\\wininet.dll"},
+        {Elevation::kUnreadable, L"C:\\Sys\\wininet.dll"},
+    };
+    for (const auto& instance : instances) {
+        SCOPED_TRACE(static_cast<int>(instance.elevation));
+        Unbind();
+        gElevation = instance.elevation;
+        const struct {
+            sysfn::Index index;
+            const wchar_t* from;
+        } entries[] = {
+            {sysfn::kCreateToolhelp32Snapshot, L"C:\\Sys\\Kernel32.dll"},
+            {sysfn::kCoCreateInstance, L"C:\\Sys\\ole32.dll"},
+            {sysfn::kSetWindowTheme, L"C:\\Sys\\uxtheme.dll"},
+            {sysfn::kInternetGetConnectedState, instance.wininet},
+        };
+        for (const auto& entry : entries) {
+            ASSERT_NE(sysfn::Bind(entry.index), nullptr) << entry.from;
+            EXPECT_EQ(ModuleOf(sysfn::gTable[entry.index].moduleHandle).path, entry.from);
+        }
+    }
+    EXPECT_TRUE(gReports.empty());
+}
+
+// Where the system has SetDefaultDllDirectories, the search is restricted to
+// the system directory; where it lacks it, nothing is reported. Either way the
+// theme library is loaded from the system directory, before anyone asks for it by name.
+TEST_F(SystemTable, TheLibrarySearchIsRestrictedWhereTheSystemCan) {
+    gModules = {{L"C:\\Prog\\uxtheme.dll", {L"SetWindowTheme"}}, {L"C:\\Sys\\uxtheme.dll", {L"SetWindowTheme"}}};
+    sysfn::RestrictLibrarySearch();
+    EXPECT_TRUE(gReports.empty());
+    ASSERT_NE(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle, nullptr);
+    EXPECT_EQ(ModuleOf(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle).path, L"C:\\Sys\\uxtheme.dll");
+
+    static DWORD restricted;
+    struct System {
+        static BOOL WINAPI SetDefaultDllDirectories(DWORD flags) {
+            restricted = flags;
+            return TRUE;
+        }
+    };
+    restricted = 0;
+    support::TableFake entry(sysfn::kSetDefaultDllDirectories, &System::SetDefaultDllDirectories);
+    sysfn::RestrictLibrarySearch();
+    EXPECT_EQ(restricted, static_cast<DWORD>(LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
 TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
@@ -149,7 +240,7 @@ TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     EXPECT_EQ(gCalls, (Calls{L"load D:\\Lib\\wininet.dll", L"find D:\\Lib\\wininet.dll InternetGetConnectedState"}));
 
-    sysfn::InitTable(L"C:\\Prog");
+    sysfn::InitTable(L"C:\\Prog", L"C:\\Sys");
     sysfn::gTable[sysfn::kInternetGetConnectedState].module = L"E:wininet.dll";
     gCalls.clear();
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
@@ -164,7 +255,7 @@ TEST_F(SystemTable, AnOrdinalIsLookedUpByItsNumberModulo65536) {
 }
 
 TEST_F(SystemTable, ABoundEntryIsNeitherLoadedNorLookedUpAgain) {
-    gModules = {{L"Kernel32.dll", {L"GetCurrentThreadId"}}};
+    gModules = {{L"C:\\Sys\\Kernel32.dll", {L"GetCurrentThreadId"}}};
     FARPROC first = sysfn::Bind(sysfn::kGetCurrentThreadId);
     ASSERT_NE(first, nullptr);
     gCalls.clear();
@@ -183,28 +274,28 @@ TEST_F(SystemTable, ACallBindsOnceAndReachesTheBoundFunction) {
             return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetCurrentThreadId));
         }
     };
-    gModules = {{L"Kernel32.dll", {}}};
+    gModules = {{L"C:\\Sys\\Kernel32.dll", {}}};
     sysfn::SetLoader(sysfn::Loader{FakeLoad, Module::Find, FakeUnload, ReportBinding});
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
-    EXPECT_EQ(gCalls, (Calls{L"load Kernel32.dll", L"find GetCurrentThreadId"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\Kernel32.dll", L"find GetCurrentThreadId"}));
 }
 
 TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
     gModules = {
-        {L"Kernel32.dll", {L"CloseHandle"}},
-        {L"User32.dll", {L"PostMessageW", L"GetWindow"}},
+        {L"C:\\Sys\\Kernel32.dll", {L"Module32FirstW"}},
+        {L"C:\\Sys\\User32.dll", {L"PostMessageW", L"GetWindow"}},
         {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}},
     };
     for (sysfn::Index index : {sysfn::kGetWindow, sysfn::kInternetGetConnectedState, sysfn::kPostMessageW,
-                               sysfn::kCloseHandle}) {
+                               sysfn::kModule32FirstW}) {
         ASSERT_NE(sysfn::Bind(index), nullptr) << index;
     }
     gCalls.clear();
     sysfn::ReleaseModules();
     // In the order of the table, once for each entry that loaded a module.
-    EXPECT_EQ(gCalls, (Calls{L"unload C:\\Prog\\wininet.dll", L"unload User32.dll", L"unload Kernel32.dll",
-                             L"unload User32.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"unload C:\\Prog\\wininet.dll", L"unload C:\\Sys\\User32.dll", L"unload C:\\Sys\\Kernel32.dll",
+                             L"unload C:\\Sys\\User32.dll"}));
     for (const sysfn::Entry& entry : sysfn::gTable) {
         EXPECT_EQ(entry.address, nullptr) << entry.function;
         EXPECT_EQ(entry.moduleHandle, nullptr) << entry.function;
@@ -223,7 +314,7 @@ const std::wstring kOpenQuote = L"\x201C";
 const std::wstring kCloseQuote = L"\x201D";
 
 TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleText) {
-    gModules = {{L"C:\\Prog\\wininet.dll", {L"SomethingElse"}}, {L"wininet.dll", {L"InternetGetConnectedState"}}};
+    gModules = {{L"C:\\Prog\\wininet.dll", {L"SomethingElse"}}, {L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     // The copy beside the program was found, so the system's is not tried.
     EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll InternetGetConnectedState",
@@ -238,19 +329,19 @@ TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleTex
 
 TEST_F(SystemTable, AMissingModuleGivesTheSameText) {
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load C:\\Sys\\wininet.dll"}));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + L"wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
                                L"InternetGetConnectedState" + kCloseQuote);
 }
 
 TEST_F(SystemTable, AnExportInNoStandardModuleIsReportedWithoutAModule) {
-    gModules = {{L"Kernel32.dll", {}}, {L"Shell32.dll", {L"ShellExecuteW"}}};
+    gModules = {{L"C:\\Sys\\Kernel32.dll", {}}, {L"C:\\Sys\\Shell32.dll", {L"ShellExecuteW"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kWindowFromPoint), nullptr);
     EXPECT_EQ(gCalls, (Calls{
-                          L"load Kernel32.dll", L"find Kernel32.dll WindowFromPoint", L"unload Kernel32.dll",
-                          L"load Gdi32.dll", L"load User32.dll", L"load Advapi32.dll", L"load Mpr.dll",
-                          L"load Shell32.dll", L"find Shell32.dll WindowFromPoint", L"unload Shell32.dll",
+                          L"load C:\\Sys\\Kernel32.dll", L"find C:\\Sys\\Kernel32.dll WindowFromPoint", L"unload C:\\Sys\\Kernel32.dll",
+                          L"load C:\\Sys\\Gdi32.dll", L"load C:\\Sys\\User32.dll", L"load C:\\Sys\\Advapi32.dll", L"load C:\\Sys\\Mpr.dll",
+                          L"load C:\\Sys\\Shell32.dll", L"find C:\\Sys\\Shell32.dll WindowFromPoint", L"unload C:\\Sys\\Shell32.dll",
                       }));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReportCodes[0], 0);

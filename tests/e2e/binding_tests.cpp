@@ -1,6 +1,6 @@
-// A wininet.dll without the link-test function beside the program: start-up
-// and the window work, and the first link test ends the program through the
-// runtime error report.
+// Libraries beside the program. A wininet.dll without the link-test function:
+// start-up and the window work, and the first link test ends the program
+// through the runtime error report. A planted uxtheme.dll: never loaded.
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
 
@@ -37,6 +37,29 @@ TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
 
     PostMessageW(report, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(support::WaitForExit(program, 10000), 0xFFFFFFFFu);
+    support::EndProgram(program);
+    DeleteFileW(exe.c_str());
+}
+
+// Windows looks for a library that is not a known DLL in the program's folder
+// first; Wine does so when told uxtheme=n,b, as scripts/wine-env tells it (set
+// here, the variable would not reach the program's loader). The planted copy
+// leaves a mark when anything loads it: at start-up, while skinning the
+// window, or while the link is tested and the Network List Manager asked.
+TEST_F(Binding, APlantedThemeLibraryIsNeverLoaded) {
+    const std::wstring folder = support::BuildDirectory() + L"\\planted";
+    const std::wstring exe = folder + L"\\autoredial.exe";
+    const std::wstring mark = folder + L"\\uxtheme.mark";
+    ASSERT_TRUE(CopyFileW((support::BuildDirectory() + L"\\autoredial.exe").c_str(), exe.c_str(), FALSE));
+    DeleteFileW(mark.c_str());
+
+    ASSERT_TRUE(support::LaunchProgram(program, exe));
+
+    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
+    // No stand-in wininet here: the system's answers "connected".
+    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签2") == L"联网呢"; }, 20000)) << "the link was tested";
+    EXPECT_EQ(GetFileAttributesW(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted uxtheme.dll was loaded";
     support::EndProgram(program);
     DeleteFileW(exe.c_str());
 }

@@ -14,9 +14,6 @@
 
 #include <windows.h>
 
-#include <cstdio>  // jpeglib.h needs FILE
-#include <jpeglib.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,6 +29,12 @@ extern const unsigned char kAimCursor[];
 extern const unsigned kAimCursorSize;
 extern const unsigned char kDialButtonJpeg[];
 extern const unsigned kDialButtonJpegSize;
+extern const unsigned char kProgressiveJpeg[];
+extern const unsigned kProgressiveJpegSize;
+extern const unsigned char kCmykJpeg[];
+extern const unsigned kCmykJpegSize;
+extern const unsigned char kGreyJpeg[];
+extern const unsigned kGreyJpegSize;
 
 namespace {
 
@@ -428,35 +431,6 @@ void PutDword(std::vector<unsigned char>& bytes, std::size_t at, uint32_t value)
     PutWord(bytes, at + 2, value >> 16);
 }
 
-// A small JPEG made here, for the kinds the assets do not cover.
-std::vector<unsigned char> EncodeJpeg(int width, int height, J_COLOR_SPACE space, int components, bool progressive) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = components;
-    info.in_color_space = space;
-    jpeg_set_defaults(&info);
-    if (progressive) jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(static_cast<std::size_t>(width * components));
-    for (std::size_t x = 0; x < row.size(); ++x) row[x] = static_cast<unsigned char>(x * 7);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::vector<unsigned char> bytes(out, out + size);
-    jpeg_destroy_compress(&info);
-    std::free(out);
-    return bytes;
-}
-
 // Offset of the first frame header's marker (SOF0..SOF15 but DHT, JPG, DAC).
 std::size_t FrameHeader(const std::vector<unsigned char>& jpeg) {
     for (std::size_t at = 2; at + 4 <= jpeg.size();) {
@@ -486,13 +460,16 @@ std::vector<unsigned char> WithFrameSize(std::vector<unsigned char> jpeg, unsign
 
 class BadPictures : public BadInputOnForm {
 protected:
+    static constexpr int kBoxWidth = 64;  // 图片框2, the dial-button picture's box
+    static constexpr int kBoxHeight = 77;
+
     // Decodes the bytes from guarded memory, checks the picture and frees it;
     // every twentieth goes through the picture box of the main window as well.
     void Decode(const std::vector<unsigned char>& bytes, const std::string& what) {
         ASSERT_TRUE(guard_.ready());
         const unsigned char* placed = guard_.Place(bytes);
         const DWORD start = GetTickCount();
-        ui::Picture picture = ui::DecodePicture(placed, bytes.size());
+        ui::Picture picture = ui::DecodePicture(placed, bytes.size(), kBoxWidth, kBoxHeight);
         const DWORD took = GetTickCount() - start;
         EXPECT_TRUE(WholeOrEmpty(picture)) << what;
         EXPECT_LT(took, 2000u) << what;
@@ -609,7 +586,7 @@ TEST_F(BadPictures, AbsurdCursorHeaders) {
 
 TEST_F(BadPictures, AbsurdJpegHeaders) {
     const std::vector<unsigned char> jpeg = Asset(kDialButtonJpeg, kDialButtonJpegSize);
-    const std::vector<unsigned char> progressive = EncodeJpeg(16, 16, JCS_RGB, 3, true);
+    const std::vector<unsigned char> progressive = Asset(kProgressiveJpeg, kProgressiveJpegSize);
     const std::size_t frame = FrameHeader(jpeg);
     const std::size_t table = FindMarker(jpeg, 0xDB);
     const std::size_t scan = FindMarker(jpeg, 0xDA);
@@ -629,8 +606,8 @@ TEST_F(BadPictures, AbsurdJpegHeaders) {
         {"progressive 65500 x 65500", WithFrameSize(progressive, 65500, 65500)},
         {"progressive 30000 x 30000", WithFrameSize(progressive, 30000, 30000)},
         {"progressive 16385 x 8", WithFrameSize(progressive, 16385, 8)},
-        {"a CMYK picture", EncodeJpeg(8, 8, JCS_CMYK, 4, false)},
-        {"a grey picture", EncodeJpeg(8, 8, JCS_GRAYSCALE, 1, false)},
+        {"a CMYK picture", Asset(kCmykJpeg, kCmykJpegSize)},
+        {"a grey picture", Asset(kGreyJpeg, kGreyJpegSize)},
         {"start and end alone", {0xFF, 0xD8, 0xFF, 0xD9}},
         {"start alone", {0xFF, 0xD8, 0x00, 0x00}},
         {"a scan cut after its header", std::vector<unsigned char>(jpeg.begin(), jpeg.begin() + scan + 14)},
@@ -661,6 +638,12 @@ TEST_F(BadPictures, AbsurdJpegHeaders) {
         cases.push_back({patch.what, bytes});
     }
     Decode(jpeg, "warm-up");
+    Decode(progressive, "a progressive picture");
+    EXPECT_EQ(decoded_, 2) << "pictures that fit the box decode";
+    // One pixel more than the box has, and the decoder is not asked at all.
+    Decode(WithFrameSize(jpeg, 64, 78), "one line more than the box");
+    Decode(WithFrameSize(progressive, 4929, 1), "progressive 4929 x 1");
+    EXPECT_EQ(decoded_, 2) << "pictures beyond the box are refused";
     const soak::Resources before = soak::Measure();
     for (const Case& c : cases) {
         Decode(c.bytes, c.what);

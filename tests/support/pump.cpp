@@ -17,7 +17,8 @@ void EnsureShell() {
     static bool ready = false;
     if (ready) return;
     ready = true;
-    // As the shell does: the link test asks the Network List Manager over COM.
+    // The link test asks the Network List Manager over COM (the program starts
+    // OLE at its first question; the suites start it here, once).
     OleInitialize(nullptr);
     app::SetProgramDirectoryFrom(OwnPath());
     sysfn::InitTable(app::ProgramDirectory());
