@@ -5,19 +5,19 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <cwchar>
 
 namespace app {
 
 namespace {
-std::string gProgramDirectory;
-std::string gArguments;
+std::wstring gProgramDirectory;
+std::wstring gArguments;
 ErrorSink gErrorSink = nullptr;
 
 BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM result) {
-    char className[16] = {};
-    GetClassNameA(hwnd, className, sizeof className);
-    if (lstrcmpA(className, "#32770") != 0) return TRUE;
+    wchar_t className[16] = {};
+    GetClassNameW(hwnd, className, 16);
+    if (lstrcmpW(className, L"#32770") != 0) return TRUE;
     *reinterpret_cast<HWND*>(result) = hwnd;
     return FALSE;
 }
@@ -30,33 +30,33 @@ HWND FindReportBox() {
 }
 }  // namespace
 
-const std::string& ProgramDirectory() { return gProgramDirectory; }
+const std::wstring& ProgramDirectory() { return gProgramDirectory; }
 
-const std::string& Arguments() { return gArguments; }
-void SetArguments(const std::string& arguments) { gArguments = arguments; }
+const std::wstring& Arguments() { return gArguments; }
+void SetArguments(const std::wstring& arguments) { gArguments = arguments; }
 
-void SetProgramDirectoryFrom(const std::string& moduleFileName) {
-    std::string::size_type slash = moduleFileName.rfind('\\');
-    gProgramDirectory = slash == std::string::npos ? std::string() : moduleFileName.substr(0, slash);
+void SetProgramDirectoryFrom(const std::wstring& moduleFileName) {
+    std::wstring::size_type slash = moduleFileName.rfind(L'\\');
+    gProgramDirectory = slash == std::wstring::npos ? std::wstring() : moduleFileName.substr(0, slash);
 }
 
-std::string RuntimeErrorText(int code, const std::string& message) {
-    std::string text = "运行时出错!\r\n\r\n";
-    if (code != 0) text += "错误代码：" + winkit::FormatDecimal(code) + "\r\n\r\n";
-    if (!message.empty()) text += "错误信息：" + message + "\r\n";
+std::wstring RuntimeErrorText(int code, const std::wstring& message) {
+    std::wstring text = L"运行时出错!\r\n\r\n";
+    if (code != 0) text += L"错误代码：" + winkit::FormatDecimal(code) + L"\r\n\r\n";
+    if (!message.empty()) text += L"错误信息：" + message + L"\r\n";
     return text;
 }
 
 namespace {
 
-const char kOutOfMemoryFormat[] = "分配 %lld 字节内存失败!";
+const wchar_t kOutOfMemoryFormat[] = L"分配 %lld 字节内存失败!";
 
 // Shows the report's text, shuts down and ends the process with -1.
-void ShowReport(const char* text) {
+void ShowReport(const wchar_t* text) {
     static bool reporting = false;
     if (!reporting) {
         reporting = true;
-        MessageBoxA(nullptr, text, "错误", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, text, L"错误", MB_OK | MB_ICONERROR);
         Shutdown();
         ExitProcess(static_cast<UINT>(-1));
     }
@@ -68,11 +68,11 @@ void ShowReport(const char* text) {
     HWND box = FindReportBox();
     MSG msg;
     while (box && IsWindow(box) && IsWindowVisible(box)) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) break;
-        if (got == 0 || IsDialogMessageA(box, &msg)) continue;
+        if (got == 0 || IsDialogMessageW(box, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     Shutdown();
     ExitProcess(static_cast<UINT>(-1));
@@ -80,13 +80,13 @@ void ShowReport(const char* text) {
 
 }  // namespace
 
-std::string OutOfMemoryText(std::size_t bytes) {
-    char text[64];
-    std::snprintf(text, sizeof text, kOutOfMemoryFormat, static_cast<long long>(bytes));
+std::wstring OutOfMemoryText(std::size_t bytes) {
+    wchar_t text[64];
+    std::swprintf(text, 64, kOutOfMemoryFormat, static_cast<long long>(bytes));
     return text;
 }
 
-void ReportRuntimeError(int code, const std::string& message) {
+void ReportRuntimeError(int code, const std::wstring& message) {
     if (gErrorSink) {
         gErrorSink(code, message);
         return;
@@ -96,14 +96,14 @@ void ReportRuntimeError(int code, const std::string& message) {
 
 void ReportOutOfMemory(std::size_t bytes) {
     // Memory has run out: the report is composed without asking for more.
-    char message[64];
-    std::snprintf(message, sizeof message, kOutOfMemoryFormat, static_cast<long long>(bytes));
+    wchar_t message[64];
+    std::swprintf(message, 64, kOutOfMemoryFormat, static_cast<long long>(bytes));
     if (gErrorSink) {
         gErrorSink(0, message);
         return;
     }
-    char text[128];
-    std::snprintf(text, sizeof text, "运行时出错!\r\n\r\n错误信息：%s\r\n", message);
+    wchar_t text[128];
+    std::swprintf(text, 128, L"运行时出错!\r\n\r\n错误信息：%ls\r\n", message);
     ShowReport(text);
 }
 

@@ -8,7 +8,7 @@ namespace app {
 void DispatchOne(MSG& msg) {
     if (PreTranslate(msg)) return;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 void ProcessPendingEvents() { winkit::DispatchPending(DispatchOne); }
@@ -18,9 +18,9 @@ int RunMessageLoop(bool modal) {
     for (;;) {
         if (modal) {
             if (!ModalWindowOpen()) return 0;
-            if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return 0;
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return 0;
         }
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             if (modal && got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
             return got == 0 ? static_cast<int>(msg.wParam) : 0;

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
-    app::SetArguments(arguments ? arguments : "");
+// The wide entry point: the arguments come as the system keeps them (UTF-16),
+// whatever the ANSI code page.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR arguments, int) {
+    app::SetArguments(arguments ? arguments : L"");
     return app::Run();
 }

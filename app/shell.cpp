@@ -24,9 +24,9 @@ using ui::Event;
 using ui::LoadedForm;
 using ui::Unit;
 
-const char kFormClass[] = "AutoredialForm";
-const char kTimerClass[] = "AutoredialTimer";
-const char kPictureClass[] = "AutoredialPicture";
+const wchar_t kFormClass[] = L"AutoredialForm";
+const wchar_t kTimerClass[] = L"AutoredialTimer";
+const wchar_t kPictureClass[] = L"AutoredialPicture";
 
 LoadedForm* gModal = nullptr;
 bool gLoopStarted = false;
@@ -114,7 +114,7 @@ void OnCloseRequest(LoadedForm* form) {
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LoadedForm* form = ui::FormOfWindow(hwnd);
-    if (!form) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND: OnCommand(*form, wParam, lParam); return 0;
     case WM_CTLCOLORSTATIC: return OnLabelColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -128,11 +128,11 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY: FireEvent(*form, nullptr, Event::Destroying); return 0;
     case WM_NCDESTROY: RemoveForm(form); break;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_TIMER || wParam != ui::kTimerId) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (message != WM_TIMER || wParam != ui::kTimerId) return DefWindowProcW(hwnd, message, wParam, lParam);
     Unit* unit = nullptr;
     if (LoadedForm* form = ui::FormOfChild(hwnd, &unit)) FireEvent(*form, unit->def->name, Event::Periodic);
     return 0;
@@ -157,18 +157,18 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN: FirePictureMouse(form, unit, Event::LeftDown, lParam); return 0;
     case WM_LBUTTONUP: FirePictureMouse(form, unit, Event::LeftUp, lParam); return 0;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-bool RegisterClass(const char* name, WNDPROC proc, HCURSOR cursor) {
-    WNDCLASSEXA cls = {};
+bool RegisterFormClass(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {
+    WNDCLASSEXW cls = {};
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = proc;
-    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.hInstance = GetModuleHandleW(nullptr);
     cls.hCursor = cursor;
     cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     cls.lpszClassName = name;
-    return RegisterClassExA(&cls) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterClassExW(&cls) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 void WindowStyles(const ui::WindowDef& window, HWND parent, DWORD* style, DWORD* exStyle) {
@@ -214,8 +214,8 @@ HWND CreateFormWindow(const ui::WindowDef& window, HWND parent) {
     WindowStyles(window, parent, &style, &exStyle);
     const int left = (GetSystemMetrics(SM_CXSCREEN) - window.width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - window.height) / 2;
-    HWND hwnd = CreateWindowExA(exStyle, kFormClass, window.caption ? window.caption : "", style, left, top,
-                                window.width, window.height, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(exStyle, kFormClass, window.caption ? window.caption : L"", style, left, top,
+                                window.width, window.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return nullptr;
     RECT outer;
     GetWindowRect(hwnd, &outer);
@@ -231,7 +231,7 @@ void CreateUnits(LoadedForm& form) {
     for (std::size_t row = 0; row < def.unitCount; ++row) {
         Unit& unit = form.units[row];
         unit.def = &def.units[row];
-        const char* cls = unit.def->type == ui::UnitType::Timer    ? kTimerClass
+        const wchar_t* cls = unit.def->type == ui::UnitType::Timer    ? kTimerClass
                           : unit.def->type == ui::UnitType::PicBox ? kPictureClass
                                                                    : nullptr;
         ui::CreateUnit(unit, form.hwnd, ui::UnitId(row), cls);
@@ -254,7 +254,21 @@ void RunModal(LoadedForm* form) {
     gModal = outerModal;
 }
 
-void ReportFault(const std::string& message) { ReportRuntimeError(0, message); }
+void ReportFault(const std::wstring& message) { ReportRuntimeError(0, message); }
+
+// The executable's full path, however long (a path of over MAX_PATH
+// characters is cut short by the system, which then fills the whole buffer).
+std::wstring ModuleFileName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 }  // namespace
 
@@ -270,8 +284,8 @@ bool RegisterClasses() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     sysfn::InitCommonControlsEx(&controls);
     HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
-    return RegisterClass(kFormClass, FormProc, arrow) && RegisterClass(kTimerClass, TimerProc, arrow) &&
-           RegisterClass(kPictureClass, PictureProc, arrow) && ui::RegisterHyperlinkClass();
+    return RegisterFormClass(kFormClass, FormProc, arrow) && RegisterFormClass(kTimerClass, TimerProc, arrow) &&
+           RegisterFormClass(kPictureClass, PictureProc, arrow) && ui::RegisterHyperlinkClass();
 }
 
 bool LoadForm(const ui::WiredForm& wired, HWND parent, bool modal) {
@@ -310,11 +324,11 @@ bool PreTranslate(MSG& msg) {
     // No unit takes Esc for itself, so it reaches the form and closes it, as
     // the close button would.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && form->def->window.escCloses) {
-        SendMessageA(root, WM_CLOSE, 0, 0);
+        SendMessageW(root, WM_CLOSE, 0, 0);
         return true;
     }
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-        return IsDialogMessageA(root, &msg) != FALSE;  // Tab moves between the tab stops
+        return IsDialogMessageW(root, &msg) != FALSE;  // Tab moves between the tab stops
     }
     return false;
 }
@@ -322,20 +336,18 @@ bool PreTranslate(MSG& msg) {
 bool ModalWindowOpen() { return gModal != nullptr; }
 
 int Run() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    SetProgramDirectoryFrom(path);
+    SetProgramDirectoryFrom(ModuleFileName());
     // Before anything loads a library by name: neither this program's folder
     // nor the current directory may supply one. OLE starts with the first
     // question to the Network List Manager (winkit::InternetConnectivity).
     sysfn::InitTable(ProgramDirectory());
     sysfn::RestrictLibrarySearch();
-    std::string directory = ProgramDirectory();
-    if (!directory.empty() && directory.back() == ':') directory += '\\';  // "C:" alone names the drive's current folder
-    SetCurrentDirectoryA(directory.c_str());
+    std::wstring directory = ProgramDirectory();
+    if (!directory.empty() && directory.back() == L':') directory += L'\\';  // "C:" alone names the drive's current folder
+    SetCurrentDirectoryW(directory.c_str());
     ConnectLayers();
-    if (!RegisterClasses()) ReportRuntimeError(0, "载入窗口模板数据段出错!");
-    if (!LoadForm(kMainWiring, nullptr, false)) ReportRuntimeError(0, "载入启动窗口失败");
+    if (!RegisterClasses()) ReportRuntimeError(0, L"载入窗口模板数据段出错!");
+    if (!LoadForm(kMainWiring, nullptr, false)) ReportRuntimeError(0, L"载入启动窗口失败");
     gLoopStarted = true;
     RunMessageLoop(false);
     Shutdown();

@@ -21,13 +21,13 @@ inline void WalkProcesses() {
 }
 
 inline void WalkWindows() {
-    char title[256];
-    char className[256];
+    wchar_t title[256];
+    wchar_t className[256];
     DWORD processId = 0;
     for (HWND hwnd = GetWindow(GetDesktopWindow(), GW_CHILD); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
         if (!IsWindowVisible(hwnd)) continue;
-        GetWindowTextA(hwnd, title, 255);
-        GetClassNameA(hwnd, className, 255);
+        GetWindowTextW(hwnd, title, 255);
+        GetClassNameW(hwnd, className, 255);
         GetWindowThreadProcessId(hwnd, &processId);
     }
 }

@@ -38,14 +38,11 @@ double Median(std::vector<double> samples) {
     return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
 }
 
-// An ANSI text for the UTF-8 terminal that reads this program's output.
-std::string Utf8(const std::string& text) {
-    if (text.empty()) return text;
-    std::wstring wide(text.size(), L'\0');
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                               static_cast<int>(wide.size()));
+// A text for the UTF-8 terminal that reads this program's output.
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
     std::string utf8(wide.size() * 3, '\0');
-    const int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0],
+    const int utf8Length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0],
                                                static_cast<int>(utf8.size()), nullptr, nullptr);
     utf8.resize(static_cast<std::size_t>(utf8Length));
     return utf8;
@@ -53,7 +50,7 @@ std::string Utf8(const std::string& text) {
 
 // Starts the program and polls every 2 ms for its visible main window of the
 // given class; null when it does not come within 15 s.
-HWND Launch(const std::string& exe, const char* className, PROCESS_INFORMATION& process) {
+HWND Launch(const std::wstring& exe, const wchar_t* className, PROCESS_INFORMATION& process) {
     if (!support::StartProcess(exe, support::BuildDirectory(), process)) return nullptr;
     HWND found = nullptr;
     const support::Stopwatch watch;
@@ -65,7 +62,7 @@ HWND Launch(const std::string& exe, const char* className, PROCESS_INFORMATION& 
 }
 
 void Close(PROCESS_INFORMATION& process, HWND main) {
-    if (main) PostMessageA(main, WM_CLOSE, 0, 0);
+    if (main) PostMessageW(main, WM_CLOSE, 0, 0);
     if (process.hProcess) WaitForSingleObject(process.hProcess, 5000);
     support::EndProcess(process);
 }
@@ -166,16 +163,16 @@ double WorkingSet(HANDLE process) {
 const double kMiB = 1024.0 * 1024.0;
 
 int Idle(int seconds) {
-    const std::string directory = support::BuildDirectory();
-    const std::string programExe = directory + "\\autoredial.exe";
-    const std::string floorExe = directory + "\\floor_bench.exe";
+    const std::wstring directory = support::BuildDirectory();
+    const std::wstring programExe = directory + L"\\autoredial.exe";
+    const std::wstring floorExe = directory + L"\\floor_bench.exe";
     support::Client client;
     if (!support::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
     PROCESS_INFORMATION program, floor;
-    HWND programMain = Launch(programExe, "AutoredialForm", program);
-    HWND floorMain = Launch(floorExe, "BenchFloor", floor);
-    const std::string programPid = LinuxProcessOf(programExe);
-    const std::string floorPid = LinuxProcessOf(floorExe);
+    HWND programMain = Launch(programExe, L"AutoredialForm", program);
+    HWND floorMain = Launch(floorExe, L"BenchFloor", floor);
+    const std::string programPid = LinuxProcessOf(Utf8(programExe));
+    const std::string floorPid = LinuxProcessOf(Utf8(floorExe));
     int status = 0;
     if (!programMain || !floorMain || programPid.empty() || floorPid.empty()) {
         std::printf("autoredial.exe or floor_bench.exe did not start, or its Linux process was not found\n");
@@ -213,7 +210,7 @@ int Idle(int seconds) {
         const double floorMean = (floorCpu - floorFirst) * 1000 / wall;
         const double programMs = Median(programWindows);
         const double floorMs = Median(floorWindows);
-        const std::string label = support::WindowText(support::UnitWindow(programMain, ui::kPromptLine));
+        const std::wstring label = support::WindowText(support::UnitWindow(programMain, ui::kPromptLine));
         if (WaitForSingleObject(program.hProcess, 0) != WAIT_TIMEOUT) status = 1;
 
         std::printf("over %.1f s: autoredial.exe %.3f ms CPU per second (mean %.3f), floor %.3f ms per second "
@@ -237,15 +234,15 @@ int Idle(int seconds) {
 // Launches the program and floor_bench by turns, so that both meet the same
 // state of the machine: the floor shows what Wine's process start costs alone.
 int LaunchTimes(int count) {
-    const std::string directory = support::BuildDirectory();
+    const std::wstring directory = support::BuildDirectory();
     struct Subject {
-        std::string exe;
-        const char* className;
+        std::wstring exe;
+        const wchar_t* className;
         const char* key;
         std::vector<double> times;
     } subjects[] = {
-        {directory + "\\autoredial.exe", "AutoredialForm", "launch-seconds", {}},
-        {directory + "\\floor_bench.exe", "BenchFloor", "floor-launch-seconds", {}},
+        {directory + L"\\autoredial.exe", L"AutoredialForm", "launch-seconds", {}},
+        {directory + L"\\floor_bench.exe", L"BenchFloor", "floor-launch-seconds", {}},
     };
     for (int i = 0; i < count; ++i) {
         for (Subject& subject : subjects) {
@@ -255,7 +252,7 @@ int LaunchTimes(int count) {
             const double elapsed = watch.Elapsed() / 1000;
             Close(process, main);
             if (!main) {
-                std::printf("%s did not show its window\n", subject.exe.c_str());
+                std::printf("%ls did not show its window\n", subject.exe.c_str());
                 return 1;
             }
             subject.times.push_back(elapsed);
@@ -263,7 +260,7 @@ int LaunchTimes(int count) {
     }
     for (const Subject& subject : subjects) {
         const std::vector<double>& times = subject.times;
-        std::printf("%s until visible over %d launches: median %.3f s, fastest %.3f s, slowest %.3f s\n",
+        std::printf("%ls until visible over %d launches: median %.3f s, fastest %.3f s, slowest %.3f s\n",
                     subject.exe.c_str() + directory.size() + 1, count, Median(times),
                     *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()));
     }
@@ -310,7 +307,7 @@ int Ticks(int count) {
     }
     // A few ticks that find a prompt and answer it.
     const int kAnswered = 20;
-    support::RaisePrompt(client, "提示", support::kPromptStaysOpen);
+    support::RaisePrompt(client, L"提示", support::kPromptStaysOpen);
     for (int i = 0; i < kAnswered; ++i) {
         watch::PromptTick(state, none);
         app::ProcessPendingEvents();

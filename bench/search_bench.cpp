@@ -44,7 +44,7 @@ void Measure(int rounds) {
     for (int i = 0; i < rounds; ++i) {
         support::PumpFor(0);
         const support::Stopwatch searchWatch;
-        found = winkit::FindProcessWindow("ZorvicClient.exe", "#32770", "提示");
+        found = winkit::FindProcessWindow(L"ZorvicClient.exe", L"#32770", L"提示");
         search.push_back(searchWatch.Elapsed() * 1000);
         support::PumpFor(0);
         const support::Stopwatch bareWatch;
@@ -73,11 +73,10 @@ int main(int argc, char** argv) {
     if (!support::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
 
     std::vector<HWND> made;
-    char title[64];
     for (int target : {50, 500}) {
         while (VisibleWindows() < target) {
-            std::snprintf(title, sizeof title, "bench window %d", static_cast<int>(made.size()));
-            HWND hwnd = support::MakeWindow("SearchBenchWindow", title);
+            const std::wstring title = L"bench window " + std::to_wstring(made.size());
+            HWND hwnd = support::MakeWindow(L"SearchBenchWindow", title);
             if (!hwnd) break;
             made.push_back(hwnd);
         }

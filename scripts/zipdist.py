@@ -4,16 +4,20 @@
     zipdist.py EXE GUIDE ZIP
 
 EXE is the i686 autoredial.exe; GUIDE is the user guide in UTF-8, stored as
-使用说明.txt in GBK with CRLF line ends. The archive is written beside ZIP and
-moved into place whole. Exits non-zero, naming the fault, when the archive
-read back is not right: a damaged entry, other entries, an exe that differs or
-is not a PE32 i386 GUI program, a guide that is not the GBK/CRLF text.
+使用说明.txt in UTF-8 with a byte-order mark and CRLF line ends, which Notepad
+reads as Unicode on every Windows from 7 on, whatever its code page. The
+archive is written beside ZIP and moved into place whole. Exits non-zero,
+naming the fault, when the archive read back is not right: a damaged entry,
+other entries, an exe that differs or is not a PE32 i386 GUI program, a guide
+that is not the UTF-8/BOM/CRLF text.
 
 Entry names are stored in GBK without the UTF-8 flag, as Chinese Windows
 itself writes them: Windows' built-in zip folders and 7-Zip read such names in
 the OEM code page (936 there). Each entry also carries the Info-ZIP Unicode
-Path field (0x7075) with its UTF-8 name, which 7-Zip and Info-ZIP's unzip
-prefer on any system.
+Path field (0x7075) with its UTF-8 name, which 7-Zip, WinRAR, WinZip,
+Bandizip and Info-ZIP's unzip prefer on any system. (The UTF-8 flag is left
+off: Windows 7's zip folders ignore it and would show the UTF-8 bytes in code
+page 936.)
 """
 import os, struct, sys, time, zipfile, zlib
 
@@ -24,7 +28,7 @@ with open(exe_path, "rb") as f:
     exe = f.read()
 with open(guide_path, encoding="utf-8") as f:
     guide_text = f.read()
-guide = guide_text.replace("\r\n", "\n").replace("\n", "\r\n").encode("gbk")
+guide = "\ufeff".encode("utf-8") + guide_text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
 
 def dos_time(path):
     t = time.localtime(max(os.path.getmtime(path), 315532800))  # DOS dates start in 1980
@@ -90,7 +94,9 @@ subsystem, = struct.unpack_from("<H", packed_exe, pe + 24 + 68)
 if (machine, magic, subsystem) != (0x14C, 0x10B, 2):
     fail("autoredial.exe is machine %#x, optional header %#x, subsystem %d, not PE32 i386 GUI"
          % (machine, magic, subsystem))
-text = packed_guide.decode("gbk")
+if not packed_guide.startswith(b"\xef\xbb\xbf"):
+    fail("%s has no UTF-8 byte-order mark" % GUIDE_NAME)
+text = packed_guide[3:].decode("utf-8")
 if "\n" in text.replace("\r\n", "") or text.replace("\r\n", "\n") != guide_text.replace("\r\n", "\n"):
-    fail("%s is not the guide in GBK with CRLF line ends" % GUIDE_NAME)
+    fail("%s is not the guide in UTF-8 with CRLF line ends" % GUIDE_NAME)
 print("autoredial.exe: PE32, i386, GUI subsystem, %d bytes" % len(packed_exe))

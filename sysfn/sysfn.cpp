@@ -2,27 +2,28 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 namespace sysfn {
 
-const char* const kStandardModules[6] = {
-    "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
+const wchar_t* const kStandardModules[6] = {
+    L"Kernel32.dll", L"Gdi32.dll", L"User32.dll", L"Advapi32.dll", L"Mpr.dll", L"Shell32.dll",
 };
 
 Entry gTable[kCount];
 
 namespace {
 
-HMODULE SystemLoad(const char* path) { return LoadLibraryA(path); }
+HMODULE SystemLoad(const wchar_t* path) { return LoadLibraryW(path); }
 FARPROC SystemFind(HMODULE module, const char* name) { return GetProcAddress(module, name); }
 void SystemUnload(HMODULE module) { FreeLibrary(module); }
 
 // Until the shell gives its report, a failed binding ends the process quietly.
-void EndProcess(const std::string&) { ExitProcess(static_cast<UINT>(-1)); }
+void EndProcess(const std::wstring&) { ExitProcess(static_cast<UINT>(-1)); }
 
 Loader gLoader = {SystemLoad, SystemFind, SystemUnload, EndProcess};
-std::string gProgramDirectory;
-std::string gSystemDirectory;
+std::wstring gProgramDirectory;
+std::wstring gSystemDirectory;
 
 // "#123" names an export by ordinal; GetProcAddress takes the ordinal in the
 // low word of the name pointer.
@@ -34,13 +35,13 @@ const char* ExportName(const char* function) {
 
 }  // namespace
 
-std::string SystemDirectory() {
-    char path[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+std::wstring SystemDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
 }
 
-void InitTable(const std::string& programDirectory, const std::string& systemDirectory) {
+void InitTable(const std::wstring& programDirectory, const std::wstring& systemDirectory) {
     gProgramDirectory = programDirectory;
     gSystemDirectory = systemDirectory;
 #define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
@@ -52,7 +53,7 @@ namespace {
 
 // A module's full path in the system directory: known DLL or not, nothing of
 // the program's folder, the current directory or the PATH is searched.
-std::string InSystemDirectory(const char* module) { return gSystemDirectory + "\\" + module; }
+std::wstring InSystemDirectory(const wchar_t* module) { return gSystemDirectory + L"\\" + module; }
 
 // Finds the entry's function, loading its module; on failure nothing stays loaded.
 FARPROC Look(Entry& entry) {
@@ -60,8 +61,8 @@ FARPROC Look(Entry& entry) {
     HMODULE module = nullptr;
     FARPROC address = nullptr;
 
-    if (entry.module[0] == '\0') {
-        for (const char* candidate : kStandardModules) {
+    if (entry.module[0] == L'\0') {
+        for (const wchar_t* candidate : kStandardModules) {
             module = gLoader.load(InSystemDirectory(candidate).c_str());
             if (!module) continue;
             address = gLoader.find(module, exportName);
@@ -70,11 +71,11 @@ FARPROC Look(Entry& entry) {
             module = nullptr;
         }
     } else {
-        if (std::strchr(entry.module, ':') || lstrcmpiA(entry.module, "comctl32.dll") == 0) {
+        if (std::wcschr(entry.module, L':') || lstrcmpiW(entry.module, L"comctl32.dll") == 0) {
             module = gLoader.load(entry.module);
         } else {
-            if (lstrcmpiA(entry.module, "wininet.dll") == 0 && !RunsElevated()) {
-                module = gLoader.load((gProgramDirectory + "\\" + entry.module).c_str());
+            if (lstrcmpiW(entry.module, L"wininet.dll") == 0 && !RunsElevated()) {
+                module = gLoader.load((gProgramDirectory + L"\\" + entry.module).c_str());
             }
             if (!module) module = gLoader.load(InSystemDirectory(entry.module).c_str());
         }
@@ -140,11 +141,11 @@ Loader SetLoader(const Loader& loader) {
     return previous;
 }
 
-std::string BindingErrorText(const char* module, const char* function) {
-    if (module && module[0]) {
-        return std::string("无法找到指定DLL库文件“") + module + "”中的输出命令“" + function + "”";
-    }
-    return std::string("无法找到指定DLL库文件中的输出命令“") + function + "”";
+std::wstring BindingErrorText(const wchar_t* module, const char* function) {
+    // Export names are ASCII.
+    const std::wstring name(function, function + std::strlen(function));
+    if (module && module[0]) return std::wstring(L"无法找到指定DLL库文件“") + module + L"”中的输出命令“" + name + L"”";
+    return L"无法找到指定DLL库文件中的输出命令“" + name + L"”";
 }
 
 }  // namespace sysfn

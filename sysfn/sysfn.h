@@ -35,42 +35,43 @@
 
 #include <string>
 
-// index, module ("" = the standard module list), function
+// index, module (L"" = the standard module list), function. Every entry that
+// takes or gives text is the system's wide (…W) form.
 #define AUTOREDIAL_SYSTEM_FUNCTIONS(X)                  \
-    X(0, "wininet.dll", InternetGetConnectedState)      \
-    X(1, "", PostMessageA)                              \
-    X(2, "", CreateToolhelp32Snapshot)                  \
-    X(3, "", Process32First)                            \
-    X(4, "", Process32Next)                             \
-    X(5, "", CloseHandle)                               \
-    X(6, "", Module32First)                             \
-    X(7, "", GetDesktopWindow)                          \
-    X(8, "", GetWindow)                                 \
-    X(9, "", IsWindowVisible)                           \
-    X(10, "", GetWindowTextA)                           \
-    X(11, "", GetClassNameA)                            \
-    X(12, "", GetWindowThreadProcessId)                 \
-    X(13, "", IsWindow)                                 \
-    X(14, "", GetCurrentThreadId)                       \
-    X(15, "", AttachThreadInput)                        \
-    X(16, "", SetFocus)                                 \
-    X(17, "", MapVirtualKeyA)                           \
-    X(18, "", SendInput)                                \
-    X(19, "", CreateWaitableTimerA)                     \
-    X(20, "", SetWaitableTimer)                         \
-    X(21, "", MsgWaitForMultipleObjects)                \
-    X(22, "", WindowFromPoint)                          \
-    X(23, "", SetLayeredWindowAttributes)               \
-    X(24, "ole32.dll", CoCreateInstance)                \
-    X(25, "", SendMessageTimeoutA)                      \
-    X(26, "", OpenProcess)                              \
-    X(27, "", OpenProcessToken)                         \
-    X(28, "", GetTokenInformation)                      \
-    X(29, "", ShellExecuteExA)                          \
-    X(30, "", MessageBoxA)                              \
-    X(31, "uxtheme.dll", SetWindowTheme)                \
-    X(32, "", SetDefaultDllDirectories)                 \
-    X(33, "comctl32.dll", InitCommonControlsEx)
+    X(0, L"wininet.dll", InternetGetConnectedState)     \
+    X(1, L"", PostMessageW)                             \
+    X(2, L"", CreateToolhelp32Snapshot)                 \
+    X(3, L"", Process32FirstW)                          \
+    X(4, L"", Process32NextW)                           \
+    X(5, L"", CloseHandle)                              \
+    X(6, L"", Module32FirstW)                           \
+    X(7, L"", GetDesktopWindow)                         \
+    X(8, L"", GetWindow)                                \
+    X(9, L"", IsWindowVisible)                          \
+    X(10, L"", GetWindowTextW)                          \
+    X(11, L"", GetClassNameW)                           \
+    X(12, L"", GetWindowThreadProcessId)                \
+    X(13, L"", IsWindow)                                \
+    X(14, L"", GetCurrentThreadId)                      \
+    X(15, L"", AttachThreadInput)                       \
+    X(16, L"", SetFocus)                                \
+    X(17, L"", MapVirtualKeyW)                          \
+    X(18, L"", SendInput)                               \
+    X(19, L"", CreateWaitableTimerW)                    \
+    X(20, L"", SetWaitableTimer)                        \
+    X(21, L"", MsgWaitForMultipleObjects)               \
+    X(22, L"", WindowFromPoint)                         \
+    X(23, L"", SetLayeredWindowAttributes)              \
+    X(24, L"ole32.dll", CoCreateInstance)               \
+    X(25, L"", SendMessageTimeoutW)                     \
+    X(26, L"", OpenProcess)                             \
+    X(27, L"", OpenProcessToken)                        \
+    X(28, L"", GetTokenInformation)                     \
+    X(29, L"", ShellExecuteExW)                         \
+    X(30, L"", MessageBoxW)                             \
+    X(31, L"uxtheme.dll", SetWindowTheme)               \
+    X(32, L"", SetDefaultDllDirectories)                \
+    X(33, L"comctl32.dll", InitCommonControlsEx)
 
 namespace sysfn {
 
@@ -82,8 +83,8 @@ enum Index {
 };
 
 struct Entry {
-    const char* module;    // "" searches the standard module list
-    const char* function;  // export name, or "#" and an ordinal
+    const wchar_t* module;  // L"" searches the standard module list
+    const char* function;   // export name, or "#" and an ordinal
     FARPROC address;       // null until the first call binds it
     HMODULE moduleHandle;  // the module that the binding loaded
 };
@@ -92,19 +93,19 @@ struct Entry {
 // fails is reported. Tests put a fake in place to see what is loaded and freed,
 // and in which order.
 struct Loader {
-    HMODULE (*load)(const char* path);
+    HMODULE (*load)(const wchar_t* path);
     FARPROC (*find)(HMODULE module, const char* exportName);
     void (*unload)(HMODULE module);
-    void (*report)(const std::string& message);  // does not return, but in tests
+    void (*report)(const std::wstring& message);  // does not return, but in tests
 };
 
 // The standard module list, in search order, for entries without a module.
-extern const char* const kStandardModules[6];
+extern const wchar_t* const kStandardModules[6];
 
 extern Entry gTable[kCount];
 
-// The system directory (GetSystemDirectoryA), without a trailing backslash.
-std::string SystemDirectory();
+// The system directory (GetSystemDirectoryW), without a trailing backslash.
+std::wstring SystemDirectory();
 
 // Sets up every entry, unbound. Neither directory has a trailing backslash.
 // A module is loaded by its full path in the system directory; only
@@ -112,7 +113,7 @@ std::string SystemDirectory();
 // instance runs elevated (a file planted there would get administrator rights).
 // comctl32.dll is loaded by name: the manifest binds that name to the
 // system's side-by-side assembly of the common controls 6.
-void InitTable(const std::string& programDirectory, const std::string& systemDirectory = SystemDirectory());
+void InitTable(const std::wstring& programDirectory, const std::wstring& systemDirectory = SystemDirectory());
 
 // Whether this instance runs elevated (TokenElevation of its own token, read
 // through the table); true when that can't be read.
@@ -150,7 +151,7 @@ Loader SystemLoader();
 Loader SetLoader(const Loader& loader);
 
 // The texts of a failed binding, in the ANSI code page.
-std::string BindingErrorText(const char* module, const char* function);
+std::wstring BindingErrorText(const wchar_t* module, const char* function);
 
 #define AUTOREDIAL_CALLER(index, module, name)                                  \
     template <typename... Args>                                                 \

@@ -28,8 +28,10 @@ using Handler = void (*)(const EventArgs& args);
 
 enum class Frame { FixedSingle, None };
 
+// Texts are wide. A unit's name is only a key into its form's table, never
+// shown or handed to the system, so it stays a plain (UTF-8) string.
 struct WindowDef {
-    const char* caption;
+    const wchar_t* caption;
     int width;   // outer size
     int height;
     Frame frame;
@@ -48,7 +50,7 @@ struct UnitDef {
     UnitType type;
     const char* name;
     int left, top, width, height;
-    const char* text;       // caption, content, or marked-up text; may be null
+    const wchar_t* text;    // caption, content, or marked-up text; may be null
     int32_t value;          // Timer: period in ms; ProcessBar: position
     COLORREF textColour;    // CLR_INVALID: the unit type's default
     unsigned flags;

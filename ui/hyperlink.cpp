@@ -8,7 +8,7 @@
 
 namespace ui {
 
-const char kHyperlinkClass[] = "AutoredialLink";
+const wchar_t kHyperlinkClass[] = L"AutoredialLink";
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int kPointSize = 9;
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
 constexpr int kHandCursorId = 106;  // the hand of the classic help viewer
-constexpr LONG kRegistryValueSize = 260;
+constexpr LONG kRegistryValueChars = 260;
 
 struct LinkBox {
     LinkMarkup markup;
@@ -26,10 +26,10 @@ struct LinkBox {
     bool hot = false;
 };
 
-HFONT CreateLinkFont(int height, const char* face) {
-    // The system's own character set keeps the GBK text drawable whichever
-    // face the font mapper settles on.
-    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+HFONT CreateLinkFont(int height, const wchar_t* face) {
+    // The default character set lets the font mapper pick a face that can draw
+    // the Chinese text whichever face it settles on.
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
@@ -38,39 +38,39 @@ HFONT CreateLinkFont(int height, const char* face) {
 HFONT CreateBodyFont() {
     WindowDC screen(nullptr);
     int height = -MulDiv(kPointSize, GetDeviceCaps(screen.dc, LOGPIXELSY), 72);
-    HFONT font = CreateLinkFont(height, "宋体");
-    char face[LF_FACESIZE] = "";
+    HFONT font = CreateLinkFont(height, L"宋体");
+    wchar_t face[LF_FACESIZE] = L"";
     {
         Selection selected(screen.dc, font);
-        GetTextFaceA(screen.dc, sizeof face, face);
+        GetTextFaceW(screen.dc, LF_FACESIZE, face);
     }
-    if (lstrcmpiA(face, "宋体") != 0 && lstrcmpiA(face, "SimSun") != 0) {
+    if (lstrcmpiW(face, L"宋体") != 0 && lstrcmpiW(face, L"SimSun") != 0) {
         DeleteObject(font);
-        font = CreateLinkFont(height, "Verdana");
+        font = CreateLinkFont(height, L"Verdana");
     }
     return font;
 }
 
 HFONT CreateUnderlined(HFONT font) {
-    LOGFONTA description = {};
-    if (!GetObjectA(font, sizeof description, &description)) return nullptr;
+    LOGFONTW description = {};
+    if (!GetObjectW(font, sizeof description, &description)) return nullptr;
     description.lfUnderline = TRUE;
-    return CreateFontIndirectA(&description);
+    return CreateFontIndirectW(&description);
 }
 
 // A private copy: the shared cursor would go with the module, which is
 // released at once.
 HCURSOR LoadHandCursor() {
-    char directory[MAX_PATH] = "";
-    UINT length = GetWindowsDirectoryA(directory, sizeof directory);
-    if (length == 0 || length >= sizeof directory) return nullptr;
-    std::string file(directory, length);
-    if (file.back() != '\\') file += '\\';
-    file += "winhlp32.exe";
-    HMODULE module = LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    wchar_t directory[MAX_PATH] = L"";
+    UINT length = GetWindowsDirectoryW(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    std::wstring file(directory, length);
+    if (file.back() != L'\\') file += L'\\';
+    file += L"winhlp32.exe";
+    HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return nullptr;
     HCURSOR hand = nullptr;
-    if (HCURSOR shared = LoadCursorA(module, MAKEINTRESOURCEA(kHandCursorId))) hand = CopyCursor(shared);
+    if (HCURSOR shared = LoadCursorW(module, MAKEINTRESOURCEW(kHandCursorId))) hand = CopyCursor(shared);
     FreeLibrary(module);
     return hand;
 }
@@ -84,26 +84,40 @@ HCURSOR HandCursor() {
     return gHand;
 }
 
-// The default value of a key under the classes root; empty when it cannot be
-// read. A value longer than the buffer counts as unreadable: cut short, it
-// would name the wrong program.
-std::string ReadClassesRoot(const std::string& key) {
-    char value[kRegistryValueSize + 1] = "";  // room for a NUL the value lacks
-    LONG size = kRegistryValueSize;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS) return std::string();
-    if (size < 0 || size > kRegistryValueSize) return std::string();
-    value[size] = '\0';
+// The default value of a key under the classes root, up to 260 characters;
+// empty when it cannot be read. A value longer than the buffer counts as
+// unreadable: cut short, it would name the wrong program.
+std::wstring ReadClassesRoot(const std::wstring& key) {
+    wchar_t value[kRegistryValueChars + 1] = L"";  // room for a NUL the value lacks
+    const LONG capacity = kRegistryValueChars * static_cast<LONG>(sizeof(wchar_t));  // the system counts bytes
+    LONG size = capacity;
+    if (RegQueryValueW(HKEY_CLASSES_ROOT, key.c_str(), value, &size) != ERROR_SUCCESS) return std::wstring();
+    if (size < 0 || size > capacity) return std::wstring();
+    value[static_cast<std::size_t>(size) / sizeof(wchar_t)] = L'\0';
     return value;
 }
 
-void OpenAddress(const std::string& address) {
-    auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOW));
+// Runs a command line as WinExec would, but wide: no program name apart, a
+// normal window.
+void RunCommand(std::wstring command) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void OpenAddress(const std::wstring& address) {
+    auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW));
     if (result > 32) return;
-    std::string documentClass = ReadClassesRoot(".htm");
+    std::wstring documentClass = ReadClassesRoot(L".htm");
     if (documentClass.empty()) return;
-    std::string command = ReadClassesRoot(documentClass + "\\shell\\open\\command");
+    std::wstring command = ReadClassesRoot(documentClass + L"\\shell\\open\\command");
     if (command.empty()) return;
-    WinExec(BrowserCommandLine(command, address).c_str(), SW_SHOW);
+    RunCommand(BrowserCommandLine(command, address));
 }
 
 bool OverLink(const LinkBox& box, POINT point) {
@@ -122,7 +136,7 @@ void LayOut(HWND hwnd, LinkBox& box) {
     {
         WindowDC dc(hwnd);
         Selection font(dc.dc, box.font);
-        DrawTextA(dc.dc, box.markup.text.c_str(), static_cast<int>(box.markup.text.size()), &extent,
+        DrawTextW(dc.dc, box.markup.text.c_str(), static_cast<int>(box.markup.text.size()), &extent,
                   DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     }
     box.textRect.left = (client.right - extent.right) / 2;
@@ -131,8 +145,8 @@ void LayOut(HWND hwnd, LinkBox& box) {
     box.textRect.bottom = box.textRect.top + extent.bottom;
 }
 
-void Load(HWND hwnd, LinkBox& box, const char* markup) {
-    box.markup = ParseLinkMarkup(markup ? markup : "");
+void Load(HWND hwnd, LinkBox& box, const wchar_t* markup) {
+    box.markup = ParseLinkMarkup(markup ? markup : L"");
     box.hot = false;
     LayOut(hwnd, box);
     InvalidateRect(hwnd, nullptr, FALSE);
@@ -147,7 +161,7 @@ void Paint(HWND hwnd, const LinkBox& box, HDC dc) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, box.markup.address.empty() ? kTextColour : kLinkColour);
         RECT text = box.textRect;
-        DrawTextA(dc, box.markup.text.c_str(), static_cast<int>(box.markup.text.size()), &text,
+        DrawTextW(dc, box.markup.text.c_str(), static_cast<int>(box.markup.text.size()), &text,
                   DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
     }
     if (GetFocus() == hwnd) {
@@ -205,8 +219,8 @@ LRESULT DialogCode(LPARAM lParam) {
 }
 
 LRESULT OnSetText(HWND hwnd, LinkBox& box, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = DefWindowProcA(hwnd, WM_SETTEXT, wParam, lParam);
-    Load(hwnd, box, reinterpret_cast<const char*>(lParam));
+    LRESULT result = DefWindowProcW(hwnd, WM_SETTEXT, wParam, lParam);
+    Load(hwnd, box, reinterpret_cast<const wchar_t*>(lParam));
     return result;
 }
 
@@ -214,11 +228,11 @@ void OnNcCreate(HWND hwnd) {
     LinkBox* box = new LinkBox;
     box->font = CreateBodyFont();
     box->hoverFont = CreateUnderlined(box->font);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
 }
 
 void OnNcDestroy(HWND hwnd, LinkBox* box) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DeleteObject(box->font);
     DeleteObject(box->hoverFont);
     delete box;
@@ -226,10 +240,10 @@ void OnNcDestroy(HWND hwnd, LinkBox* box) {
 
 LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) OnNcCreate(hwnd);
-    auto* box = reinterpret_cast<LinkBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!box) return DefWindowProcA(hwnd, message, wParam, lParam);
+    auto* box = reinterpret_cast<LinkBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!box) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_CREATE: Load(hwnd, *box, reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpszName); return 0;
+    case WM_CREATE: Load(hwnd, *box, reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpszName); return 0;
     case WM_NCDESTROY: OnNcDestroy(hwnd, box); break;
     case WM_SETTEXT: return OnSetText(hwnd, *box, wParam, lParam);
     case WM_SIZE: LayOut(hwnd, *box); InvalidateRect(hwnd, nullptr, FALSE); return 0;
@@ -245,19 +259,18 @@ LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
     case WM_KILLFOCUS: InvalidateRect(hwnd, nullptr, FALSE); return 0;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // A box of this process, or null.
 const LinkBox* BoxOf(HWND hwnd) {
-    char name[32] = "";
+    wchar_t name[32] = L"";
     DWORD processId = 0;
     GetWindowThreadProcessId(hwnd, &processId);
-    if (processId != GetCurrentProcessId() || !GetClassNameA(hwnd, name, sizeof name) ||
-        lstrcmpA(name, kHyperlinkClass) != 0) {
+    if (processId != GetCurrentProcessId() || !GetClassNameW(hwnd, name, 32) || lstrcmpW(name, kHyperlinkClass) != 0) {
         return nullptr;
     }
-    return reinterpret_cast<const LinkBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<const LinkBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 }  // namespace
@@ -279,14 +292,14 @@ void ReleaseHyperlinkResources() {
 }
 
 bool RegisterHyperlinkClass() {
-    WNDCLASSEXA cls = {};
+    WNDCLASSEXW cls = {};
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = LinkProc;
-    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.hInstance = GetModuleHandleW(nullptr);
     cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
     cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     cls.lpszClassName = kHyperlinkClass;
-    return RegisterClassExA(&cls) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterClassExW(&cls) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 }  // namespace ui

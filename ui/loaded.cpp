@@ -9,7 +9,7 @@ namespace ui {
 
 namespace {
 
-const char kNotLoaded[] = "指定窗口或窗口组件不存在或尚未载入";
+const wchar_t kNotLoaded[] = L"指定窗口或窗口组件不存在或尚未载入";
 
 std::vector<std::unique_ptr<LoadedForm>> gForms;
 FaultReport gReport = nullptr;
@@ -82,7 +82,7 @@ void CloseForm(const FormDef& def) {
         return;
     }
     form->closing = true;
-    PostMessageA(form->hwnd, kCloseRequest, 0, 0);
+    PostMessageW(form->hwnd, kCloseRequest, 0, 0);
 }
 
 void SetFaultReport(FaultReport report) { gReport = report; }

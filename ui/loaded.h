@@ -57,7 +57,7 @@ HWND FormHandle(const FormDef& form);
 void CloseForm(const FormDef& form);
 
 // Where a form or unit that is not loaded is reported.
-using FaultReport = void (*)(const std::string& message);
+using FaultReport = void (*)(const std::wstring& message);
 void SetFaultReport(FaultReport report);
 
 }  // namespace ui

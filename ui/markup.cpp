@@ -2,25 +2,23 @@
 
 namespace ui {
 
-// Every byte that the markup and the browser command use as syntax (angle
-// brackets, '=', quotes, blanks, '&', ';', '/', '%', '1') lies below 0x40,
-// where no GBK trail byte does, and letters are only compared right after such
-// a byte. So a plain byte scan never takes half a Chinese character for syntax.
+// The markup is scanned character by character: its syntax (angle brackets,
+// '=', quotes, blanks, '&', ';', '/') and its names are ASCII.
 
 namespace {
 
 struct Entity {
-    const char* name;
-    char value;
+    const wchar_t* name;
+    wchar_t value;
 };
-const Entity kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&nbsp;", ' '}};
+const Entity kEntities[] = {{L"&amp;", L'&'}, {L"&lt;", L'<'}, {L"&gt;", L'>'}, {L"&quot;", L'"'}, {L"&nbsp;", L' '}};
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\f'; }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 // Whether s holds word at pos, letter case aside; word is lower case.
-bool WordAt(const std::string& s, size_t pos, const char* word) {
+bool WordAt(const std::wstring& s, size_t pos, const wchar_t* word) {
     for (size_t i = 0; word[i]; ++i) {
         if (pos + i >= s.size() || Lower(s[pos + i]) != word[i]) return false;
     }
@@ -28,26 +26,26 @@ bool WordAt(const std::string& s, size_t pos, const char* word) {
 }
 
 // Whether a tag opening with start ("<a", "</a") begins at pos.
-bool TagAt(const std::string& s, size_t pos, const char* start) {
+bool TagAt(const std::wstring& s, size_t pos, const wchar_t* start) {
     if (!WordAt(s, pos, start)) return false;
-    size_t next = pos + std::char_traits<char>::length(start);
+    size_t next = pos + std::char_traits<wchar_t>::length(start);
     return next == s.size() || IsBlank(s[next]) || s[next] == '>' || s[next] == '/';
 }
 
-size_t FindTag(const std::string& s, size_t from, const char* start) {
-    size_t pos = s.find('<', from);
-    while (pos != std::string::npos && !TagAt(s, pos, start)) pos = s.find('<', pos + 1);
+size_t FindTag(const std::wstring& s, size_t from, const wchar_t* start) {
+    size_t pos = s.find(L'<', from);
+    while (pos != std::wstring::npos && !TagAt(s, pos, start)) pos = s.find(L'<', pos + 1);
     return pos;
 }
 
 // Appends the character at pos, or the entity that starts there, decoded;
 // returns how many bytes it took.
-size_t AppendDecoded(const std::string& s, size_t pos, std::string& out) {
+size_t AppendDecoded(const std::wstring& s, size_t pos, std::wstring& out) {
     if (s[pos] == '&') {
         for (const Entity& entity : kEntities) {
-            if (s.compare(pos, std::char_traits<char>::length(entity.name), entity.name) == 0) {
+            if (s.compare(pos, std::char_traits<wchar_t>::length(entity.name), entity.name) == 0) {
                 out += entity.value;
-                return std::char_traits<char>::length(entity.name);
+                return std::char_traits<wchar_t>::length(entity.name);
             }
         }
     }
@@ -57,13 +55,13 @@ size_t AppendDecoded(const std::string& s, size_t pos, std::string& out) {
 
 // The text of s[begin, end): tags left out, entities decoded, each run of
 // blanks made one blank, none at either end.
-std::string TextOf(const std::string& s, size_t begin, size_t end) {
-    std::string text;
+std::wstring TextOf(const std::wstring& s, size_t begin, size_t end) {
+    std::wstring text;
     bool blank = false;
     for (size_t i = begin; i < end;) {
         if (s[i] == '<') {
             size_t close = s.find('>', i);
-            i = close == std::string::npos || close >= end ? end : close + 1;
+            i = close == std::wstring::npos || close >= end ? end : close + 1;
         } else if (IsBlank(s[i])) {
             blank = true;
             ++i;
@@ -77,18 +75,18 @@ std::string TextOf(const std::string& s, size_t begin, size_t end) {
 }
 
 // An attribute value with its entities decoded and the blanks at either end cut.
-std::string AddressOf(const std::string& value) {
+std::wstring AddressOf(const std::wstring& value) {
     size_t begin = 0, end = value.size();
     while (begin < end && IsBlank(value[begin])) ++begin;
     while (end > begin && IsBlank(value[end - 1])) --end;
-    std::string address;
+    std::wstring address;
     for (size_t i = begin; i < end;) i += AppendDecoded(value, i, address);
     return address;
 }
 
 // Reads the attributes of a tag from pos, just after its name, to its '>';
 // returns the position after the tag. Of repeated attributes the first counts.
-size_t ReadAttributes(const std::string& s, size_t pos, std::string& href, std::string& url) {
+size_t ReadAttributes(const std::wstring& s, size_t pos, std::wstring& href, std::wstring& url) {
     bool haveHref = false, haveUrl = false;
     while (pos < s.size() && s[pos] != '>') {
         if (IsBlank(s[pos]) || s[pos] == '/') {
@@ -99,13 +97,13 @@ size_t ReadAttributes(const std::string& s, size_t pos, std::string& href, std::
         while (pos < s.size() && !IsBlank(s[pos]) && s[pos] != '=' && s[pos] != '>' && s[pos] != '/') ++pos;
         size_t nameEnd = pos;
         while (pos < s.size() && IsBlank(s[pos])) ++pos;
-        std::string value;
+        std::wstring value;
         if (pos < s.size() && s[pos] == '=') {
             ++pos;
             while (pos < s.size() && IsBlank(s[pos])) ++pos;
             if (pos < s.size() && (s[pos] == '"' || s[pos] == '\'')) {
                 size_t close = s.find(s[pos], pos + 1);
-                if (close == std::string::npos) close = s.size();
+                if (close == std::wstring::npos) close = s.size();
                 value = s.substr(pos + 1, close - pos - 1);
                 pos = close < s.size() ? close + 1 : close;
             } else {
@@ -114,10 +112,10 @@ size_t ReadAttributes(const std::string& s, size_t pos, std::string& href, std::
                 value = s.substr(valueStart, pos - valueStart);
             }
         }
-        if (nameEnd - nameStart == 4 && WordAt(s, nameStart, "href") && !haveHref) {
+        if (nameEnd - nameStart == 4 && WordAt(s, nameStart, L"href") && !haveHref) {
             href = value;
             haveHref = true;
-        } else if (nameEnd - nameStart == 3 && WordAt(s, nameStart, "url") && !haveUrl) {
+        } else if (nameEnd - nameStart == 3 && WordAt(s, nameStart, L"url") && !haveUrl) {
             url = value;
             haveUrl = true;
         }
@@ -127,26 +125,26 @@ size_t ReadAttributes(const std::string& s, size_t pos, std::string& href, std::
 
 }  // namespace
 
-LinkMarkup ParseLinkMarkup(const std::string& markup) {
+LinkMarkup ParseLinkMarkup(const std::wstring& markup) {
     LinkMarkup link;
-    size_t open = FindTag(markup, 0, "<a");
-    if (open == std::string::npos) {
+    size_t open = FindTag(markup, 0, L"<a");
+    if (open == std::wstring::npos) {
         link.text = TextOf(markup, 0, markup.size());
         return link;
     }
-    std::string href, url;
+    std::wstring href, url;
     size_t begin = ReadAttributes(markup, open + 2, href, url);
-    size_t end = FindTag(markup, begin, "</a");
-    link.text = TextOf(markup, begin, end == std::string::npos ? markup.size() : end);
+    size_t end = FindTag(markup, begin, L"</a");
+    link.text = TextOf(markup, begin, end == std::wstring::npos ? markup.size() : end);
     link.address = AddressOf(href);
     if (link.address.empty()) link.address = AddressOf(url);
     return link;
 }
 
-std::string BrowserCommandLine(const std::string& command, const std::string& address) {
-    size_t cut = command.find("\"%1\"");
-    if (cut == std::string::npos) cut = command.find("%1");
-    return command.substr(0, cut) + " " + address;
+std::wstring BrowserCommandLine(const std::wstring& command, const std::wstring& address) {
+    size_t cut = command.find(L"\"%1\"");
+    if (cut == std::wstring::npos) cut = command.find(L"%1");
+    return command.substr(0, cut) + L" " + address;
 }
 
 }  // namespace ui

@@ -8,16 +8,16 @@
 namespace ui {
 
 struct LinkMarkup {
-    std::string text;     // tags left out, entities decoded, blanks collapsed
-    std::string address;  // empty: the text is no link
+    std::wstring text;     // tags left out, entities decoded, blanks collapsed
+    std::wstring address;  // empty: the text is no link
 };
 
 // The text and address of the first `a` element of a marked-up content (the
 // whole content's text when there is none).
-LinkMarkup ParseLinkMarkup(const std::string& markup);
+LinkMarkup ParseLinkMarkup(const std::wstring& markup);
 
 // The command line that opens address with a browser whose registered command
 // is command: the command cut before its "%1" placeholder, a blank, the address.
-std::string BrowserCommandLine(const std::string& command, const std::string& address);
+std::wstring BrowserCommandLine(const std::wstring& command, const std::wstring& address);
 
 }  // namespace ui

@@ -97,7 +97,7 @@ HBITMAP DecodeJpeg(const unsigned char* bytes, std::size_t size, long long maxPi
     if (static_cast<long long>(w) * h > maxPixels) return nullptr;
     HBITMAP bitmap = SystemDecode(bytes, size);
     BITMAP info = {};
-    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info) || info.bmWidth != w || std::abs(info.bmHeight) != h) {
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmWidth != w || std::abs(info.bmHeight) != h) {
         if (bitmap) DeleteObject(bitmap);
         return nullptr;
     }

@@ -16,32 +16,32 @@ void Redraw(HWND hwnd) {
     UpdateWindow(hwnd);
 }
 
-std::string WindowText(HWND hwnd) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, &text[0], static_cast<int>(text.size()))));
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, &text[0], static_cast<int>(text.size()))));
     return text;
 }
 
 }  // namespace
 
-void SetCaption(const FormDef& form, const char* name, const std::string& text) {
+void SetCaption(const FormDef& form, const char* name, const std::wstring& text) {
     Unit* unit = FindUnit(form, name);
     if (!unit) return;
     // The prompt label is rewritten every second, mostly with what it shows
     // already; repainting it then would be the idle program's main cost.
     if (unit->def->type == UnitType::Label && WindowText(unit->hwnd) == text) return;
-    SetWindowTextA(unit->hwnd, text.c_str());
+    SetWindowTextW(unit->hwnd, text.c_str());
     Redraw(unit->hwnd);
 }
 
-std::string GetCaption(const FormDef& form, const char* name) {
+std::wstring GetCaption(const FormDef& form, const char* name) {
     Unit* unit = FindUnit(form, name);
-    return unit ? WindowText(unit->hwnd) : std::string();
+    return unit ? WindowText(unit->hwnd) : std::wstring();
 }
 
-void SetContent(const FormDef& form, const char* name, const std::string& text) { SetCaption(form, name, text); }
+void SetContent(const FormDef& form, const char* name, const std::wstring& text) { SetCaption(form, name, text); }
 
-std::string GetContent(const FormDef& form, const char* name) { return GetCaption(form, name); }
+std::wstring GetContent(const FormDef& form, const char* name) { return GetCaption(form, name); }
 
 void SetPicture(const FormDef& form, const char* name, const unsigned char* bytes, std::size_t size) {
     if (Unit* unit = FindUnit(form, name)) {
@@ -62,13 +62,13 @@ int32_t GetPeriod(const FormDef& form, const char* name) {
 
 void SetBarPosition(const FormDef& form, const char* name, int32_t position) {
     if (Unit* unit = FindUnit(form, name)) {
-        SendMessageA(unit->hwnd, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+        SendMessageW(unit->hwnd, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     }
 }
 
 int32_t GetBarPosition(const FormDef& form, const char* name) {
     Unit* unit = FindUnit(form, name);
-    return unit ? static_cast<int32_t>(SendMessageA(unit->hwnd, PBM_GETPOS, 0, 0)) : 0;
+    return unit ? static_cast<int32_t>(SendMessageW(unit->hwnd, PBM_GETPOS, 0, 0)) : 0;
 }
 
 namespace {
@@ -119,7 +119,7 @@ void SetFormOpacity(const FormDef& form, unsigned char alpha) {
     HWND hwnd = FormHandle(form);
     if (!hwnd || !sysfn::TryBind(sysfn::kSetLayeredWindowAttributes)) return;
     // The other extended bits stay: they keep the window topmost and off the taskbar.
-    SetWindowLongA(hwnd, GWL_EXSTYLE, GetWindowLongA(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     sysfn::SetLayeredWindowAttributes(hwnd, 0, alpha, LWA_ALPHA);
 }
 

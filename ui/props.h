@@ -11,12 +11,12 @@
 
 namespace ui {
 
-void SetCaption(const FormDef& form, const char* unit, const std::string& text);
-std::string GetCaption(const FormDef& form, const char* unit);
+void SetCaption(const FormDef& form, const char* unit, const std::wstring& text);
+std::wstring GetCaption(const FormDef& form, const char* unit);
 
 // Edit-box content.
-void SetContent(const FormDef& form, const char* unit, const std::string& text);
-std::string GetContent(const FormDef& form, const char* unit);
+void SetContent(const FormDef& form, const char* unit, const std::wstring& text);
+std::wstring GetContent(const FormDef& form, const char* unit);
 
 // A picture from image bytes (JPEG, or a cursor or icon file); empty bytes
 // clear the box.

@@ -43,7 +43,7 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
 
 void SetSkinStyle(int style) {
     gStyle = style < 0 ? 0 : style > 2 ? 2 : style;
-    if (!gHook) gHook = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+    if (!gHook) gHook = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
     EnumThreadWindows(GetCurrentThreadId(), ApplyToTopLevel, 0);
 }
 

@@ -22,7 +22,7 @@ struct Unit {
 
 // Creates the unit's window on its form with the settings of its row. Timer and
 // PicBox units use the shell's window classes, given as windowClass.
-void CreateUnit(Unit& unit, HWND form, int id, const char* windowClass);
+void CreateUnit(Unit& unit, HWND form, int id, const wchar_t* windowClass);
 
 // Frees what the unit holds besides its window (pictures).
 void ReleaseUnit(Unit& unit);
@@ -36,6 +36,6 @@ void LayOutUnits(std::vector<Unit>& units);
 void WritePeriod(Unit& unit, int32_t period);
 
 // Default texts of the status bar's two panes.
-extern const char* const kStatusPanes[2];
+extern const wchar_t* const kStatusPanes[2];
 
 }  // namespace ui

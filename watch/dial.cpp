@@ -16,16 +16,16 @@ using ui::kMainForm;
 namespace {
 
 void ShowTarget(const Watch& watch) {
-    ui::SetCaption(kMainForm, ui::kTargetLine, "拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
+    ui::SetCaption(kMainForm, ui::kTargetLine, L"拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
 }
 
 // Short enough for kTargetLine at the window's size.
-std::string WhyNotDelivered(uint32_t error) {
+std::wstring WhyNotDelivered(uint32_t error) {
     switch (error) {
-    case ERROR_ACCESS_DENIED: return "点击被拒：客户端权限高";
-    case ERROR_INVALID_WINDOW_HANDLE: return "点击未送达：句柄无效";
-    case winkit::kButtonDisabled: return "拨号按钮不可用";
-    default: return "点击未送达：错误" + winkit::FormatDecimal(static_cast<int32_t>(error));
+    case ERROR_ACCESS_DENIED: return L"点击被拒：客户端权限高";
+    case ERROR_INVALID_WINDOW_HANDLE: return L"点击未送达：句柄无效";
+    case winkit::kButtonDisabled: return L"拨号按钮不可用";
+    default: return L"点击未送达：错误" + winkit::FormatDecimal(static_cast<int32_t>(error));
     }
 }
 
@@ -43,9 +43,9 @@ bool RefindTarget(Watch& watch) {
         watch.dialTarget = winkit::HandleToInt(found);
         ShowTarget(watch);
         return true;
-    case winkit::ButtonSearch::NoButton: ui::SetCaption(kMainForm, ui::kTargetLine, "找不到拨号按钮"); return false;
-    case winkit::ButtonSearch::NoProgram: ui::SetCaption(kMainForm, ui::kTargetLine, "拨号客户端未运行"); return false;
-    case winkit::ButtonSearch::Ambiguous: ui::SetCaption(kMainForm, ui::kTargetLine, "拨号按钮不唯一"); return false;
+    case winkit::ButtonSearch::NoButton: ui::SetCaption(kMainForm, ui::kTargetLine, L"找不到拨号按钮"); return false;
+    case winkit::ButtonSearch::NoProgram: ui::SetCaption(kMainForm, ui::kTargetLine, L"拨号客户端未运行"); return false;
+    case winkit::ButtonSearch::Ambiguous: ui::SetCaption(kMainForm, ui::kTargetLine, L"拨号按钮不唯一"); return false;
     }
     return false;
 }
@@ -67,7 +67,7 @@ void DialOnce(Watch& watch) {
     }
     ShowTarget(watch);  // in place of what a failed click said; an unchanged caption is not repainted
     ++watch.redialCount;
-    ui::SetCaption(kMainForm, ui::kRedialCount, "已拔" + winkit::FormatDecimal(watch.redialCount) + "次");
+    ui::SetCaption(kMainForm, ui::kRedialCount, L"已拔" + winkit::FormatDecimal(watch.redialCount) + L"次");
 }
 
 }  // namespace watch

@@ -7,48 +7,50 @@
 #include "winkit/integrity.h"
 #include "winkit/text.h"
 
+#include <cwchar>
+
 namespace watch {
 
 using ui::kMainForm;
 
 namespace {
 
-const char kTargetArgument[] = "/redial-target:";
+const wchar_t kTargetArgument[] = L"/redial-target:";
 
 }  // namespace
 
 void OfferElevation(Watch& watch) {
     if (watch.elevationOffered) return;
     watch.elevationOffered = true;  // the box's own loop lets ticks run behind it
-    const int answer = sysfn::MessageBoxA(
+    const int answer = sysfn::MessageBoxW(
         ui::FormHandle(kMainForm),
-        "拨号客户端以管理员身份运行，系统不允许权限较低的程序点击它的按钮、应答它的提示。\r\n\r\n"
-        "本工具也须以管理员身份运行。现在以管理员身份重新启动本工具吗？",
-        "需要管理员权限", MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
+        L"拨号客户端以管理员身份运行，系统不允许权限较低的程序点击它的按钮、应答它的提示。\r\n\r\n"
+        L"本工具也须以管理员身份运行。现在以管理员身份重新启动本工具吗？",
+        L"需要管理员权限", MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     if (answer != IDYES) return;
     if (winkit::RestartAsAdministrator(kTargetArgument + winkit::FormatDecimal(watch.dialTarget),
                                       ui::FormHandle(kMainForm))) {
         ui::CloseForm(kMainForm);
         return;
     }
-    ui::SetCaption(kMainForm, ui::kTargetLine, "未能以管理员身份重启");
+    ui::SetCaption(kMainForm, ui::kTargetLine, L"未能以管理员身份重启");
 }
 
-bool ReadTargetArgument(const std::string& arguments, int32_t& handle) {
-    std::string::size_type begin = arguments.find_first_not_of(' ');
-    std::string::size_type end = arguments.find_last_not_of(' ');
-    if (begin == std::string::npos) return false;
-    const std::string argument = arguments.substr(begin, end - begin + 1);
-    const std::string::size_type prefix = sizeof kTargetArgument - 1;
+bool ReadTargetArgument(const std::wstring& arguments, int32_t& handle) {
+    std::wstring::size_type begin = arguments.find_first_not_of(L' ');
+    std::wstring::size_type end = arguments.find_last_not_of(L' ');
+    if (begin == std::wstring::npos) return false;
+    const std::wstring argument = arguments.substr(begin, end - begin + 1);
+    const std::wstring::size_type prefix = std::wcslen(kTargetArgument);
     if (argument.compare(0, prefix, kTargetArgument) != 0) return false;
-    std::string::size_type at = prefix;
-    const bool negative = at < argument.size() && argument[at] == '-';
+    std::wstring::size_type at = prefix;
+    const bool negative = at < argument.size() && argument[at] == L'-';
     if (negative) ++at;
     if (at == argument.size() || argument.size() - at > 10) return false;
     long long value = 0;
     for (; at < argument.size(); ++at) {
-        if (argument[at] < '0' || argument[at] > '9') return false;
-        value = value * 10 + (argument[at] - '0');
+        if (argument[at] < L'0' || argument[at] > L'9') return false;
+        value = value * 10 + (argument[at] - L'0');
     }
     if (negative) value = -value;
     if (value < INT32_MIN || value > INT32_MAX) return false;
@@ -56,7 +58,7 @@ bool ReadTargetArgument(const std::string& arguments, int32_t& handle) {
     return true;
 }
 
-void TakeTargetArgument(Watch& watch, const std::string& arguments) {
+void TakeTargetArgument(Watch& watch, const std::wstring& arguments) {
     int32_t handle = 0;
     if (!ReadTargetArgument(arguments, handle)) return;
     // The restarted program never offers again: a client that outranks even

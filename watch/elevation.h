@@ -17,10 +17,10 @@ void OfferElevation(Watch& watch);
 // The only argument that the program takes, written by the restart as
 // administrator: "/redial-target:" and a handle in decimal. False when the
 // arguments are anything else.
-bool ReadTargetArgument(const std::string& arguments, int32_t& handle);
+bool ReadTargetArgument(const std::wstring& arguments, int32_t& handle);
 
 // Start-up with that argument: the handle goes into kTargetBox and Start runs.
 // Any other arguments change nothing.
-void TakeTargetArgument(Watch& watch, const std::string& arguments);
+void TakeTargetArgument(Watch& watch, const std::wstring& arguments);
 
 }  // namespace watch

@@ -11,9 +11,9 @@ struct Watch;
 
 // What makes a window the client's prompt: its program, its class and a piece
 // of its title.
-constexpr char kClientImage[] = "ZorvicClient.exe";
-constexpr char kPromptClass[] = "#32770";
-constexpr char kPromptTitle[] = "提示";
+constexpr wchar_t kClientImage[] = L"ZorvicClient.exe";
+constexpr wchar_t kPromptClass[] = L"#32770";
+constexpr wchar_t kPromptTitle[] = L"提示";
 
 // Answers an open prompt (a handle of 0 or less: none is open): with the N key
 // where it can land, else, and on the tick after a key that left the prompt

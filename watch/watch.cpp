@@ -19,14 +19,14 @@ void OnMainCreated(Watch& watch, const ui::EventArgs&) {
 }
 
 void Start(Watch& watch, const ui::EventArgs&) {
-    const std::string content = ui::GetContent(kMainForm, ui::kTargetBox);
+    const std::wstring content = ui::GetContent(kMainForm, ui::kTargetBox);
     if (content.empty()) {
-        MessageBoxA(nullptr, "请拖动瞄准图标到拔号按钮上再点开始", "错误", MB_OK | MB_TASKMODAL);
+        MessageBoxW(nullptr, L"请拖动瞄准图标到拔号按钮上再点开始", L"错误", MB_OK | MB_TASKMODAL);
         return;
     }
     watch.dialTarget = winkit::ReadNumber(content);
     watch.linkMemory = LinkMemory();
-    ui::SetCaption(kMainForm, ui::kTargetLine, "拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
+    ui::SetCaption(kMainForm, ui::kTargetLine, L"拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
     ui::SetPeriod(kMainForm, ui::kWatchTimer, 10000);
     watch.countdownStep = 1;
     ui::SetPeriod(kMainForm, ui::kCountdownTimer, 1000);
@@ -45,10 +45,10 @@ void WatchTick(Watch& watch, const ui::EventArgs&) {
     const winkit::Connectivity internet = connected ? winkit::InternetConnectivity() : winkit::Connectivity::kUnknown;
     const LinkVerdict verdict = JudgeLink(watch.linkMemory, connected, internet);
     if (!verdict.down) {
-        ui::SetCaption(kMainForm, ui::kLinkState, "联网呢");
+        ui::SetCaption(kMainForm, ui::kLinkState, L"联网呢");
         return;
     }
-    ui::SetCaption(kMainForm, ui::kLinkState, "断网了");
+    ui::SetCaption(kMainForm, ui::kLinkState, L"断网了");
     if (!verdict.click) return;
     DialOnce(watch);
 }
@@ -60,7 +60,7 @@ void CountdownTick(Watch& watch, const ui::EventArgs&) {
 
 void PromptTick(Watch& watch, const ui::EventArgs&) {
     watch.promptHandle = winkit::FindProcessWindow(kClientImage, kPromptClass, kPromptTitle);
-    ui::SetCaption(kMainForm, ui::kPromptLine, "出现提示窗口句柄：" + winkit::FormatDecimal(watch.promptHandle));
+    ui::SetCaption(kMainForm, ui::kPromptLine, L"出现提示窗口句柄：" + winkit::FormatDecimal(watch.promptHandle));
     AnswerPrompt(watch, watch.promptHandle);
 }
 

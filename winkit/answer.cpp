@@ -17,7 +17,7 @@ struct MnemonicSearch {
 
 BOOL CALLBACK FindMnemonicButton(HWND child, LPARAM param) {
     auto* search = reinterpret_cast<MnemonicSearch*>(param);
-    if (lstrcmpiA(WindowClassName(child).c_str(), "Button") != 0) return TRUE;
+    if (lstrcmpiW(WindowClassName(child).c_str(), L"Button") != 0) return TRUE;
     if (!HasMnemonic(WindowTitle(child), search->letter)) return TRUE;
     search->found = child;
     return FALSE;
@@ -44,31 +44,26 @@ uint32_t PostButtonClick(int32_t button) {
     // a real button's parent gets the notice that a click would send it. Only
     // a child window has a parent to tell; a notice posted to no window would
     // land in our own queue and read as delivered.
-    char realClass[16] = {};
+    wchar_t realClass[16] = {};
     HWND parent = GetAncestor(window, GA_PARENT);
-    if (parent && parent != sysfn::GetDesktopWindow() && RealGetWindowClassA(window, realClass, sizeof realClass) &&
-        lstrcmpiA(realClass, "Button") == 0) {
+    if (parent && parent != sysfn::GetDesktopWindow() && RealGetWindowClassW(window, realClass, 16) &&
+        lstrcmpiW(realClass, L"Button") == 0) {
         const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(window)), BN_CLICKED);
-        return Posted(sysfn::PostMessageA(parent, WM_COMMAND, command, reinterpret_cast<LPARAM>(window)));
+        return Posted(sysfn::PostMessageW(parent, WM_COMMAND, command, reinterpret_cast<LPARAM>(window)));
     }
-    return Posted(sysfn::PostMessageA(window, BM_CLICK, 0, 0));
+    return Posted(sysfn::PostMessageW(window, BM_CLICK, 0, 0));
 }
 
-bool HasMnemonic(const std::string& text, char letter) {
-    const int wanted = std::toupper(static_cast<unsigned char>(letter));
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const unsigned char byte = static_cast<unsigned char>(text[at]);
-        if (byte >= 0x80) {
-            ++at;  // the second byte of a two-byte character
-            continue;
-        }
-        if (byte != '&' || at + 1 >= text.size()) continue;
-        const unsigned char next = static_cast<unsigned char>(text[at + 1]);
-        if (next == '&') {
+bool HasMnemonic(const std::wstring& text, char letter) {
+    const wchar_t wanted = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(letter)));
+    for (std::size_t at = 0; at + 1 < text.size(); ++at) {
+        if (text[at] != L'&') continue;
+        const wchar_t next = text[at + 1];
+        if (next == L'&') {
             ++at;
             continue;
         }
-        if (next < 0x80 && std::toupper(next) == wanted) return true;
+        if (next < 0x80 && static_cast<wchar_t>(std::toupper(next)) == wanted) return true;
     }
     return false;
 }
@@ -80,16 +75,16 @@ uint32_t AnswerWithoutKeyboard(HWND dialog, char letter) {
     SetLastError(0);
     if (search.found) {
         const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(search.found)), BN_CLICKED);
-        return Posted(sysfn::PostMessageA(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(search.found)));
+        return Posted(sysfn::PostMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(search.found)));
     }
     const WPARAM key = static_cast<WPARAM>(std::toupper(static_cast<unsigned char>(letter)));
-    const LPARAM scan = static_cast<LPARAM>(sysfn::MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM scan = static_cast<LPARAM>(sysfn::MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
     const LPARAM down = scan | 1;
     const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
     const WPARAM character = static_cast<WPARAM>(std::tolower(static_cast<unsigned char>(letter)));
-    if (!sysfn::PostMessageA(dialog, WM_KEYDOWN, key, down)) return Posted(FALSE);
-    if (!sysfn::PostMessageA(dialog, WM_CHAR, character, down)) return Posted(FALSE);
-    return Posted(sysfn::PostMessageA(dialog, WM_KEYUP, key, up));
+    if (!sysfn::PostMessageW(dialog, WM_KEYDOWN, key, down)) return Posted(FALSE);
+    if (!sysfn::PostMessageW(dialog, WM_CHAR, character, down)) return Posted(FALSE);
+    return Posted(sysfn::PostMessageW(dialog, WM_KEYUP, key, up));
 }
 
 }  // namespace winkit

@@ -24,10 +24,9 @@ constexpr uint32_t kButtonDisabled = 0x20000001;
 // would otherwise click every top-level window of every program).
 uint32_t PostButtonClick(int32_t button);
 
-// Whether text marks letter as its mnemonic: "&" then the letter in either
-// case ("否(&N)"). "&&" is a literal ampersand; a two-byte character is
-// skipped whole.
-bool HasMnemonic(const std::string& text, char letter);
+// Whether text marks letter (an ASCII letter) as its mnemonic: "&" then the
+// letter in either case ("否(&N)"). "&&" is a literal ampersand.
+bool HasMnemonic(const std::wstring& text, char letter);
 
 // Answers a dialog as a press of letter would: a click of its button whose
 // mnemonic is letter, posted to the dialog as the button's BN_CLICKED (a

@@ -12,16 +12,16 @@ namespace winkit {
 
 namespace {
 
-std::string ImageNameOf(HWND window) {
+std::wstring ImageNameOf(HWND window) {
     DWORD processId = 0;
     sysfn::GetWindowThreadProcessId(window, &processId);
-    if (processId == 0) return std::string();
+    if (processId == 0) return std::wstring();
     std::vector<ProcessInfo> processes;
     ListProcesses(processes);
     for (const ProcessInfo& process : processes) {
         if (process.processId == processId) return process.imageName;
     }
-    return std::string();
+    return std::wstring();
 }
 
 HWND TopOf(HWND window) {

@@ -10,12 +10,12 @@
 namespace winkit {
 
 struct ButtonSignature {
-    std::string imageName;  // of the owning process, as the system spells it
-    std::string className;
+    std::wstring imageName;  // of the owning process, as the system spells it
+    std::wstring className;
     int controlId = 0;
-    std::string text;
-    std::string topClass;  // of the button's top-level window
-    std::string topTitle;
+    std::wstring text;
+    std::wstring topClass;  // of the button's top-level window
+    std::wstring topTitle;
     bool topOwned = false;  // another window owns the top-level window
 };
 
@@ -34,8 +34,8 @@ enum class ButtonSearch { Found, NoButton, NoProgram, Ambiguous };
 // Top-level windows whose buttons are never taken: those of this class whose
 // title holds titlePart (the client's prompts).
 struct LeftOut {
-    std::string className;
-    std::string titlePart;
+    std::wstring className;
+    std::wstring titlePart;
 };
 
 // The same button in a running process of the signature's image name, never

@@ -49,11 +49,11 @@ bool OutranksUs(HWND window) {
     return theirs >= 0 && ours >= 0 && theirs > ours;
 }
 
-bool RestartAsAdministrator(const std::string& arguments, HWND owner) {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return false;
-    SHELLEXECUTEINFOA info = {};
+bool RestartAsAdministrator(const std::wstring& arguments, HWND owner) {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     // The caller closes this instance right after the call: the start must be
     // complete when it returns.
@@ -61,11 +61,11 @@ bool RestartAsAdministrator(const std::string& arguments, HWND owner) {
     // The system's consent prompt opens in front of its owner, not behind
     // whatever window happens to be on top.
     info.hwnd = owner;
-    info.lpVerb = "runas";
+    info.lpVerb = L"runas";
     info.lpFile = path;
     info.lpParameters = arguments.c_str();
     info.nShow = SW_SHOWNORMAL;
-    return sysfn::ShellExecuteExA(&info) != FALSE;
+    return sysfn::ShellExecuteExW(&info) != FALSE;
 }
 
 }  // namespace winkit

@@ -23,6 +23,6 @@ bool OutranksUs(HWND window);
 // Starts this program's executable anew with administrator rights (the
 // "runas" verb) and the given arguments, the system's consent prompt owned by
 // owner; returns once the start is complete, true when the system started it.
-bool RestartAsAdministrator(const std::string& arguments, HWND owner);
+bool RestartAsAdministrator(const std::wstring& arguments, HWND owner);
 
 }  // namespace winkit

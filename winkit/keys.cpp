@@ -27,7 +27,7 @@ bool NobodysOrOurs(HWND foreground, DWORD targetThread) {
 // make ours wait for it: the program would freeze with the client.
 bool Answers(HWND target) {
     DWORD_PTR result = 0;
-    return sysfn::SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMilliseconds, &result) != 0;
+    return sysfn::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMilliseconds, &result) != 0;
 }
 
 // Whether the foreground may be handed to the target: only when, before
@@ -63,7 +63,7 @@ KeyResult InjectPress(int keyCode, bool extended) {
     INPUT press[2] = {};
     press[0].type = INPUT_KEYBOARD;
     press[0].ki.wVk = static_cast<WORD>(keyCode);
-    press[0].ki.wScan = static_cast<WORD>(sysfn::MapVirtualKeyA(static_cast<UINT>(keyCode), MAPVK_VK_TO_VSC));
+    press[0].ki.wScan = static_cast<WORD>(sysfn::MapVirtualKeyW(static_cast<UINT>(keyCode), MAPVK_VK_TO_VSC));
     press[0].ki.dwFlags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
     press[0].ki.time = GetTickCount();
     press[0].ki.dwExtraInfo = 0;

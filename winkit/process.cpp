@@ -6,6 +6,8 @@
 
 #include <tlhelp32.h>
 
+#include <iterator>
+
 namespace winkit {
 
 int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths) {
@@ -17,47 +19,39 @@ int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths) {
 
     std::vector<ProcessInfo> fresh;
     fresh.reserve(256);
-    PROCESSENTRY32 entry = {};
+    PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = sysfn::Process32First(snapshot.handle, &entry); more;
-         more = sysfn::Process32Next(snapshot.handle, &entry)) {
+    for (BOOL more = sysfn::Process32FirstW(snapshot.handle, &entry); more;
+         more = sysfn::Process32NextW(snapshot.handle, &entry)) {
         if (entry.th32ProcessID == 0) continue;  // the idle process
         fresh.emplace_back();
         ProcessInfo& info = fresh.back();
         info.parentProcessId = entry.th32ParentProcessID;
         info.processId = entry.th32ProcessID;
-        info.imageName = TextFromArray(entry.szExeFile, sizeof entry.szExeFile);
+        info.imageName = TextFromArray(entry.szExeFile, std::size(entry.szExeFile));
         if (withPaths) info.fullPath = GetProcessImagePath(entry.th32ProcessID);
     }
     list.swap(fresh);
     return static_cast<int>(list.size());
 }
 
-bool SameImageName(const std::string& a, const std::string& b) {
+bool SameImageName(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size()) return false;
+    const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c; };
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 0x80) {
-            // A two-byte character is compared whole: its second byte may look like a letter.
-            if (x != y || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
-            ++i;
-            continue;
-        }
-        const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-        if (lower(x) != lower(y)) return false;
+        if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
 }
 
-std::string GetProcessImagePath(uint32_t processId) {
+std::wstring GetProcessImagePath(uint32_t processId) {
     OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    if (!snapshot.valid()) return std::string();
-    MODULEENTRY32 module = {};
+    if (!snapshot.valid()) return std::wstring();
+    MODULEENTRY32W module = {};
     module.dwSize = sizeof module;
     // A failed look leaves the record zeroed, and so the path empty.
-    sysfn::Module32First(snapshot.handle, &module);
-    return TextFromArray(module.szExePath, sizeof module.szExePath);
+    sysfn::Module32FirstW(snapshot.handle, &module);
+    return TextFromArray(module.szExePath, std::size(module.szExePath));
 }
 
 }  // namespace winkit

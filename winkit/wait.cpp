@@ -25,7 +25,7 @@ double MillisecondsPerUnit(int32_t unit) {
 
 void TranslateAndDispatch(MSG& msg) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 void PlainPump() { DispatchPending(TranslateAndDispatch); }
@@ -36,8 +36,8 @@ Pump gPump = PlainPump;
 
 void DispatchPending(void (*dispatch)(MSG& msg)) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) break;
         if (msg.message == WM_QUIT) {  // arrived between the two looks
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
@@ -58,7 +58,7 @@ int64_t DueTime(int32_t amount, int32_t unit) {
 }
 
 void PumpingWait(int32_t amount, int32_t unit) {
-    OwnedHandle timer(sysfn::CreateWaitableTimerA(nullptr, FALSE, nullptr));
+    OwnedHandle timer(sysfn::CreateWaitableTimerW(nullptr, FALSE, nullptr));
     if (!timer.valid()) return;
     LARGE_INTEGER due;
     due.QuadPart = DueTime(amount, unit);

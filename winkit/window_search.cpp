@@ -5,7 +5,7 @@
 #include "winkit/text.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 
 namespace winkit {
 
@@ -15,29 +15,29 @@ namespace {
 // being led in a circle by windows that reorder while it runs.
 constexpr int kMaxWalkSteps = 65536;
 
-// Texts are read with a count of 255 into 256 bytes, so they hold at most 254.
+// Texts are read with a count of 255 into 256 characters, so they hold at most 254.
 constexpr std::size_t kTextBuffer = 256;
 constexpr std::size_t kMaxText = kTextBuffer - 2;
 
 struct WindowTexts {
-    char title[kTextBuffer];
-    char className[kTextBuffer];
+    wchar_t title[kTextBuffer];
+    wchar_t className[kTextBuffer];
     std::size_t titleLength;
     std::size_t classLength;
     DWORD processId;
     DWORD threadId;
 };
 
-std::size_t TextLength(const char* chars) {
-    const void* nul = std::memchr(chars, '\0', kMaxText);
-    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - chars) : kMaxText;
+std::size_t TextLength(const wchar_t* chars) {
+    const wchar_t* nul = std::wmemchr(chars, L'\0', kMaxText);
+    return nul ? static_cast<std::size_t>(nul - chars) : kMaxText;
 }
 
 void ReadWindow(HWND hwnd, WindowTexts& texts) {
-    texts.title[0] = '\0';
-    texts.className[0] = '\0';
-    sysfn::GetWindowTextA(hwnd, texts.title, static_cast<int>(kTextBuffer - 1));
-    sysfn::GetClassNameA(hwnd, texts.className, static_cast<int>(kTextBuffer - 1));
+    texts.title[0] = L'\0';
+    texts.className[0] = L'\0';
+    sysfn::GetWindowTextW(hwnd, texts.title, static_cast<int>(kTextBuffer - 1));
+    sysfn::GetClassNameW(hwnd, texts.className, static_cast<int>(kTextBuffer - 1));
     texts.processId = 0;
     texts.threadId = sysfn::GetWindowThreadProcessId(hwnd, &texts.processId);
     texts.titleLength = TextLength(texts.title);
@@ -59,24 +59,24 @@ void WalkTopLevelWindows(bool onlyVisible, Visit&& visit) {
     }
 }
 
-bool SameText(const char* text, std::size_t length, const std::string& wanted) {
-    return length == wanted.size() && std::memcmp(text, wanted.data(), length) == 0;
+bool SameText(const wchar_t* text, std::size_t length, const std::wstring& wanted) {
+    return length == wanted.size() && std::wmemcmp(text, wanted.data(), length) == 0;
 }
 
 }  // namespace
 
-std::string WindowClassName(HWND window) {
-    char text[kTextBuffer];
-    text[0] = '\0';
-    sysfn::GetClassNameA(window, text, static_cast<int>(kTextBuffer - 1));
-    return std::string(text, TextLength(text));
+std::wstring WindowClassName(HWND window) {
+    wchar_t text[kTextBuffer];
+    text[0] = L'\0';
+    sysfn::GetClassNameW(window, text, static_cast<int>(kTextBuffer - 1));
+    return std::wstring(text, TextLength(text));
 }
 
-std::string WindowTitle(HWND window) {
-    char text[kTextBuffer];
-    text[0] = '\0';
-    sysfn::GetWindowTextA(window, text, static_cast<int>(kTextBuffer - 1));
-    return std::string(text, TextLength(text));
+std::wstring WindowTitle(HWND window) {
+    wchar_t text[kTextBuffer];
+    text[0] = L'\0';
+    sysfn::GetWindowTextW(window, text, static_cast<int>(kTextBuffer - 1));
+    return std::wstring(text, TextLength(text));
 }
 
 int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible) {
@@ -96,7 +96,7 @@ int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible) {
     return static_cast<int>(list.size());
 }
 
-int32_t FindProcessWindow(const std::string& imageName, const std::string& className, const std::string& title) {
+int32_t FindProcessWindow(const std::wstring& imageName, const std::wstring& className, const std::wstring& title) {
     if (imageName.empty() && className.empty() && title.empty()) return -1;
 
     std::vector<ProcessInfo> processes;
@@ -113,7 +113,7 @@ int32_t FindProcessWindow(const std::string& imageName, const std::string& class
     // The title is tested inside single quotes, so a criterion can anchor itself.
     // The first window that passes ends the walk: no later one could change
     // the answer.
-    char quoted[kTextBuffer];
+    wchar_t quoted[kTextBuffer];
     int32_t found = -1;
     WalkTopLevelWindows(true, [&](HWND hwnd, const WindowTexts& texts) {
         if (!imageName.empty() &&
@@ -122,9 +122,9 @@ int32_t FindProcessWindow(const std::string& imageName, const std::string& class
         }
         if (!className.empty() && !SameText(texts.className, texts.classLength, className)) return true;
         if (!title.empty()) {
-            quoted[0] = '\'';
-            std::memcpy(quoted + 1, texts.title, texts.titleLength);
-            quoted[texts.titleLength + 1] = '\'';
+            quoted[0] = L'\'';
+            std::wmemcpy(quoted + 1, texts.title, texts.titleLength);
+            quoted[texts.titleLength + 1] = L'\'';
             if (FindInText(quoted, texts.titleLength + 2, title.data(), title.size()) < 0) return true;
         }
         found = HandleToInt(hwnd);

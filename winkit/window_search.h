@@ -13,15 +13,15 @@ struct WindowInfo {
     HWND handle = nullptr;
     uint32_t processId = 0;
     uint32_t threadId = 0;
-    std::string className;  // at most 254 bytes
-    std::string title;      // at most 254 bytes
+    std::wstring className;  // at most 254 characters (UTF-16 code units)
+    std::wstring title;      // at most 254 characters
 };
 
 // A window's class name and its text, read as the search reads them (at most
-// 254 bytes). Another program's text comes from the system's copy: no message
+// 254 characters). Another program's text comes from the system's copy: no message
 // goes to its thread, so a hung program can't stall the read.
-std::string WindowClassName(HWND window);
-std::string WindowTitle(HWND window);
+std::wstring WindowClassName(HWND window);
+std::wstring WindowTitle(HWND window);
 
 // Replaces list with the top-level windows in Z-order, topmost first, only the
 // visible ones unless onlyVisible is false; returns their number.
@@ -29,10 +29,11 @@ int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible = true);
 
 // Handle of the first visible top-level window, in Z-order, that passes every
 // test whose criterion is not empty; -1 when none does, or no criterion is given.
-// The title test looks for title inside '<window title>' (so a criterion can
-// anchor itself with single quotes).
-int32_t FindProcessWindow(const std::string& imageName = std::string(),
-                          const std::string& className = std::string(),
-                          const std::string& title = std::string());
+// Texts compare code unit for code unit, letter case included. The title test
+// looks for title inside '<window title>' (so a criterion can anchor itself
+// with single quotes).
+int32_t FindProcessWindow(const std::wstring& imageName = std::wstring(),
+                          const std::wstring& className = std::wstring(),
+                          const std::wstring& title = std::wstring());
 
 }  // namespace winkit

@@ -18,7 +18,7 @@ using ui::Event;
 using ui::UnitType;
 
 // What the handlers of the test forms saw, in order.
-std::vector<std::string> gLog;
+std::vector<std::wstring> gLog;
 std::vector<DWORD> gTicks;
 int gOuterTicks = 0;
 int gInnerTicks = 0;
@@ -32,7 +32,7 @@ void OuterTick(const ui::EventArgs&) {
     ++gOuterTicks;
     // Outer ticks during the modal load find the outer window disabled.
     if (ui::FindForm(kInnerForm)) {
-        gLog.push_back(IsWindowEnabled(ui::FormHandle(kOuterForm)) ? "outer tick: enabled" : "outer tick: disabled");
+        gLog.push_back(IsWindowEnabled(ui::FormHandle(kOuterForm)) ? L"outer tick: enabled" : L"outer tick: disabled");
         // A watchdog: an inner form that never closes itself fails the test
         // instead of hanging it.
         if (gOuterTicks == 300) ui::CloseForm(kInnerForm);
@@ -43,19 +43,19 @@ void InnerTick(const ui::EventArgs&) {
     if (++gInnerTicks != 3) return;
     ui::CloseForm(kInnerForm);
     // The close is posted: the window is still there when this handler ends.
-    gLog.push_back(IsWindow(ui::FormHandle(kInnerForm)) ? "closed, still there" : "closed, gone");
+    gLog.push_back(IsWindow(ui::FormHandle(kInnerForm)) ? L"closed, still there" : L"closed, gone");
 }
 
 void InnerDestroying(const ui::EventArgs&) {
-    gLog.push_back(IsWindowEnabled(ui::FormHandle(kOuterForm)) ? "destroying: outer enabled"
-                                                                 : "destroying: outer disabled");
+    gLog.push_back(IsWindowEnabled(ui::FormHandle(kOuterForm)) ? L"destroying: outer enabled"
+                                                                 : L"destroying: outer disabled");
 }
 
 const ui::UnitDef kTimerUnits[] = {
     {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 0, CLR_INVALID, 0, nullptr, nullptr},
 };
 const ui::Binding kTimerBindings[] = {{"时钟1", Event::Periodic, LogTick}};
-const ui::FormDef kTimerForm = {"timer", {"timer", 120, 80, ui::Frame::None, false, false, false},
+const ui::FormDef kTimerForm = {"timer", {L"timer", 120, 80, ui::Frame::None, false, false, false},
                                 kTimerUnits, 1};
 const ui::WiredForm kTimerWired = {&kTimerForm, kTimerBindings, 1};
 
@@ -63,7 +63,7 @@ const ui::UnitDef kOuterUnits[] = {
     {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 30, CLR_INVALID, 0, nullptr, nullptr},
 };
 const ui::Binding kOuterBindings[] = {{"时钟1", Event::Periodic, OuterTick}};
-const ui::FormDef kOuterForm = {"outer", {"outer", 200, 120, ui::Frame::FixedSingle, true, false, true},
+const ui::FormDef kOuterForm = {"outer", {L"outer", 200, 120, ui::Frame::FixedSingle, true, false, true},
                                 kOuterUnits, 1};
 const ui::WiredForm kOuterWired = {&kOuterForm, kOuterBindings, 1};
 
@@ -74,7 +74,7 @@ const ui::Binding kInnerBindings[] = {
     {"时钟1", Event::Periodic, InnerTick},
     {nullptr, Event::Destroying, InnerDestroying},
 };
-const ui::FormDef kInnerForm = {"inner", {"", 58, 54, ui::Frame::None, false, true, true},
+const ui::FormDef kInnerForm = {"inner", {L"", 58, 54, ui::Frame::None, false, true, true},
                                 kInnerUnits, 1};
 const ui::WiredForm kInnerWired = {&kInnerForm, kInnerBindings, 2};
 
@@ -94,16 +94,11 @@ protected:
 };
 
 TEST(RuntimeErrorText, ShowsOnlyTheLinesItHas) {
-    EXPECT_EQ(app::RuntimeErrorText(6, "调用DLL命令后发现堆栈错误"),
-              "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
-    EXPECT_EQ(app::RuntimeErrorText(0, "载入启动窗口失败"), "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
-    EXPECT_EQ(app::RuntimeErrorText(-3, ""), "运行时出错!\r\n\r\n错误代码：-3\r\n\r\n");
-    EXPECT_EQ(app::OutOfMemoryText(4096), "分配 4096 字节内存失败!");
-}
-
-TEST(RuntimeErrorText, IsGbk) {
-    // "错误" in GBK, as the message box shows it on a Chinese system.
-    EXPECT_EQ(app::RuntimeErrorText(0, "").substr(0, 4), "\xD4\xCB\xD0\xD0");
+    EXPECT_EQ(app::RuntimeErrorText(6, L"调用DLL命令后发现堆栈错误"),
+              L"运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
+    EXPECT_EQ(app::RuntimeErrorText(0, L"载入启动窗口失败"), L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    EXPECT_EQ(app::RuntimeErrorText(-3, L""), L"运行时出错!\r\n\r\n错误代码：-3\r\n\r\n");
+    EXPECT_EQ(app::OutOfMemoryText(4096), L"分配 4096 字节内存失败!");
 }
 
 TEST_F(ShellTest, TimerPeriodRule) {
@@ -148,9 +143,9 @@ TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {
     EXPECT_LT(gOuterTicks, 300) << "the inner form did not close itself";
 
     ASSERT_FALSE(gLog.empty());
-    EXPECT_EQ(gLog[gLog.size() - 2], "closed, still there");
-    EXPECT_EQ(gLog.back(), "destroying: outer enabled");
-    for (std::size_t i = 0; i + 2 < gLog.size(); ++i) EXPECT_EQ(gLog[i], "outer tick: disabled");
+    EXPECT_EQ(gLog[gLog.size() - 2], L"closed, still there");
+    EXPECT_EQ(gLog.back(), L"destroying: outer enabled");
+    for (std::size_t i = 0; i + 2 < gLog.size(); ++i) EXPECT_EQ(gLog[i], L"outer tick: disabled");
 }
 
 TEST_F(ShellTest, LoadingALiveFormMakesNoSecondCopy) {
@@ -163,25 +158,25 @@ TEST_F(ShellTest, LoadingALiveFormMakesNoSecondCopy) {
 }
 
 TEST_F(ShellTest, ParentThatIsGoneFailsTheLoad) {
-    HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
     EXPECT_FALSE(app::LoadForm(kOuterWired, gone, false));
     EXPECT_EQ(ui::FindForm(kOuterForm), nullptr);
 }
 
-std::vector<std::string> gReports;
-void CatchReport(int code, const std::string& message) {
-    gReports.push_back(std::to_string(code) + ":" + message);
+std::vector<std::wstring> gReports;
+void CatchReport(int code, const std::wstring& message) {
+    gReports.push_back(std::to_wstring(code) + L":" + message);
 }
 
 TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
     gReports.clear();
     app::ErrorSink previous = app::SetErrorSink(CatchReport);
     ui::CloseForm(kInnerForm);
-    ui::SetCaption(kOuterForm, "标签9", "x");
+    ui::SetCaption(kOuterForm, "标签9", L"x");
     app::SetErrorSink(previous);
     ASSERT_EQ(gReports.size(), 2u);
-    EXPECT_EQ(gReports[0], "0:指定窗口或窗口组件不存在或尚未载入");
+    EXPECT_EQ(gReports[0], L"0:指定窗口或窗口组件不存在或尚未载入");
     EXPECT_EQ(gReports[1], gReports[0]);
 }
 
@@ -197,7 +192,7 @@ TEST(OutOfMemory, IsReportedWithTheSizeAskedFor) {
     app::SetErrorSink(previous);
     (void)block;
     ASSERT_EQ(gReports.size(), 1u);
-    EXPECT_EQ(gReports[0], "0:分配 " + std::to_string(huge) + " 字节内存失败!");
+    EXPECT_EQ(gReports[0], L"0:分配 " + std::to_wstring(huge) + L" 字节内存失败!");
 }
 
 }  // namespace

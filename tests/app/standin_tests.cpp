@@ -12,12 +12,12 @@
 
 namespace {
 
-std::string ImageNameOf(DWORD processId) {
+std::wstring ImageNameOf(DWORD processId) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return std::string();
+    if (snapshot == INVALID_HANDLE_VALUE) return std::wstring();
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);
-    std::string name;
+    std::wstring name;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
         if (entry.th32ProcessID == processId) name = entry.szExeFile;
     }
@@ -34,7 +34,7 @@ protected:
 
 TEST_F(StandinClient, CountsPostedClicks) {
     EXPECT_EQ(support::ClickCount(client_), 0);
-    for (int i = 0; i < 3; ++i) PostMessageA(client_.dialButton, BM_CLICK, 0, 0);
+    for (int i = 0; i < 3; ++i) PostMessageW(client_.dialButton, BM_CLICK, 0, 0);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client_) == 3; }, 2000));
     Sleep(100);
     EXPECT_EQ(support::ClickCount(client_), 3);
@@ -43,23 +43,23 @@ TEST_F(StandinClient, CountsPostedClicks) {
 TEST_F(StandinClient, RaisesPromptsAsAsked) {
     struct Case {
         int flags;
-        const char* className;
+        const wchar_t* className;
         bool visible;
     };
     const Case cases[] = {
-        {0, "#32770", true},
-        {support::kPromptHidden, "#32770", false},
-        {support::kPromptOtherClass, "ZorvicPromptPlain", true},
+        {0, L"#32770", true},
+        {support::kPromptHidden, L"#32770", false},
+        {support::kPromptOtherClass, L"ZorvicPromptPlain", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
-        HWND prompt = support::RaisePrompt(client_, "网络提示", c.flags);
+        HWND prompt = support::RaisePrompt(client_, L"网络提示", c.flags);
         ASSERT_TRUE(IsWindow(prompt));
         DWORD processId = 0;
         GetWindowThreadProcessId(prompt, &processId);
         EXPECT_EQ(processId, client_.process.dwProcessId);
         EXPECT_EQ(support::ClassOf(prompt), c.className);
-        EXPECT_EQ(support::WindowText(prompt), "网络提示");
+        EXPECT_EQ(support::WindowText(prompt), L"网络提示");
         EXPECT_EQ(IsWindowVisible(prompt) != FALSE, c.visible);
         EXPECT_EQ(GetAncestor(prompt, GA_PARENT), GetDesktopWindow());
     }
@@ -68,17 +68,17 @@ TEST_F(StandinClient, RaisesPromptsAsAsked) {
 
 TEST_F(StandinClient, CountsNKeysReachingAPromptOrItsChildren) {
     HWND closing = support::RaisePrompt(client_);
-    HWND staying = support::RaisePrompt(client_, "提示", support::kPromptStaysOpen);
+    HWND staying = support::RaisePrompt(client_, L"提示", support::kPromptStaysOpen);
     ASSERT_TRUE(closing && staying);
     HWND child = GetWindow(staying, GW_CHILD);
     ASSERT_TRUE(child);
 
-    PostMessageA(closing, WM_KEYDOWN, 'N', 1);
+    PostMessageW(closing, WM_KEYDOWN, 'N', 1);
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(closing); }, 2000));
-    PostMessageA(child, WM_KEYDOWN, 'N', 1);
-    PostMessageA(child, WM_KEYUP, 'N', 0xC0000001);
-    PostMessageA(staying, WM_KEYDOWN, 'Y', 1);  // other keys don't count
-    PostMessageA(client_.main, WM_KEYDOWN, 'N', 1);  // nor N outside a prompt
+    PostMessageW(child, WM_KEYDOWN, 'N', 1);
+    PostMessageW(child, WM_KEYUP, 'N', 0xC0000001);
+    PostMessageW(staying, WM_KEYDOWN, 'Y', 1);  // other keys don't count
+    PostMessageW(client_.main, WM_KEYDOWN, 'N', 1);  // nor N outside a prompt
     EXPECT_TRUE(support::PumpUntil([&] { return support::KeyUpCount(client_) == 1; }, 2000));
     EXPECT_EQ(support::AnsweredCount(client_), 2);
     EXPECT_TRUE(IsWindow(staying));
@@ -86,7 +86,7 @@ TEST_F(StandinClient, CountsNKeysReachingAPromptOrItsChildren) {
 }
 
 TEST(StandinClientImage, RunsUnderTheNameItWasStartedWith) {
-    for (const char* name : {"ZorvicClient.exe", "zorvicclient.exe", "OtherClient.exe"}) {
+    for (const wchar_t* name : {L"ZorvicClient.exe", L"zorvicclient.exe", L"OtherClient.exe"}) {
         SCOPED_TRACE(name);
         support::Client client;
         ASSERT_TRUE(support::StartClient(client, name));
@@ -98,12 +98,12 @@ TEST(StandinClientImage, RunsUnderTheNameItWasStartedWith) {
 
 using ConnectedState = BOOL(WINAPI*)(LPDWORD, DWORD);
 
-HMODULE LoadFromBuild(const std::string& module) {
-    return LoadLibraryA((support::BuildDirectory() + "\\" + module).c_str());
+HMODULE LoadFromBuild(const std::wstring& module) {
+    return LoadLibraryW((support::BuildDirectory() + L"\\" + module).c_str());
 }
 
 TEST(StandinWininet, AnswersTheLinkStateSet) {
-    HMODULE library = LoadFromBuild("wininet.dll");
+    HMODULE library = LoadFromBuild(L"wininet.dll");
     ASSERT_TRUE(library);
     FARPROC found = GetProcAddress(library, "InternetGetConnectedState");
     ASSERT_TRUE(found);
@@ -120,7 +120,7 @@ TEST(StandinWininet, AnswersTheLinkStateSet) {
 }
 
 TEST(StandinWininet, TheOtherBuildLacksTheExport) {
-    HMODULE library = LoadFromBuild("noexport\\wininet.dll");
+    HMODULE library = LoadFromBuild(L"noexport\\wininet.dll");
     ASSERT_TRUE(library);
     EXPECT_TRUE(GetProcAddress(library, "StandinHasNoLinkTest"));
     EXPECT_FALSE(GetProcAddress(library, "InternetGetConnectedState"));

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,13 +17,13 @@
 namespace {
 
 struct FakeModule {
-    std::string path;                  // as it must be asked for
-    std::vector<std::string> exports;  // names, or "#" and an ordinal
+    std::wstring path;                  // as it must be asked for
+    std::vector<std::wstring> exports;  // names, or "#" and an ordinal
 };
 
 std::vector<FakeModule> gModules;
-std::vector<std::string> gCalls;
-std::vector<std::string> gReports;
+std::vector<std::wstring> gCalls;
+std::vector<std::wstring> gReports;
 std::vector<int> gReportCodes;
 
 // Module i answers as handle (i + 1) * 0x10000; its export j as that + j + 1.
@@ -32,19 +33,22 @@ const FakeModule& ModuleOf(HMODULE module) {
     return gModules.at(reinterpret_cast<ULONG_PTR>(module) / 0x10000 - 1);
 }
 
-HMODULE FakeLoad(const char* path) {
-    gCalls.push_back(std::string("load ") + path);
+HMODULE FakeLoad(const wchar_t* path) {
+    gCalls.push_back(std::wstring(L"load ") + path);
     for (size_t i = 0; i < gModules.size(); ++i) {
         if (gModules[i].path == path) return HandleOf(i);
     }
     return nullptr;
 }
 
+// Export names are ASCII.
+std::wstring Widened(const char* name) { return std::wstring(name, name + std::strlen(name)); }
+
 FARPROC FakeFind(HMODULE module, const char* exportName) {
     const ULONG_PTR value = reinterpret_cast<ULONG_PTR>(exportName);
-    const std::string name = value >> 16 ? std::string(exportName) : "#" + std::to_string(value);
+    const std::wstring name = value >> 16 ? Widened(exportName) : L"#" + std::to_wstring(value);
     const FakeModule& fake = ModuleOf(module);
-    gCalls.push_back("find " + fake.path + " " + name);
+    gCalls.push_back(L"find " + fake.path + L" " + name);
     for (size_t j = 0; j < fake.exports.size(); ++j) {
         if (fake.exports[j] == name) {
             return reinterpret_cast<FARPROC>(reinterpret_cast<ULONG_PTR>(module) + j + 1);
@@ -53,15 +57,15 @@ FARPROC FakeFind(HMODULE module, const char* exportName) {
     return nullptr;
 }
 
-void FakeUnload(HMODULE module) { gCalls.push_back("unload " + ModuleOf(module).path); }
+void FakeUnload(HMODULE module) { gCalls.push_back(L"unload " + ModuleOf(module).path); }
 
-void CatchReport(int code, const std::string& message) {
+void CatchReport(int code, const std::wstring& message) {
     gReportCodes.push_back(code);
     gReports.push_back(message);
 }
 
 // The shell's report of a failed binding, as it puts it in the loader record.
-void ReportBinding(const std::string& message) { app::ReportRuntimeError(0, message); }
+void ReportBinding(const std::wstring& message) { app::ReportRuntimeError(0, message); }
 
 DWORD WINAPI FakeGetCurrentThreadId() { return 4242; }
 
@@ -102,7 +106,7 @@ protected:
 
     // A fresh table, with the elevation read from the fake token.
     void Unbind() {
-        sysfn::InitTable("C:\\Prog", "C:\\Sys");
+        sysfn::InitTable(L"C:\\Prog", L"C:\\Sys");
         token_.emplace(sysfn::kOpenProcessToken, &FakeOpenToken);
         information_.emplace(sysfn::kGetTokenInformation, &FakeTokenInformation);
         close_.emplace(sysfn::kCloseHandle, &FakeCloseHandle);
@@ -113,57 +117,57 @@ protected:
     std::optional<support::TableFake> token_, information_, close_;
 };
 
-using Calls = std::vector<std::string>;
+using Calls = std::vector<std::wstring>;
 
 TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt) {
     gModules = {
-        {"C:\\Sys\\Kernel32.dll", {"CreateToolhelp32Snapshot"}},
-        {"C:\\Sys\\User32.dll", {"GetWindow", "PostMessageA"}},
-        {"C:\\Sys\\Mpr.dll", {"PostMessageA"}},
-        {"C:\\Sys\\Shell32.dll", {"Module32First"}},
+        {L"C:\\Sys\\Kernel32.dll", {L"CreateToolhelp32Snapshot"}},
+        {L"C:\\Sys\\User32.dll", {L"GetWindow", L"PostMessageW"}},
+        {L"C:\\Sys\\Mpr.dll", {L"PostMessageW"}},
+        {L"C:\\Sys\\Shell32.dll", {L"Module32FirstW"}},
     };
-    FARPROC address = sysfn::Bind(sysfn::kPostMessageA);
+    FARPROC address = sysfn::Bind(sysfn::kPostMessageW);
     EXPECT_EQ(gCalls, (Calls{
-                          "load C:\\Sys\\Kernel32.dll", "find C:\\Sys\\Kernel32.dll PostMessageA", "unload C:\\Sys\\Kernel32.dll",
-                          "load C:\\Sys\\Gdi32.dll",  // not there: nothing to look in or unload
-                          "load C:\\Sys\\User32.dll", "find C:\\Sys\\User32.dll PostMessageA",
+                          L"load C:\\Sys\\Kernel32.dll", L"find C:\\Sys\\Kernel32.dll PostMessageW", L"unload C:\\Sys\\Kernel32.dll",
+                          L"load C:\\Sys\\Gdi32.dll",  // not there: nothing to look in or unload
+                          L"load C:\\Sys\\User32.dll", L"find C:\\Sys\\User32.dll PostMessageW",
                       }));
     EXPECT_EQ(address, reinterpret_cast<FARPROC>(reinterpret_cast<ULONG_PTR>(HandleOf(1)) + 2));
-    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageA].address, address);
-    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageA].moduleHandle, HandleOf(1));
+    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageW].address, address);
+    EXPECT_EQ(sysfn::gTable[sysfn::kPostMessageW].moduleHandle, HandleOf(1));
 
     gCalls.clear();
     sysfn::Bind(sysfn::kCreateToolhelp32Snapshot);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Sys\\Kernel32.dll", "find C:\\Sys\\Kernel32.dll CreateToolhelp32Snapshot"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\Kernel32.dll", L"find C:\\Sys\\Kernel32.dll CreateToolhelp32Snapshot"}));
 
     gCalls.clear();
-    sysfn::Bind(sysfn::kModule32First);  // the last of the list
+    sysfn::Bind(sysfn::kModule32FirstW);  // the last of the list
     EXPECT_EQ(gCalls, (Calls{
-                          "load C:\\Sys\\Kernel32.dll", "find C:\\Sys\\Kernel32.dll Module32First", "unload C:\\Sys\\Kernel32.dll",
-                          "load C:\\Sys\\Gdi32.dll",
-                          "load C:\\Sys\\User32.dll", "find C:\\Sys\\User32.dll Module32First", "unload C:\\Sys\\User32.dll",
-                          "load C:\\Sys\\Advapi32.dll",
-                          "load C:\\Sys\\Mpr.dll", "find C:\\Sys\\Mpr.dll Module32First", "unload C:\\Sys\\Mpr.dll",
-                          "load C:\\Sys\\Shell32.dll", "find C:\\Sys\\Shell32.dll Module32First",
+                          L"load C:\\Sys\\Kernel32.dll", L"find C:\\Sys\\Kernel32.dll Module32FirstW", L"unload C:\\Sys\\Kernel32.dll",
+                          L"load C:\\Sys\\Gdi32.dll",
+                          L"load C:\\Sys\\User32.dll", L"find C:\\Sys\\User32.dll Module32FirstW", L"unload C:\\Sys\\User32.dll",
+                          L"load C:\\Sys\\Advapi32.dll",
+                          L"load C:\\Sys\\Mpr.dll", L"find C:\\Sys\\Mpr.dll Module32FirstW", L"unload C:\\Sys\\Mpr.dll",
+                          L"load C:\\Sys\\Shell32.dll", L"find C:\\Sys\\Shell32.dll Module32FirstW",
                       }));
     EXPECT_TRUE(gReports.empty());
 }
 
 TEST_F(SystemTable, ANamedModuleIsLoadedFromTheProgramDirectoryFirst) {
     gModules = {
-        {"C:\\Prog\\wininet.dll", {"InternetGetConnectedState"}},
-        {"C:\\Sys\\wininet.dll", {"InternetGetConnectedState"}},
+        {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}},
+        {L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}},
     };
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll InternetGetConnectedState"}));
     EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, HandleOf(0));
 }
 
 TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedFromTheSystemDirectory) {
-    gModules = {{"C:\\Sys\\wininet.dll", {"InternetGetConnectedState"}}};
+    gModules = {{L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load C:\\Sys\\wininet.dll",
-                             "find C:\\Sys\\wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load C:\\Sys\\wininet.dll",
+                             L"find C:\\Sys\\wininet.dll InternetGetConnectedState"}));
     EXPECT_TRUE(gReports.empty());
 }
 
@@ -172,19 +176,19 @@ TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedFromTheSys
 // (where the stand-in or a vendor's copy may sit); an elevated one, or one
 // whose elevation can't be read, takes nothing from there.
 TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryButAnOrdinaryInstancesWininet) {
-    const std::vector<std::string> exports = {"CreateToolhelp32Snapshot", "CoCreateInstance", "SetWindowTheme",
-                                              "InternetGetConnectedState"};
-    for (const char* dll : {"Kernel32.dll", "ole32.dll", "uxtheme.dll", "wininet.dll"}) {
-        gModules.push_back({std::string("C:\\Prog\\") + dll, exports});
-        gModules.push_back({std::string("C:\\Sys\\") + dll, exports});
+    const std::vector<std::wstring> exports = {L"CreateToolhelp32Snapshot", L"CoCreateInstance", L"SetWindowTheme",
+                                              L"InternetGetConnectedState"};
+    for (const wchar_t* dll : {L"Kernel32.dll", L"ole32.dll", L"uxtheme.dll", L"wininet.dll"}) {
+        gModules.push_back({std::wstring(L"C:\\Prog\\") + dll, exports});
+        gModules.push_back({std::wstring(L"C:\\Sys\\") + dll, exports});
     }
     const struct {
         Elevation elevation;
-        const char* wininet;
+        const wchar_t* wininet;
     } instances[] = {
-        {Elevation::kNo, "C:\\Prog\\wininet.dll"},
-        {Elevation::kYes, "C:\\Sys\\wininet.dll"},
-        {Elevation::kUnreadable, "C:\\Sys\\wininet.dll"},
+        {Elevation::kNo, L"C:\\Prog\\wininet.dll"},
+        {Elevation::kYes, L"C:\\Sys\\wininet.dll"},
+        {Elevation::kUnreadable, L"C:\\Sys\\wininet.dll"},
     };
     for (const auto& instance : instances) {
         SCOPED_TRACE(static_cast<int>(instance.elevation));
@@ -192,11 +196,11 @@ TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryButAnOrdinaryInstancesW
         gElevation = instance.elevation;
         const struct {
             sysfn::Index index;
-            const char* from;
+            const wchar_t* from;
         } entries[] = {
-            {sysfn::kCreateToolhelp32Snapshot, "C:\\Sys\\Kernel32.dll"},
-            {sysfn::kCoCreateInstance, "C:\\Sys\\ole32.dll"},
-            {sysfn::kSetWindowTheme, "C:\\Sys\\uxtheme.dll"},
+            {sysfn::kCreateToolhelp32Snapshot, L"C:\\Sys\\Kernel32.dll"},
+            {sysfn::kCoCreateInstance, L"C:\\Sys\\ole32.dll"},
+            {sysfn::kSetWindowTheme, L"C:\\Sys\\uxtheme.dll"},
             {sysfn::kInternetGetConnectedState, instance.wininet},
         };
         for (const auto& entry : entries) {
@@ -211,11 +215,11 @@ TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryButAnOrdinaryInstancesW
 // the system directory; where it lacks it, nothing is reported. Either way the
 // theme library is loaded from the system directory, before anyone asks for it by name.
 TEST_F(SystemTable, TheLibrarySearchIsRestrictedWhereTheSystemCan) {
-    gModules = {{"C:\\Prog\\uxtheme.dll", {"SetWindowTheme"}}, {"C:\\Sys\\uxtheme.dll", {"SetWindowTheme"}}};
+    gModules = {{L"C:\\Prog\\uxtheme.dll", {L"SetWindowTheme"}}, {L"C:\\Sys\\uxtheme.dll", {L"SetWindowTheme"}}};
     sysfn::RestrictLibrarySearch();
     EXPECT_TRUE(gReports.empty());
     ASSERT_NE(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle, nullptr);
-    EXPECT_EQ(ModuleOf(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle).path, "C:\\Sys\\uxtheme.dll");
+    EXPECT_EQ(ModuleOf(sysfn::gTable[sysfn::kSetWindowTheme].moduleHandle).path, L"C:\\Sys\\uxtheme.dll");
 
     static DWORD restricted;
     struct System {
@@ -231,27 +235,27 @@ TEST_F(SystemTable, TheLibrarySearchIsRestrictedWhereTheSystemCan) {
 }
 
 TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
-    sysfn::gTable[sysfn::kInternetGetConnectedState].module = "D:\\Lib\\wininet.dll";
-    gModules = {{"D:\\Lib\\wininet.dll", {"InternetGetConnectedState"}}};
+    sysfn::gTable[sysfn::kInternetGetConnectedState].module = L"D:\\Lib\\wininet.dll";
+    gModules = {{L"D:\\Lib\\wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load D:\\Lib\\wininet.dll", "find D:\\Lib\\wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(gCalls, (Calls{L"load D:\\Lib\\wininet.dll", L"find D:\\Lib\\wininet.dll InternetGetConnectedState"}));
 
-    sysfn::InitTable("C:\\Prog", "C:\\Sys");
-    sysfn::gTable[sysfn::kInternetGetConnectedState].module = "E:wininet.dll";
+    sysfn::InitTable(L"C:\\Prog", L"C:\\Sys");
+    sysfn::gTable[sysfn::kInternetGetConnectedState].module = L"E:wininet.dll";
     gCalls.clear();
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load E:wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load E:wininet.dll"}));
 }
 
 TEST_F(SystemTable, AnOrdinalIsLookedUpByItsNumberModulo65536) {
     sysfn::gTable[sysfn::kInternetGetConnectedState].function = "#65538";
-    gModules = {{"C:\\Prog\\wininet.dll", {"#2"}}};
+    gModules = {{L"C:\\Prog\\wininet.dll", {L"#2"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll #2"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll #2"}));
 }
 
 TEST_F(SystemTable, ABoundEntryIsNeitherLoadedNorLookedUpAgain) {
-    gModules = {{"C:\\Sys\\Kernel32.dll", {"GetCurrentThreadId"}}};
+    gModules = {{L"C:\\Sys\\Kernel32.dll", {L"GetCurrentThreadId"}}};
     FARPROC first = sysfn::Bind(sysfn::kGetCurrentThreadId);
     ASSERT_NE(first, nullptr);
     gCalls.clear();
@@ -265,33 +269,33 @@ TEST_F(SystemTable, ABoundEntryIsNeitherLoadedNorLookedUpAgain) {
 TEST_F(SystemTable, ACallBindsOnceAndReachesTheBoundFunction) {
     struct Module {
         static FARPROC Find(HMODULE, const char* name) {
-            gCalls.push_back(std::string("find ") + name);
-            if (std::string(name) != "GetCurrentThreadId") return nullptr;
+            gCalls.push_back(L"find " + Widened(name));
+            if (std::strcmp(name, "GetCurrentThreadId") != 0) return nullptr;
             return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetCurrentThreadId));
         }
     };
-    gModules = {{"C:\\Sys\\Kernel32.dll", {}}};
+    gModules = {{L"C:\\Sys\\Kernel32.dll", {}}};
     sysfn::SetLoader(sysfn::Loader{FakeLoad, Module::Find, FakeUnload, ReportBinding});
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
     EXPECT_EQ(sysfn::GetCurrentThreadId(), 4242u);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Sys\\Kernel32.dll", "find GetCurrentThreadId"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\Kernel32.dll", L"find GetCurrentThreadId"}));
 }
 
 TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
     gModules = {
-        {"C:\\Sys\\Kernel32.dll", {"Module32First"}},
-        {"C:\\Sys\\User32.dll", {"PostMessageA", "GetWindow"}},
-        {"C:\\Prog\\wininet.dll", {"InternetGetConnectedState"}},
+        {L"C:\\Sys\\Kernel32.dll", {L"Module32FirstW"}},
+        {L"C:\\Sys\\User32.dll", {L"PostMessageW", L"GetWindow"}},
+        {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}},
     };
-    for (sysfn::Index index : {sysfn::kGetWindow, sysfn::kInternetGetConnectedState, sysfn::kPostMessageA,
-                               sysfn::kModule32First}) {
+    for (sysfn::Index index : {sysfn::kGetWindow, sysfn::kInternetGetConnectedState, sysfn::kPostMessageW,
+                               sysfn::kModule32FirstW}) {
         ASSERT_NE(sysfn::Bind(index), nullptr) << index;
     }
     gCalls.clear();
     sysfn::ReleaseModules();
     // In the order of the table, once for each entry that loaded a module.
-    EXPECT_EQ(gCalls, (Calls{"unload C:\\Prog\\wininet.dll", "unload C:\\Sys\\User32.dll", "unload C:\\Sys\\Kernel32.dll",
-                             "unload C:\\Sys\\User32.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"unload C:\\Prog\\wininet.dll", L"unload C:\\Sys\\User32.dll", L"unload C:\\Sys\\Kernel32.dll",
+                             L"unload C:\\Sys\\User32.dll"}));
     for (const sysfn::Entry& entry : sysfn::gTable) {
         EXPECT_EQ(entry.address, nullptr) << entry.function;
         EXPECT_EQ(entry.moduleHandle, nullptr) << entry.function;
@@ -302,46 +306,46 @@ TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
 }
 
 // The pieces of "无法找到指定DLL库文件“%s”中的输出命令“%s”" and of
-// "无法找到指定DLL库文件中的输出命令“%s”" in GBK, spelled out byte by byte; the
-// quotes are the full-width A1B0 and A1B1.
-const std::string kCannotFind = "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL" "\xBF\xE2\xCE\xC4\xBC\xFE";
-const std::string kInExportCommand = "\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE";
-const std::string kOpenQuote = "\xA1\xB0";
-const std::string kCloseQuote = "\xA1\xB1";
+// "无法找到指定DLL库文件中的输出命令“%s”"; the quotes are the full-width U+201C
+// and U+201D.
+const std::wstring kCannotFind = L"无法找到指定DLL库文件";
+const std::wstring kInExportCommand = L"中的输出命令";
+const std::wstring kOpenQuote = L"\x201C";
+const std::wstring kCloseQuote = L"\x201D";
 
 TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleText) {
-    gModules = {{"C:\\Prog\\wininet.dll", {"SomethingElse"}}, {"C:\\Sys\\wininet.dll", {"InternetGetConnectedState"}}};
+    gModules = {{L"C:\\Prog\\wininet.dll", {L"SomethingElse"}}, {L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     // The copy beside the program was found, so the system's is not tried.
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "find C:\\Prog\\wininet.dll InternetGetConnectedState",
-                             "unload C:\\Prog\\wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll InternetGetConnectedState",
+                             L"unload C:\\Prog\\wininet.dll"}));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReportCodes[0], 0);
-    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + "wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
-                               "InternetGetConnectedState" + kCloseQuote);
+    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + L"wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
+                               L"InternetGetConnectedState" + kCloseQuote);
     EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].address, nullptr);
     EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, nullptr);
 }
 
 TEST_F(SystemTable, AMissingModuleGivesTheSameText) {
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{"load C:\\Prog\\wininet.dll", "load C:\\Sys\\wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load C:\\Sys\\wininet.dll"}));
     ASSERT_EQ(gReports.size(), 1u);
-    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + "wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
-                               "InternetGetConnectedState" + kCloseQuote);
+    EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + L"wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
+                               L"InternetGetConnectedState" + kCloseQuote);
 }
 
 TEST_F(SystemTable, AnExportInNoStandardModuleIsReportedWithoutAModule) {
-    gModules = {{"C:\\Sys\\Kernel32.dll", {}}, {"C:\\Sys\\Shell32.dll", {"ShellExecuteA"}}};
+    gModules = {{L"C:\\Sys\\Kernel32.dll", {}}, {L"C:\\Sys\\Shell32.dll", {L"ShellExecuteW"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kWindowFromPoint), nullptr);
     EXPECT_EQ(gCalls, (Calls{
-                          "load C:\\Sys\\Kernel32.dll", "find C:\\Sys\\Kernel32.dll WindowFromPoint", "unload C:\\Sys\\Kernel32.dll",
-                          "load C:\\Sys\\Gdi32.dll", "load C:\\Sys\\User32.dll", "load C:\\Sys\\Advapi32.dll", "load C:\\Sys\\Mpr.dll",
-                          "load C:\\Sys\\Shell32.dll", "find C:\\Sys\\Shell32.dll WindowFromPoint", "unload C:\\Sys\\Shell32.dll",
+                          L"load C:\\Sys\\Kernel32.dll", L"find C:\\Sys\\Kernel32.dll WindowFromPoint", L"unload C:\\Sys\\Kernel32.dll",
+                          L"load C:\\Sys\\Gdi32.dll", L"load C:\\Sys\\User32.dll", L"load C:\\Sys\\Advapi32.dll", L"load C:\\Sys\\Mpr.dll",
+                          L"load C:\\Sys\\Shell32.dll", L"find C:\\Sys\\Shell32.dll WindowFromPoint", L"unload C:\\Sys\\Shell32.dll",
                       }));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReportCodes[0], 0);
-    EXPECT_EQ(gReports[0], kCannotFind + kInExportCommand + kOpenQuote + "WindowFromPoint" + kCloseQuote);
+    EXPECT_EQ(gReports[0], kCannotFind + kInExportCommand + kOpenQuote + L"WindowFromPoint" + kCloseQuote);
     EXPECT_EQ(sysfn::gTable[sysfn::kWindowFromPoint].moduleHandle, nullptr);
 }
 

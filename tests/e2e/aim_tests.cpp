@@ -18,7 +18,7 @@ protected:
         support::ReleaseLeft();
         ProgramBesideClient::TearDown();
     }
-    int BarPosition() const { return static_cast<int>(SendMessageA(Unit(ui::kCountdownBar), PBM_GETPOS, 0, 0)); }
+    int BarPosition() const { return static_cast<int>(SendMessageW(Unit(ui::kCountdownBar), PBM_GETPOS, 0, 0)); }
 
     // How many of the aim picture's pixels are dark on the screen.
     int DarkPixelsOfAimPicture() const {
@@ -46,9 +46,9 @@ protected:
 
 TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
     // A running watch shows that the main window's timers tick during the drag.
-    SendMessageA(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
-    PostMessageA(Unit(ui::kStartButton), BM_CLICK, 0, 0);
-    ASSERT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == "拔号按钮句柄为：1"; }, 3000));
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == L"拔号按钮句柄为：1"; }, 3000));
     EXPECT_GT(DarkPixelsOfAimPicture(), 40) << "the aim icon is shown at rest";
 
     BeginDrag();
@@ -63,7 +63,7 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
     const int barBefore = BarPosition();
     EXPECT_TRUE(support::PumpUntil([&] { return BarPosition() != barBefore; }, 3000))
         << "the countdown stopped during the drag";
-    const std::string expected = support::HandleText(WindowFromPoint(POINT{x + kAimPointOffset, button.y}));
+    const std::wstring expected = support::HandleText(WindowFromPoint(POINT{x + kAimPointOffset, button.y}));
     EXPECT_EQ(expected, support::HandleText(client.dialButton));
     EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetBox) == expected; }, 2000)) << Text(ui::kTargetBox);
     support::ReleaseLeft();
@@ -72,8 +72,8 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
     EXPECT_EQ(Text(ui::kTargetBox), expected) << "the capture stays after the release";
     EXPECT_TRUE(support::PumpUntil([&] { return DarkPixelsOfAimPicture() > 40; }, 3000)) << "the icon is back";
 
-    PostMessageA(Unit(ui::kStartButton), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == "拔号按钮句柄为：" + expected; }, 3000))
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == L"拔号按钮句柄为：" + expected; }, 3000))
         << Text(ui::kTargetLine);
 }
 
@@ -89,38 +89,38 @@ TEST_F(AimTest, EscapeEndsTheDrag) {
 }
 
 TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
-    PostMessageA(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     HWND box = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
-        return (box = support::FindVisibleWindow(program.process.dwProcessId, "#32770")) != nullptr;
+        return (box = support::FindVisibleWindow(program.process.dwProcessId, L"#32770")) != nullptr;
     }, 3000));
-    EXPECT_EQ(support::WindowText(box), "错误");
-    EXPECT_EQ(support::WindowText(GetDlgItem(box, 0xFFFF)), "请拖动瞄准图标到拔号按钮上再点开始");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(support::WindowText(box), L"错误");
+    EXPECT_EQ(support::WindowText(GetDlgItem(box, 0xFFFF)), L"请拖动瞄准图标到拔号按钮上再点开始");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(box); }, 3000));
     support::PumpFor(1500);
     EXPECT_EQ(BarPosition(), 0) << "a timer started";
-    EXPECT_EQ(Text(ui::kTargetLine), "");
+    EXPECT_EQ(Text(ui::kTargetLine), L"");
 }
 
 TEST_F(AimTest, StopEndsTheClicksAndStartGoesOnCounting) {
     support::SetLinkState(false);
-    const std::string handle = support::HandleText(client.dialButton);
-    SendMessageA(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
-    PostMessageA(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    const std::wstring handle = support::HandleText(client.dialButton);
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     ASSERT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 13000));
-    EXPECT_EQ(Text(ui::kRedialCount), "已拔1次");
-    EXPECT_EQ(Text(ui::kLinkState), "断网了");
+    EXPECT_EQ(Text(ui::kRedialCount), L"已拔1次");
+    EXPECT_EQ(Text(ui::kLinkState), L"断网了");
 
-    PostMessageA(Unit(ui::kStopButton), BM_CLICK, 0, 0);
+    PostMessageW(Unit(ui::kStopButton), BM_CLICK, 0, 0);
     support::PumpFor(200);
     const int bar = BarPosition();
     support::PumpFor(10500);
     EXPECT_EQ(support::ClickCount(client), 1) << "a click came after Stop";
     EXPECT_EQ(BarPosition(), bar) << "the bar moved after Stop";
 
-    PostMessageA(Unit(ui::kStartButton), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kRedialCount) == "已拔2次"; }, 13000)) << Text(ui::kRedialCount);
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kRedialCount) == L"已拔2次"; }, 13000)) << Text(ui::kRedialCount);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 2; }, 3000));
 }
 

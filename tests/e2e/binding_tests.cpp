@@ -15,30 +15,30 @@ using Binding = support::ProgramTest;
 TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
     // The stand-in without the export is built into noexport/; the program
     // goes beside it.
-    const std::string folder = support::BuildDirectory() + "\\noexport";
-    const std::string exe = folder + "\\autoredial.exe";
-    ASSERT_TRUE(CopyFileA((support::BuildDirectory() + "\\autoredial.exe").c_str(), exe.c_str(), FALSE));
+    const std::wstring folder = support::BuildDirectory() + L"\\noexport";
+    const std::wstring exe = folder + L"\\autoredial.exe";
+    ASSERT_TRUE(CopyFileW((support::BuildDirectory() + L"\\autoredial.exe").c_str(), exe.c_str(), FALSE));
 
     ASSERT_TRUE(support::LaunchProgram(program, exe));
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kPromptLine) == "出现提示窗口句柄：-1"; }, 3000))
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kPromptLine) == L"出现提示窗口句柄：-1"; }, 3000))
         << "the window works before the link test";
 
-    SendMessageA(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
-    PostMessageA(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     HWND report = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
-        return (report = support::FindVisibleWindow(program.process.dwProcessId, "#32770")) != nullptr;
+        return (report = support::FindVisibleWindow(program.process.dwProcessId, L"#32770")) != nullptr;
     }, 15000));
-    EXPECT_EQ(support::WindowText(report), "错误");
+    EXPECT_EQ(support::WindowText(report), L"错误");
     // The box may tidy the line breaks; the three lines are what counts.
-    std::string text = support::WindowText(GetDlgItem(report, 0xFFFF));
-    for (std::string::size_type at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
-    EXPECT_EQ(text, "运行时出错!\n\n错误信息：无法找到指定DLL库文件“wininet.dll”中的输出命令“InternetGetConnectedState”\n");
+    std::wstring text = support::WindowText(GetDlgItem(report, 0xFFFF));
+    for (std::wstring::size_type at; (at = text.find('\r')) != std::wstring::npos;) text.erase(at, 1);
+    EXPECT_EQ(text, L"运行时出错!\n\n错误信息：无法找到指定DLL库文件“wininet.dll”中的输出命令“InternetGetConnectedState”\n");
 
-    PostMessageA(report, WM_COMMAND, IDOK, 0);
+    PostMessageW(report, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(support::WaitForExit(program, 10000), 0xFFFFFFFFu);
     support::EndProgram(program);
-    DeleteFileA(exe.c_str());
+    DeleteFileW(exe.c_str());
 }
 
 // Windows looks for a library that is not a known DLL in the program's folder
@@ -47,21 +47,21 @@ TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
 // leaves a mark when anything loads it: at start-up, while skinning the
 // window, or while the link is tested and the Network List Manager asked.
 TEST_F(Binding, APlantedThemeLibraryIsNeverLoaded) {
-    const std::string folder = support::BuildDirectory() + "\\planted";
-    const std::string exe = folder + "\\autoredial.exe";
-    const std::string mark = folder + "\\uxtheme.mark";
-    ASSERT_TRUE(CopyFileA((support::BuildDirectory() + "\\autoredial.exe").c_str(), exe.c_str(), FALSE));
-    DeleteFileA(mark.c_str());
+    const std::wstring folder = support::BuildDirectory() + L"\\planted";
+    const std::wstring exe = folder + L"\\autoredial.exe";
+    const std::wstring mark = folder + L"\\uxtheme.mark";
+    ASSERT_TRUE(CopyFileW((support::BuildDirectory() + L"\\autoredial.exe").c_str(), exe.c_str(), FALSE));
+    DeleteFileW(mark.c_str());
 
     ASSERT_TRUE(support::LaunchProgram(program, exe));
 
-    SendMessageA(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1"));
-    PostMessageA(Unit("按钮1"), BM_CLICK, 0, 0);
+    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
     // No stand-in wininet here: the system's answers "connected".
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签2") == "联网呢"; }, 20000)) << "the link was tested";
-    EXPECT_EQ(GetFileAttributesA(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted uxtheme.dll was loaded";
+    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签2") == L"联网呢"; }, 20000)) << "the link was tested";
+    EXPECT_EQ(GetFileAttributesW(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted uxtheme.dll was loaded";
     support::EndProgram(program);
-    DeleteFileA(exe.c_str());
+    DeleteFileW(exe.c_str());
 }
 
 }  // namespace

@@ -14,10 +14,10 @@ namespace {
 using DialEndToEnd = support::ProgramBesideClient;
 
 TEST_F(DialEndToEnd, AfterAClientRestartTheNextDownTickClicksTheNewButton) {
-    const std::string handle = support::HandleText(client.dialButton);
-    SendMessageA(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
-    PostMessageA(Unit(ui::kStartButton), BM_CLICK, 0, 0);
-    ASSERT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == "拔号按钮句柄为：" + handle; }, 3000));
+    const std::wstring handle = support::HandleText(client.dialButton);
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetLine) == L"拔号按钮句柄为：" + handle; }, 3000));
 
     support::StopClient(client);
     ASSERT_TRUE(support::StartClient(client));
@@ -25,8 +25,8 @@ TEST_F(DialEndToEnd, AfterAClientRestartTheNextDownTickClicksTheNewButton) {
     support::SetLinkState(false);
     // The first watch tick comes 10 s after Start.
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= 1; }, 15000));
-    EXPECT_EQ(Text(ui::kTargetLine), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
-    EXPECT_EQ(Text(ui::kRedialCount), "已拔1次");
+    EXPECT_EQ(Text(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(Text(ui::kRedialCount), L"已拔1次");
 }
 
 // A window of this test in front, as another program the user works in; it
@@ -34,20 +34,20 @@ TEST_F(DialEndToEnd, AfterAClientRestartTheNextDownTickClicksTheNewButton) {
 int gFrontKeys = 0;
 LRESULT CALLBACK FrontProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_KEYDOWN || message == WM_CHAR || message == WM_KEYUP) ++gFrontKeys;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 TEST_F(DialEndToEnd, WithAnotherProgramInFrontThePromptIsAnsweredAndNoKeyReachesIt) {
-    WNDCLASSA cls = {};
+    WNDCLASSW cls = {};
     cls.lpfnWndProc = FrontProc;
-    cls.lpszClassName = "DialEndToEndFront";
-    RegisterClassA(&cls);
-    HWND front = CreateWindowExA(0, cls.lpszClassName, "别的程序", WS_POPUP | WS_VISIBLE, 300, 300, 200, 100,
+    cls.lpszClassName = L"DialEndToEndFront";
+    RegisterClassW(&cls);
+    HWND front = CreateWindowExW(0, cls.lpszClassName, L"别的程序", WS_POPUP | WS_VISIBLE, 300, 300, 200, 100,
                                  nullptr, nullptr, nullptr, nullptr);
     // Under Xvfb the foreground falls to the desktop when a window is mapped,
     // so the prompt is raised under a title the program ignores, the front
     // window is brought back, and only then does the prompt become one.
-    HWND prompt = support::RaisePrompt(client, "通知", support::kPromptInBackground);
+    HWND prompt = support::RaisePrompt(client, L"通知", support::kPromptInBackground);
     ASSERT_TRUE(prompt);
     auto frontStays = [&] {
         if (GetForegroundWindow() != front) SetForegroundWindow(front);
@@ -56,7 +56,7 @@ TEST_F(DialEndToEnd, WithAnotherProgramInFrontThePromptIsAnsweredAndNoKeyReaches
     support::PumpUntil(frontStays, 500);
     ASSERT_EQ(GetForegroundWindow(), front);
     gFrontKeys = 0;
-    SendMessageTimeoutA(prompt, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("提示"), SMTO_ABORTIFHUNG, 2000, nullptr);
+    SendMessageTimeoutW(prompt, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"提示"), SMTO_ABORTIFHUNG, 2000, nullptr);
 
     EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
     EXPECT_EQ(support::ButtonAnswerCount(client), 1);
@@ -68,19 +68,19 @@ TEST_F(DialEndToEnd, WithAnotherProgramInFrontThePromptIsAnsweredAndNoKeyReaches
 }
 
 TEST_F(DialEndToEnd, APromptThatEatsTheKeyIsAnsweredAllTheSame) {
-    support::RaisePrompt(client, "提示", support::kPromptSwallowsKeys);
+    support::RaisePrompt(client, L"提示", support::kPromptSwallowsKeys);
     EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
     EXPECT_EQ(support::ButtonAnswerCount(client), 1);
     EXPECT_GE(support::SwallowedKeyCount(client), 1) << "the key was tried first";
 
     // Without a 否(&N) button the N key itself is posted to it.
-    support::RaisePrompt(client, "提示", support::kPromptSwallowsKeys | support::kPromptNoMnemonic);
+    support::RaisePrompt(client, L"提示", support::kPromptSwallowsKeys | support::kPromptNoMnemonic);
     EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
     EXPECT_EQ(support::AnsweredCount(client), 1);
 }
 
 TEST_F(DialEndToEnd, AHungClientNeverStallsTheProgram) {
-    support::RaisePrompt(client, "提示", support::kPromptStaysOpen);
+    support::RaisePrompt(client, L"提示", support::kPromptStaysOpen);
     support::PumpFor(1200);  // the prompt has been seen
     support::HangClient(client, 5000);
     const DWORD start = GetTickCount();
@@ -90,7 +90,7 @@ TEST_F(DialEndToEnd, AHungClientNeverStallsTheProgram) {
         const DWORD before = GetTickCount();
         DWORD_PTR result = 0;
         const bool answered =
-            SendMessageTimeoutA(program.main, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
+            SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
         EXPECT_TRUE(answered);
         slowest = std::max(slowest, GetTickCount() - before);
         ++asked;

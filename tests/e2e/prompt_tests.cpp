@@ -11,13 +11,13 @@ namespace {
 
 class PromptTest : public support::ProgramBesideClient {
 protected:
-    std::string Label() const { return Text(ui::kPromptLine); }
+    std::wstring Label() const { return Text(ui::kPromptLine); }
 };
 
 TEST_F(PromptTest, AnOpenPromptIsAnsweredEverySecondUntilItGoes) {
-    HWND prompt = support::RaisePrompt(client, "系统提示信息", support::kPromptStaysOpen);
+    HWND prompt = support::RaisePrompt(client, L"系统提示信息", support::kPromptStaysOpen);
     ASSERT_TRUE(prompt);
-    const std::string shown = "出现提示窗口句柄：" + support::HandleText(prompt);
+    const std::wstring shown = L"出现提示窗口句柄：" + support::HandleText(prompt);
     EXPECT_TRUE(support::PumpUntil([&] { return Label() == shown; }, 2500)) << Label();
     EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(client) >= 1; }, 2500));
     EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(client) >= 3; }, 6000))
@@ -25,23 +25,31 @@ TEST_F(PromptTest, AnOpenPromptIsAnsweredEverySecondUntilItGoes) {
     EXPECT_TRUE(support::PumpUntil([&] { return support::KeyUpCount(client) >= 3; }, 1000))
         << "each answer is a whole key press";
 
-    PostMessageA(prompt, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Label() == "出现提示窗口句柄：-1"; }, 2500)) << Label();
+    PostMessageW(prompt, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Label() == L"出现提示窗口句柄：-1"; }, 2500)) << Label();
 }
 
 TEST_F(PromptTest, PromptClosedByTheAnswerIsGoneAndOthersAreLeftAlone) {
-    support::RaisePrompt(client, "警告", 0);                           // no 提示 in the title
-    support::RaisePrompt(client, "提示", support::kPromptOtherClass);  // not a dialog
-    support::RaisePrompt(client, "提示", support::kPromptHidden);      // never shown
+    support::RaisePrompt(client, L"警告", 0);                           // no 提示 in the title
+    support::RaisePrompt(client, L"提示", support::kPromptOtherClass);  // not a dialog
+    support::RaisePrompt(client, L"提示", support::kPromptHidden);      // never shown
     ASSERT_EQ(support::OpenPromptCount(client), 3);
     support::PumpFor(2500);
     EXPECT_EQ(support::AnsweredCount(client), 0);
-    EXPECT_EQ(Label(), "出现提示窗口句柄：-1");
+    EXPECT_EQ(Label(), L"出现提示窗口句柄：-1");
 
-    support::RaisePrompt(client, "提示", 0);
+    support::RaisePrompt(client, L"提示", 0);
     EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 3; }, 3000))
         << "the prompt was not answered";
     EXPECT_EQ(support::AnsweredCount(client), 1);
+}
+
+// A message box of the client, as a Unicode program raises it (是 and 否, or
+// Yes and No on an English system): found by its title and answered with N.
+TEST_F(PromptTest, AMessageBoxOfTheClientIsAnsweredNo) {
+    ASSERT_TRUE(support::RaisePrompt(client, L"提示", support::kPromptMessageBox));
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ButtonAnswerCount(client) == 1; }, 3000));
+    EXPECT_EQ(support::OpenPromptCount(client), 0);
 }
 
 }  // namespace

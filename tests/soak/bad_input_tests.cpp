@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -51,15 +52,14 @@ struct Random {
     int Below(int n) { return static_cast<int>(Next() % static_cast<uint64_t>(n)); }
     int Between(int low, int high) { return low + Below(high - low + 1); }
     bool OneIn(int n) { return Below(n) == 0; }
-    char Byte(int low, int high) { return static_cast<char>(Between(low, high)); }
+    wchar_t Unit(int low, int high) { return static_cast<wchar_t>(Between(low, high)); }
 };
 
-std::string Hex(const std::string& text) {
+std::string Hex(const std::wstring& text) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string hex;
-    for (unsigned char c : text) {
-        hex += kDigits[c >> 4];
-        hex += kDigits[c & 15];
+    for (wchar_t c : text) {
+        for (int shift = 12; shift >= 0; shift -= 4) hex += kDigits[(c >> shift) & 15];
         hex += ' ';
     }
     return hex;
@@ -67,34 +67,34 @@ std::string Hex(const std::string& text) {
 
 // ---- Reference readers ----
 
-// The characters of a text: a byte of 0x80 or more and the byte after it make
-// one character (lead << 8 | trail); such a byte alone at the end is a
-// character of its own, 0x10000 | lead.
-std::vector<unsigned> Characters(const std::string& text) {
+bool IsHigh(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLow(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The characters of a text: a high surrogate and the low one after it make one
+// character; any other unit, a lone surrogate included, is a character of its own.
+std::vector<unsigned> Characters(const std::wstring& text) {
     std::vector<unsigned> characters;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            characters.push_back(byte);
-        } else if (i + 1 < text.size()) {
-            characters.push_back(byte << 8 | static_cast<unsigned char>(text[++i]));
+        if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
+            characters.push_back(0x10000 + ((text[i] - 0xD800u) << 10) + (text[i + 1] - 0xDC00u));
+            ++i;
         } else {
-            characters.push_back(0x10000 | byte);
+            characters.push_back(text[i]);
         }
     }
     return characters;
 }
 
-bool IsBlank(unsigned c) { return c == ' ' || c == '\t' || c == 0xA1A1; }
+bool IsBlank(unsigned c) { return c == ' ' || c == '\t' || c == 0x3000; }
 int DigitOf(unsigned c) {  // -1: not a digit
     if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-    if (c >= 0xA3B0 && c <= 0xA3B9) return static_cast<int>(c - 0xA3B0);
+    if (c >= 0xFF10 && c <= 0xFF19) return static_cast<int>(c - 0xFF10);
     return -1;
 }
-bool IsPlus(unsigned c) { return c == '+' || c == 0xA3AB; }
-bool IsMinus(unsigned c) { return c == '-' || c == 0xA3AD; }
+bool IsPlus(unsigned c) { return c == '+' || c == 0xFF0B; }
+bool IsMinus(unsigned c) { return c == '-' || c == 0xFF0D; }
 
-int32_t ReferenceNumber(const std::string& text) {
+int32_t ReferenceNumber(const std::wstring& text) {
     const std::vector<unsigned> c = Characters(text);
     std::size_t i = 0;
     while (i < c.size() && IsBlank(c[i])) ++i;
@@ -108,12 +108,12 @@ int32_t ReferenceNumber(const std::string& text) {
 }
 
 // 1-based offset of the first match that begins where a character begins, or -1.
-int ReferenceFind(const std::string& haystack, const std::string& needle) {
+int ReferenceFind(const std::wstring& haystack, const std::wstring& needle) {
     std::vector<std::size_t> starts;
     std::size_t at = 0;
     for (unsigned c : Characters(haystack)) {
         starts.push_back(at);
-        at += c < 0x80 || c >= 0x10000 ? 1 : 2;
+        at += c >= 0x10000 ? 2 : 1;
     }
     starts.push_back(haystack.size());
     for (std::size_t start : starts) {
@@ -123,100 +123,85 @@ int ReferenceFind(const std::string& haystack, const std::string& needle) {
     return -1;
 }
 
-// The whole characters of a title that fit in 254 bytes.
-std::string TitleAsRead(const std::string& title) {
-    std::size_t length = 0;
-    for (unsigned c : Characters(title)) {
-        const std::size_t size = c < 0x80 || c >= 0x10000 ? 1 : 2;
-        if (length + size > 254) break;
-        length += size;
-    }
-    return title.substr(0, length);
-}
+// What the search reads of a title: its first 254 units.
+std::wstring TitleAsRead(const std::wstring& title) { return title.substr(0, 254); }
 
 TEST(ReferenceReaders, AgreeWithKnownAnswers) {
     const struct {
-        const char* text;
+        const wchar_t* text;
         int32_t value;
     } numbers[] = {
-        {"", 0},
-        {" \t\xA1\xA1" "12", 12},
-        {"\xA3\xAD\xA3\xB7" "8", -78},
-        {"+-1", 0},
-        {"- 1", 0},
-        {"\xA1", 0},
-        {"\xB0\xA3\xB1", 0},  // 0xB0A3, then a lone 0xB1: no full-width 1
-        {"7\xA3", 7},
-        {"2147483648", INT32_MAX},
-        {"-2147483648", INT32_MIN},
-        {"-000000000000000000000000002147483649", INT32_MIN},
+        {L"", 0},
+        {L" \t\x3000" L"12", 12},
+        {L"\xFF0D\xFF17" L"8", -78},
+        {L"+-1", 0},
+        {L"- 1", 0},
+        {L"\xFF0F" L"1", 0},
+        {L"7\xFF1A", 7},
+        {L"2147483648", INT32_MAX},
+        {L"-2147483648", INT32_MIN},
+        {L"-000000000000000000000000002147483649", INT32_MIN},
     };
     for (const auto& n : numbers) EXPECT_EQ(ReferenceNumber(n.text), n.value) << Hex(n.text);
     const struct {
-        const char* haystack;
-        const char* needle;
+        const wchar_t* haystack;
+        const wchar_t* needle;
         int position;
     } finds[] = {
-        {"", "", 1},
-        {"a", "", 1},
-        {"", "a", -1},
-        {"\xCC\xE1\xCA\xBE", "\xE1\xCA", -1},  // begins on a trail byte
-        {"\x81" "aa", "a", 3},
-        {"ab\xA3\xA3\xA3", "\xA3", 3},
-        {"ab\xA3\xA3\xA3\xA3", "\xA3\xA3", 3},
+        {L"", L"", 1},
+        {L"a", L"", 1},
+        {L"", L"a", -1},
+        {L"\xD840\xDC00", L"\xDC00", -1},  // begins on a trail unit
+        {L"\xD840" L"aa", L"a", 2},        // a lone lead unit is a character of its own
+        {L"ab\xDC00\xDC00", L"\xDC00", 3},
+        {L"ab\xD840\xD840\xDC00", L"\xD840\xDC00", 4},
     };
     for (const auto& f : finds) EXPECT_EQ(ReferenceFind(f.haystack, f.needle), f.position) << Hex(f.haystack);
-    EXPECT_EQ(TitleAsRead(std::string(253, 'a') + "\xCC\xE1").size(), 253u);
-    EXPECT_EQ(TitleAsRead(std::string(252, 'a') + "\xCC\xE1" "b").size(), 254u);
+    EXPECT_EQ(TitleAsRead(std::wstring(300, L'提')).size(), 254u);
 }
 
 // ---- Edit-box texts ----
 
 // One piece of an edit-box text, from the things a careless reader trips over.
-std::string NumberPiece(Random& r) {
+std::wstring NumberPiece(Random& r) {
     switch (r.Below(12)) {
-    case 0: return " ";
-    case 1: return "\t";
-    case 2: return "\xA1\xA1";  // full-width blank
-    case 3: return std::string(1, r.Byte('0', '9'));
-    case 4: return {'\xA3', r.Byte(0xB0, 0xB9)};  // full-width digit
-    case 5: return r.OneIn(2) ? "+" : "-";
-    case 6: return r.OneIn(2) ? "\xA3\xAB" : "\xA3\xAD";
-    case 7: {  // a valid two-byte character
-        char trail = r.Byte(0x40, 0xFE);
-        return {r.Byte(0x81, 0xFE), trail == 0x7F ? '\x80' : trail};
-    }
-    case 8: return std::string(1, r.Byte(0, 0xFF));  // a stray byte
-    case 9: {                                        // an overflowing run
-        std::string run;
-        for (int n = r.Between(9, 30); n > 0; --n) {
-            run += r.OneIn(3) ? std::string{'\xA3', r.Byte(0xB0, 0xB9)} : std::string(1, r.Byte('0', '9'));
-        }
+    case 0: return L" ";
+    case 1: return L"\t";
+    case 2: return L"\x3000";  // full-width blank
+    case 3: return std::wstring(1, r.Unit('0', '9'));
+    case 4: return std::wstring(1, r.Unit(0xFF10, 0xFF19));  // full-width digit
+    case 5: return r.OneIn(2) ? L"+" : L"-";
+    case 6: return r.OneIn(2) ? L"\xFF0B" : L"\xFF0D";
+    case 7: return std::wstring(1, r.Unit(0x4E00, 0x9FA5));  // a Chinese character
+    case 8: return std::wstring(1, r.Unit(1, 0xFFFF));      // a stray unit
+    case 9: {                                                 // an overflowing run
+        std::wstring run;
+        for (int n = r.Between(9, 30); n > 0; --n) run += r.OneIn(3) ? r.Unit(0xFF10, 0xFF19) : r.Unit('0', '9');
         return run;
     }
     case 10: {  // next to a full-width sign, digit or blank, but none of them
-        static const char* const kNear[] = {"\xA3\xAA", "\xA3\xAC", "\xA3\xAE", "\xA3\xAF", "\xA3\xBA",
-                                            "\xA3\xA0", "\xA1\xA0", "\xA1\xA2", "\xA2\xA1", "\xA3\xB0\xA3"};
+        static const wchar_t* const kNear[] = {L"\xFF0A", L"\xFF0C", L"\xFF0E", L"\xFF0F", L"\xFF1A",
+                                               L"\x2FFF", L"\x3001", L"\xFF00", L"\xFE10", L"\xFF10\xFF0F"};
         return kNear[r.Below(10)];
     }
-    default: return std::string(1, r.Byte(0x21, 0x7E));
+    default: return std::wstring(1, r.Unit(0x21, 0x7E));
     }
 }
 
 // Mostly shaped like a number (blanks, signs, digits, a tail), so that every
 // rule is reached; now and then pieces at random.
-std::string NumberText(Random& r) {
-    std::string text;
+std::wstring NumberText(Random& r) {
+    std::wstring text;
     if (r.OneIn(4)) {
         for (int n = r.Below(9); n > 0; --n) text += NumberPiece(r);
         return text;
     }
-    static const char* const kBlanks[] = {" ", "\t", "\xA1\xA1"};
+    static const wchar_t* const kBlanks[] = {L" ", L"\t", L"\x3000"};
     for (int n = r.Below(4); n > 0; --n) text += kBlanks[r.Below(3)];
-    static const char* const kSigns[] = {"+", "-", "\xA3\xAB", "\xA3\xAD"};
+    static const wchar_t* const kSigns[] = {L"+", L"-", L"\xFF0B", L"\xFF0D"};
     for (int n = r.OneIn(3) ? 0 : r.Between(1, 2); n > 0; --n) text += kSigns[r.Below(4)];
     for (int n = r.OneIn(5) ? r.Between(10, 25) : r.Below(10); n > 0; --n) {
-        text += r.OneIn(3) ? std::string{'\xA3', r.Byte(0xB0, 0xB9)} : std::string(1, r.Byte('0', '9'));
+        text += r.OneIn(3) ? r.Unit(0xFF10, 0xFF19) : r.Unit('0', '9');
     }
     for (int n = r.Below(4); n > 0; --n) text += NumberPiece(r);
     return text;
@@ -226,7 +211,7 @@ TEST(BadNumbers, TenThousandTextsReadAsTheReferenceReadsThem) {
     Random r{20240601};
     int mismatches = 0;
     for (int i = 0; i < 10000; ++i) {
-        const std::string text = NumberText(r);
+        const std::wstring text = NumberText(r);
         const int32_t expected = ReferenceNumber(text);
         const int32_t read = winkit::ReadNumber(text);
         if (read != expected && ++mismatches <= 10) {
@@ -252,13 +237,13 @@ TEST_F(BadInputOnForm, StartReadsTheBoxAsTheReferenceReadsIt) {
     for (int i = 0; i < 300; ++i) {
         ui::SetContent(kMainForm, ui::kTargetBox, NumberText(r));
         // The box keeps what its code page can hold, which is what Start reads.
-        const std::string shown = ui::GetContent(kMainForm, ui::kTargetBox);
+        const std::wstring shown = ui::GetContent(kMainForm, ui::kTargetBox);
         if (shown.empty()) continue;  // Start would show its message box
         state.dialTarget = 12345;
         watch::Start(state, ui::EventArgs());
         const int32_t expected = ReferenceNumber(shown);
         ASSERT_EQ(state.dialTarget, expected) << "case " << i << ": [" << Hex(shown) << "]";
-        ASSERT_EQ(ui::GetCaption(kMainForm, ui::kTargetLine), "拔号按钮句柄为：" + std::to_string(expected));
+        ASSERT_EQ(ui::GetCaption(kMainForm, ui::kTargetLine), L"拔号按钮句柄为：" + std::to_wstring(expected));
         ++started;
     }
     watch::Stop(ui::EventArgs());
@@ -267,24 +252,24 @@ TEST_F(BadInputOnForm, StartReadsTheBoxAsTheReferenceReadsIt) {
 
 // ---- Titles and criteria ----
 
-// Pieces whose bytes overlap: ASCII that is also a trail byte, two-byte
-// characters whose halves are each other's, the quote of the title test.
-const char* const kTextPieces[] = {
-    "a", "b", "Q", "'", "\x81" "a", "\xA3\xA3", "\xA3\xB1", "\xB1\xA3", "\xCC\xE1", "\xE1\xCC", "\xCA\xBE",
+// Pieces whose units overlap: the halves of surrogate pairs alone and paired
+// both ways, Chinese characters, the quote of the title test.
+const wchar_t* const kTextPieces[] = {
+    L"a", L"b", L"Q", L"'", L"\xD840" L"a", L"\xD840\xDC00", L"\xD841\xDC01", L"\xDC00", L"提", L"示", L"\xDC01\xD840",
 };
 const int kTextPieceCount = sizeof kTextPieces / sizeof kTextPieces[0];
-const char kTextBytes[] = "abQ'\x81\xA3\xB1\xCC\xE1\xCA\xBE";
+const wchar_t kTextUnits[] = L"abQ'\xD840\xD841\xDC00\xDC01提示";
 
-std::string Pieces(Random& r, int count) {
-    std::string text;
+std::wstring Pieces(Random& r, int count) {
+    std::wstring text;
     for (; count > 0; --count) text += kTextPieces[r.Below(kTextPieceCount)];
     return text;
 }
 
-std::string Criterion(Random& r, const std::string& text, std::size_t around) {
+std::wstring Criterion(Random& r, const std::wstring& text, std::size_t around) {
     switch (r.Below(4)) {
     case 0:
-    case 1: {  // any byte offset near the given one, a trail byte as often as not
+    case 1: {  // any offset near the given one, a trail unit as often as not
         if (text.empty()) return Pieces(r, 1);
         const std::size_t low = around > 12 ? around - 12 : 0;
         const std::size_t start = std::min(text.size() - 1, low + r.Below(20));
@@ -292,9 +277,9 @@ std::string Criterion(Random& r, const std::string& text, std::size_t around) {
     }
     case 2: return Pieces(r, r.Between(1, 3));
     default: {
-        std::string bytes;
-        for (int n = r.Between(1, 4); n > 0; --n) bytes += kTextBytes[r.Below(sizeof kTextBytes - 1)];
-        return bytes;
+        std::wstring units;
+        for (int n = r.Between(1, 4); n > 0; --n) units += kTextUnits[r.Below(std::wcslen(kTextUnits))];
+        return units;
     }
     }
 }
@@ -303,9 +288,9 @@ TEST(BadTitles, TenThousandSearchesFindWhatTheReferenceFinds) {
     Random r{4242};
     int mismatches = 0;
     for (int i = 0; i < 10000; ++i) {
-        std::string haystack = Pieces(r, r.Below(40));
-        if (r.OneIn(8)) haystack += kTextBytes[r.Below(sizeof kTextBytes - 1)];  // may end on a lone lead byte
-        const std::string needle = r.OneIn(50) ? std::string() : Criterion(r, haystack, r.Below(80));
+        std::wstring haystack = Pieces(r, r.Below(40));
+        if (r.OneIn(8)) haystack += kTextUnits[r.Below(std::wcslen(kTextUnits))];  // may end on a lone lead unit
+        const std::wstring needle = r.OneIn(50) ? std::wstring() : Criterion(r, haystack, r.Below(80));
         const int expected = ReferenceFind(haystack, needle);
         const int found = winkit::FindInText(haystack, needle);
         if (found != expected && ++mismatches <= 10) {
@@ -318,23 +303,23 @@ TEST(BadTitles, TenThousandSearchesFindWhatTheReferenceFinds) {
 
 // Only windows of this class can pass the class test; the other one lies
 // just above it in the Z-order with a long title, so a title read short
-// would find that window's bytes in the shared buffer behind its own.
-const char kTitleClass[] = "SoakTitleWindow";
-const char kAboveClass[] = "SoakTitleAbove";
+// would find that window's units in the shared buffer behind its own.
+const wchar_t kTitleClass[] = L"SoakTitleWindow";
+const wchar_t kAboveClass[] = L"SoakTitleAbove";
 
-TEST(BadTitles, TheTitleTestSeesTheFirst254BytesInQuotes) {
+TEST(BadTitles, TheTitleTestSeesTheFirst254UnitsInQuotes) {
     support::EnsureShell();
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = DefWindowProcA;
-    cls.hInstance = GetModuleHandleA(nullptr);
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = DefWindowProcW;
+    cls.hInstance = GetModuleHandleW(nullptr);
     cls.lpszClassName = kTitleClass;
-    RegisterClassA(&cls);
+    RegisterClassW(&cls);
     cls.lpszClassName = kAboveClass;
-    RegisterClassA(&cls);
+    RegisterClassW(&cls);
     const DWORD style = WS_POPUP | WS_VISIBLE;
-    HWND titled = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kTitleClass, "", style, -40, -40, 8, 8,
+    HWND titled = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kTitleClass, L"", style, -40, -40, 8, 8,
                                   nullptr, nullptr, cls.hInstance, nullptr);
-    HWND above = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kAboveClass, std::string(300, 'Q').c_str(),
+    HWND above = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kAboveClass, std::wstring(300, L'Q').c_str(),
                                  style, -40, -40, 8, 8, nullptr, nullptr, cls.hInstance, nullptr);
     ASSERT_TRUE(titled && above);
     SetWindowPos(titled, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -342,28 +327,28 @@ TEST(BadTitles, TheTitleTestSeesTheFirst254BytesInQuotes) {
     Random r{254};
     int found = 0;
     for (int i = 0; i < 300; ++i) {
-        std::string title;
+        std::wstring title;
         const std::size_t length = r.Between(230, 290);
         while (title.size() < length) title += kTextPieces[r.Below(kTextPieceCount)];
-        SetWindowTextA(titled, title.c_str());
-        char stored[1024] = "";
-        GetWindowTextA(titled, stored, sizeof stored);
-        ASSERT_EQ(std::string(stored), title) << "the title does not keep its bytes: " << Hex(title);
+        SetWindowTextW(titled, title.c_str());
+        wchar_t stored[1024] = L"";
+        GetWindowTextW(titled, stored, 1024);
+        ASSERT_EQ(std::wstring(stored), title) << "the title does not keep its units: " << Hex(title);
 
-        const std::string quoted = "'" + TitleAsRead(title) + "'";
-        std::string criterion;
+        const std::wstring quoted = L"'" + TitleAsRead(title) + L"'";
+        std::wstring criterion;
         switch (r.Below(4)) {
         case 0: criterion = quoted.substr(quoted.size() - r.Between(2, 8)); break;  // anchored at the end
         case 1: {  // across the cut
             const std::size_t start = std::min<std::size_t>(title.size(), r.Between(240, 256));
-            criterion = title.substr(start, r.Between(1, 8)) + (r.OneIn(2) ? "'" : "");
+            criterion = title.substr(start, r.Between(1, 8)) + (r.OneIn(2) ? L"'" : L"");
             break;
         }
         default: criterion = Criterion(r, title, 254); break;
         }
         const bool expected = ReferenceFind(quoted, criterion) > 0;
         found += expected;
-        const int32_t result = winkit::FindProcessWindow("", kTitleClass, criterion);
+        const int32_t result = winkit::FindProcessWindow(L"", kTitleClass, criterion);
         ASSERT_EQ(result == winkit::HandleToInt(titled), expected)
             << "case " << i << ": [" << Hex(criterion) << "] in title [" << Hex(title) << "]";
         if (!expected) {

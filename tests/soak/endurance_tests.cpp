@@ -77,8 +77,8 @@ TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= clicksBefore + offline; }, 10000));
     EXPECT_EQ(support::ClickCount(client) - clicksBefore, offline) << "every offline tick clicks once";
     EXPECT_EQ(state.redialCount, offline);
-    EXPECT_EQ(ui::GetCaption(kMainForm, ui::kRedialCount), "已拔" + std::to_string(offline) + "次");
-    EXPECT_EQ(ui::GetCaption(kMainForm, ui::kLinkState), down ? "断网了" : "联网呢");
+    EXPECT_EQ(ui::GetCaption(kMainForm, ui::kRedialCount), L"已拔" + std::to_wstring(offline) + L"次");
+    EXPECT_EQ(ui::GetCaption(kMainForm, ui::kLinkState), down ? L"断网了" : L"联网呢");
     EXPECT_EQ(manager.alive(), 0) << "every manager is released";
     soak::ExpectFlat(before, soak::Measure(), "watch ticks");
 }
@@ -104,7 +104,7 @@ TEST_F(EnduranceTest, PromptTicksWithAnOccasionalPrompt) {
             found += state.promptHandle == winkit::HandleToInt(prompt);
             // An answer that missed the foreground leaves the prompt open: close
             // it, so later ticks search without it.
-            PostMessageA(prompt, WM_CLOSE, 0, 0);
+            PostMessageW(prompt, WM_CLOSE, 0, 0);
             support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 2000);
         } else {
             stray += state.promptHandle != -1;
@@ -142,7 +142,7 @@ TEST_F(EnduranceTest, TwoHundredAimDrags) {
     int stepped = 0;
     for (int drag = 0; drag < kWarmUpDrags + kDrags; ++drag) {
         if (drag == kWarmUpDrags) before = soak::Measure();
-        ui::SetContent(kMainForm, ui::kTargetBox, "");
+        ui::SetContent(kMainForm, ui::kTargetBox, L"");
         gAimStepped = false;
         gDragEnded = false;
         gDragStart = GetTickCount();

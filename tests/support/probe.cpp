@@ -30,7 +30,7 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_KEYUP: ++gWindowCounts[hwnd].keyUps; return 0;
     case WM_NCDESTROY: gWindowCounts.erase(hwnd); break;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // A suite that makes probe windows calls the toolkit, whose table is bound on
@@ -43,17 +43,17 @@ public:
 
 }  // namespace
 
-HWND MakeWindow(const char* className, const std::string& title, bool visible) {
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) {
+HWND MakeWindow(const wchar_t* className, const std::wstring& title, bool visible) {
+    WNDCLASSW wc = {};
+    if (!GetClassInfoW(GetModuleHandleW(nullptr), className, &wc)) {
         wc.lpfnWndProc = ProbeProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.lpszClassName = className;
-        RegisterClassA(&wc);
+        RegisterClassW(&wc);
     }
-    HWND hwnd = CreateWindowExA(0, className, title.c_str(), WS_POPUP | (visible ? WS_VISIBLE : 0), 20, 20, 60, 40,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(0, className, title.c_str(), WS_POPUP | (visible ? WS_VISIBLE : 0), 20, 20, 60, 40,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (hwnd) {
         gWindowCounts[hwnd] = WindowCounts();
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -63,7 +63,7 @@ HWND MakeWindow(const char* className, const std::string& title, bool visible) {
 
 WindowCounts& CountsOf(HWND hwnd) { return gWindowCounts[hwnd]; }
 
-HWND WindowsTest::Make(const char* className, const std::string& title, bool visible) {
+HWND WindowsTest::Make(const wchar_t* className, const std::wstring& title, bool visible) {
     HWND hwnd = MakeWindow(className, title, visible);
     EXPECT_NE(hwnd, nullptr) << title;
     made_.push_back(hwnd);
@@ -83,7 +83,7 @@ bool MakeForeground(HWND hwnd) {
     return GetForegroundWindow() == hwnd;
 }
 
-KeyHook::KeyHook() : hook_(SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleA(nullptr), 0)) {
+KeyHook::KeyHook() : hook_(SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleW(nullptr), 0)) {
     gKeyEvents.clear();
 }
 
@@ -106,9 +106,9 @@ BOOL WINAPI CountingClose(HANDLE handle) {
     return CloseHandle(handle);
 }
 
-HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCSTR name) {
+HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCWSTR name) {
     ++gCallCounts.timers;
-    return CreateWaitableTimerA(attributes, manualReset, name);
+    return CreateWaitableTimerW(attributes, manualReset, name);
 }
 
 BOOL WINAPI CountingIsWindow(HWND hwnd) {

@@ -27,13 +27,13 @@ struct WindowCounts {
 constexpr UINT kProbeMessage = WM_APP + 7;
 
 // A popup of the given class at the top of the Z-order, visible unless asked.
-HWND MakeWindow(const char* className, const std::string& title, bool visible = true);
+HWND MakeWindow(const wchar_t* className, const std::wstring& title, bool visible = true);
 WindowCounts& CountsOf(HWND hwnd);
 
 // Windows made by a test are destroyed with the test.
 class WindowsTest : public ::testing::Test {
 protected:
-    HWND Make(const char* className, const std::string& title, bool visible = true);
+    HWND Make(const wchar_t* className, const std::wstring& title, bool visible = true);
     void TearDown() override;
     std::vector<HWND> made_;
 };
@@ -89,7 +89,7 @@ struct CallCounts {
 extern CallCounts gCallCounts;
 HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId);
 BOOL WINAPI CountingClose(HANDLE handle);
-HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCSTR name);
+HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCWSTR name);
 BOOL WINAPI CountingIsWindow(HWND hwnd);
 
 }  // namespace support

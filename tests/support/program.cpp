@@ -11,7 +11,7 @@ namespace {
 
 struct Search {
     DWORD processId;
-    const char* className;
+    const wchar_t* className;
     HWND found;
 };
 
@@ -28,30 +28,30 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-std::string OwnPath() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    return length < sizeof path ? std::string(path, length) : std::string();
+std::wstring OwnPath() {
+    wchar_t path[MAX_PATH] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(path, length) : std::wstring();
 }
 
-std::string BuildDirectory() {
-    const std::string path = OwnPath();
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+std::wstring BuildDirectory() {
+    const std::wstring path = OwnPath();
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-std::string OwnImageName() {
-    const std::string path = OwnPath();
-    return path.substr(path.find_last_of('\\') + 1);
+std::wstring OwnImageName() {
+    const std::wstring path = OwnPath();
+    return path.substr(path.find_last_of(L'\\') + 1);
 }
 
-bool StartProcess(const std::string& exe, const std::string& workingDirectory, PROCESS_INFORMATION& process,
-                  const std::string& arguments) {
+bool StartProcess(const std::wstring& exe, const std::wstring& workingDirectory, PROCESS_INFORMATION& process,
+                  const std::wstring& arguments) {
     process = PROCESS_INFORMATION();
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    return CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                           workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &process) != FALSE;
 }
 
@@ -66,30 +66,30 @@ void EndProcess(PROCESS_INFORMATION& process) {
     process = PROCESS_INFORMATION();
 }
 
-HWND FindVisibleWindow(DWORD processId, const char* className) {
+HWND FindVisibleWindow(DWORD processId, const wchar_t* className) {
     Search search = {processId, className, nullptr};
     EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-std::string ClassOf(HWND hwnd) {
-    char name[256] = "";
-    GetClassNameA(hwnd, name, sizeof name);
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[256] = L"";
+    GetClassNameW(hwnd, name, 256);
     return name;
 }
 
-std::string WindowText(HWND hwnd) {
-    // WM_GETTEXT crosses processes; GetWindowTextA would not ask an edit box.
-    char text[512] = {};
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);
+std::wstring WindowText(HWND hwnd) {
+    // WM_GETTEXT crosses processes; GetWindowTextW would not ask an edit box.
+    wchar_t text[512] = {};
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);
     return text;
 }
 
-bool LaunchProgram(Program& program, const std::string& exe, const std::string& workingDirectory) {
-    if (!StartProcess(exe.empty() ? BuildDirectory() + "\\autoredial.exe" : exe, workingDirectory, program.process))
+bool LaunchProgram(Program& program, const std::wstring& exe, const std::wstring& workingDirectory) {
+    if (!StartProcess(exe.empty() ? BuildDirectory() + L"\\autoredial.exe" : exe, workingDirectory, program.process))
         return false;
     PumpUntil([&] {
-        program.main = FindVisibleWindow(program.process.dwProcessId, "AutoredialForm");
+        program.main = FindVisibleWindow(program.process.dwProcessId, L"AutoredialForm");
         return program.main != nullptr || WaitForSingleObject(program.process.hProcess, 0) == WAIT_OBJECT_0;
     }, 15000);
     return program.main != nullptr;
@@ -125,7 +125,7 @@ void ProgramBesideClient::TearDown() {
     SetLinkState(true);
 }
 
-std::string CurrentDirectoryOf(const Program& program) {
+std::wstring CurrentDirectoryOf(const Program& program) {
     // PEB -> process parameters -> current directory (x86-64 layout; the
     // tests run as x86-64 programs).
     struct BasicInformation {
@@ -135,20 +135,18 @@ std::string CurrentDirectoryOf(const Program& program) {
     } info = {};
     using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
     auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    if (!query || query(program.process.hProcess, 0, &info, sizeof info, nullptr) != 0) return std::string();
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query || query(program.process.hProcess, 0, &info, sizeof info, nullptr) != 0) return std::wstring();
     HANDLE process = program.process.hProcess;
     BYTE* parameters = nullptr;
     struct { USHORT length, maximum; ULONG pad; WCHAR* buffer; } path = {};
     if (!ReadProcessMemory(process, info.peb + 0x20, &parameters, sizeof parameters, nullptr) ||
         !ReadProcessMemory(process, parameters + 0x38, &path, sizeof path, nullptr)) {
-        return std::string();
+        return std::wstring();
     }
-    std::wstring wide(path.length / sizeof(WCHAR), L'\0');
-    if (!ReadProcessMemory(process, path.buffer, &wide[0], path.length, nullptr)) return std::string();
-    char narrow[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow, sizeof narrow - 1, nullptr, nullptr);
-    return narrow;
+    std::wstring directory(path.length / sizeof(WCHAR), L'\0');
+    if (!ReadProcessMemory(process, path.buffer, &directory[0], path.length, nullptr)) return std::wstring();
+    return directory;
 }
 
 RECT ChildRect(HWND child) {
@@ -208,8 +206,8 @@ POINT CentreOf(HWND hwnd) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-std::string HandleText(HWND hwnd) {
-    return std::to_string(static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd)));
+std::wstring HandleText(HWND hwnd) {
+    return std::to_wstring(static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd)));
 }
 
 }  // namespace support

@@ -12,25 +12,27 @@
 
 namespace support {
 
+// Texts are wide, as the program's own.
+
 // This test executable's path, its folder (without a trailing backslash; the
 // program and the stand-ins are built there) and its image name.
-std::string OwnPath();
-std::string BuildDirectory();
-std::string OwnImageName();
+std::wstring OwnPath();
+std::wstring BuildDirectory();
+std::wstring OwnImageName();
 
 // Starts an executable, its quoted path and the arguments as the command line,
 // in the given working directory (empty: this process's).
-bool StartProcess(const std::string& exe, const std::string& workingDirectory, PROCESS_INFORMATION& process,
-                  const std::string& arguments = std::string());
+bool StartProcess(const std::wstring& exe, const std::wstring& workingDirectory, PROCESS_INFORMATION& process,
+                  const std::wstring& arguments = std::wstring());
 // Ends the process by its id if it still runs, waits for it, closes its handles.
 void EndProcess(PROCESS_INFORMATION& process);
 
 // The first visible top-level window of the process with that class, or null.
-HWND FindVisibleWindow(DWORD processId, const char* className);
+HWND FindVisibleWindow(DWORD processId, const wchar_t* className);
 
-std::string ClassOf(HWND hwnd);
+std::wstring ClassOf(HWND hwnd);
 // A window's text, also of another process's edit box.
-std::string WindowText(HWND hwnd);
+std::wstring WindowText(HWND hwnd);
 
 struct Program {
     PROCESS_INFORMATION process{};
@@ -39,8 +41,8 @@ struct Program {
 
 // Starts <build dir>\autoredial.exe (or the given executable) in the given
 // working directory and waits until its main window is visible.
-bool LaunchProgram(Program& program, const std::string& exe = std::string(),
-                   const std::string& workingDirectory = std::string());
+bool LaunchProgram(Program& program, const std::wstring& exe = std::wstring(),
+                   const std::wstring& workingDirectory = std::wstring());
 
 // Waits for the program to end; returns its exit code, or STILL_ACTIVE.
 DWORD WaitForExit(Program& program, int timeoutMs);
@@ -56,7 +58,7 @@ class ProgramTest : public ::testing::Test {
 protected:
     void TearDown() override { EndProgram(program); }
     HWND Unit(const char* name) const { return UnitWindow(program.main, name); }
-    std::string Text(const char* name) const { return WindowText(Unit(name)); }
+    std::wstring Text(const char* name) const { return WindowText(Unit(name)); }
 
     Program program;
 };
@@ -73,7 +75,7 @@ protected:
 
 // The running program's current directory (as the system keeps it, with a
 // trailing backslash).
-std::string CurrentDirectoryOf(const Program& program);
+std::wstring CurrentDirectoryOf(const Program& program);
 
 // The place of a child window in its parent's client area.
 RECT ChildRect(HWND child);
@@ -90,6 +92,6 @@ void PressKey(const char* keyName);
 POINT CentreOf(HWND hwnd);
 
 // The handle shown in a unit as text, as the program shows it.
-std::string HandleText(HWND hwnd);
+std::wstring HandleText(HWND hwnd);
 
 }  // namespace support

@@ -10,7 +10,8 @@ namespace support {
 static_assert(kPromptHidden == zorvic::kPromptHidden && kPromptStaysOpen == zorvic::kPromptStaysOpen &&
                   kPromptOtherClass == zorvic::kPromptOtherClass &&
                   kPromptSwallowsKeys == zorvic::kPromptSwallowsKeys && kPromptNoMnemonic == zorvic::kPromptNoMnemonic &&
-                  kPromptInBackground == zorvic::kPromptInBackground && kPromptOwned == zorvic::kPromptOwned,
+                  kPromptInBackground == zorvic::kPromptInBackground && kPromptMessageBox == zorvic::kPromptMessageBox &&
+                  kPromptOwned == zorvic::kPromptOwned,
               "prompt flags must match the client's");
 
 namespace {
@@ -20,7 +21,7 @@ constexpr UINT kAnswerTimeoutMs = 5000;
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT failed = -1) {
     DWORD_PTR result = 0;
-    if (!window || !SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result))
+    if (!window || !SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result))
         return failed;
     return static_cast<LRESULT>(result);
 }
@@ -44,26 +45,26 @@ standin_link::LinkState* LinkView() {
 
 }  // namespace
 
-bool StartClient(Client& client, const char* imageName, int shape) {
+bool StartClient(Client& client, const wchar_t* imageName, int shape) {
     client = Client();
-    const std::string directory = BuildDirectory();
-    const std::string original = directory + "\\ZorvicClient.exe";
-    const std::string image = directory + "\\" + imageName;
+    const std::wstring directory = BuildDirectory();
+    const std::wstring original = directory + L"\\ZorvicClient.exe";
+    const std::wstring image = directory + L"\\" + imageName;
     // A name that differs only in case is the same file: copying would truncate
     // it. A copy still in use by an earlier client can't be replaced, and needn't be.
-    if (lstrcmpiA(imageName, "ZorvicClient.exe") != 0 && !CopyFileA(original.c_str(), image.c_str(), FALSE) &&
-        GetFileAttributesA(image.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (lstrcmpiW(imageName, L"ZorvicClient.exe") != 0 && !CopyFileW(original.c_str(), image.c_str(), FALSE) &&
+        GetFileAttributesW(image.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
 
-    std::string arguments;
+    std::wstring arguments;
     if (shape & kDialogClient) arguments += zorvic::kDialogArgument;
-    if (shape & kFrontClicks) arguments += std::string(" ") + zorvic::kFrontClicksArgument;
+    if (shape & kFrontClicks) arguments += std::wstring(L" ") + zorvic::kFrontClicksArgument;
     if (!StartProcess(image, directory, client.process, arguments)) return false;
 
     const bool dialog = (shape & kDialogClient) != 0;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < kStartTimeoutMs) {
-        client.main = FindVisibleWindow(client.process.dwProcessId, dialog ? "#32770" : zorvic::kMainClass);
+        client.main = FindVisibleWindow(client.process.dwProcessId, dialog ? L"#32770" : zorvic::kMainClass);
         if (client.main) client.dialButton = GetDlgItem(client.main, dialog ? IDOK : zorvic::kDialButtonId);
         if (client.dialButton) break;
         if (WaitForSingleObject(client.process.hProcess, 20) != WAIT_TIMEOUT) break;
@@ -84,11 +85,11 @@ int ClickCount(const Client& client) {
     return static_cast<int>(Ask(client.main, zorvic::kQueryClicks));
 }
 
-HWND RaisePrompt(const Client& client, const std::string& title, int flags) {
+HWND RaisePrompt(const Client& client, const std::wstring& title, int flags) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(flags);
-    data.cbData = static_cast<DWORD>(title.size() + 1);
-    data.lpData = const_cast<char*>(title.c_str());
+    data.cbData = static_cast<DWORD>((title.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(title.c_str());
     return reinterpret_cast<HWND>(Ask(client.main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), 0));
 }
 
@@ -113,7 +114,7 @@ int SwallowedKeyCount(const Client& client) {
 }
 
 void HangClient(const Client& client, int milliseconds) {
-    PostMessageA(client.main, zorvic::kHangFor, static_cast<WPARAM>(milliseconds), 0);
+    PostMessageW(client.main, zorvic::kHangFor, static_cast<WPARAM>(milliseconds), 0);
 }
 
 void SetLinkState(bool connected) {

@@ -24,7 +24,7 @@ enum ClientShape {
 
 // Starts the stand-in client under the given image name (a copy is made in the
 // build directory when the name differs) and waits until its windows are up.
-bool StartClient(Client& client, const char* imageName = "ZorvicClient.exe", int shape = kWindowClient);
+bool StartClient(Client& client, const wchar_t* imageName = L"ZorvicClient.exe", int shape = kWindowClient);
 // Ends the client by its process id and waits for it.
 void StopClient(Client& client);
 
@@ -39,19 +39,22 @@ enum PromptFlags {
     kPromptSwallowsKeys = 8,  // while it is open, the client's hook eats every injected N
     kPromptNoMnemonic = 16,   // buttons 是 and 否 instead of 是(&Y) and 否(&N)
     kPromptInBackground = 32, // shown without being activated
-    kPromptOwned = 64,        // a dialog owned by the client's main window
+    kPromptMessageBox = 64,   // a message box (是/否) of the system, shown once the call has returned
+    kPromptOwned = 128,       // a dialog owned by the client's main window
 };
-// Makes the client raise a prompt with the given title; returns its handle.
-HWND RaisePrompt(const Client& client, const std::string& title = "提示", int flags = 0);
+// Makes the client raise a prompt with the given title; returns its handle
+// (for a message box, whose handle comes later, 1).
+HWND RaisePrompt(const Client& client, const std::wstring& title = L"提示", int flags = 0);
 // Key-downs of the N key that the client's prompts (or their children) have
 // received. A prompt closes on the key-down unless it stays open, so only a
 // prompt with kPromptStaysOpen also sees the matching key-up.
 int AnsweredCount(const Client& client);
 // Key-ups of the N key that the client's prompts have received.
 int KeyUpCount(const Client& client);
-// Prompts raised by the client that still exist.
+// Prompts raised by the client that still exist (message boxes included).
 int OpenPromptCount(const Client& client);
-// Clicks of a prompt's 否(&N) button (its BN_CLICKED, however it came).
+// Clicks of a prompt's 否(&N) button (its BN_CLICKED, however it came); a
+// message box answered 否 counts too.
 int ButtonAnswerCount(const Client& client);
 // Injected N key-downs that a key-swallowing prompt's hook ate.
 int SwallowedKeyCount(const Client& client);

@@ -17,14 +17,14 @@
 
 namespace {
 
-const char kAddress[] = "https://example.com/zorvic/download";
-const char kContent[] =
-    "<center><a href=\"https://example.com/zorvic/download\" target=\"_blank\">下载岚川客户端</a></center>";
+const wchar_t kAddress[] = L"https://example.com/zorvic/download";
+const wchar_t kContent[] =
+    L"<center><a href=\"https://example.com/zorvic/download\" target=\"_blank\">下载岚川客户端</a></center>";
 
 struct MarkupCase {
-    const char* markup;
-    const char* text;
-    const char* address;
+    const wchar_t* markup;
+    const wchar_t* text;
+    const wchar_t* address;
 };
 
 template <std::size_t N>
@@ -38,61 +38,61 @@ void ExpectMarkup(const MarkupCase (&cases)[N]) {
 
 TEST(LinkMarkup, TakesTextAndAddressOfTheFirstLink) {
     const MarkupCase cases[] = {
-        {kContent, "下载岚川客户端", kAddress},
-        {"<A HREF='h' TARGET=_blank>T</A>", "T", "h"},
-        {"<a href=h>t</a>", "t", "h"},
-        {"<a\thref=\"h\"\n>t</a>", "t", "h"},
-        {"<a download href = \"h\" >t</a>", "t", "h"},
-        {"<a href='it\"s'>t</a>", "t", "it\"s"},
-        {"<a url=\"u\">t</a>", "t", "u"},
-        {"<a url=\"u\" href=\"h\">t</a>", "t", "h"},
-        {"<a href=\"\" url=\"u\">t</a>", "t", "u"},
-        {"<a href=\"h\" href=\"second\">t</a>", "t", "h"},
-        {"<a hreflang=\"en\" data-href=\"d\" href=\"h\">t</a>", "t", "h"},
-        {"<abbr title=\"x\">y</abbr><a href=\"h\">t</a>", "t", "h"},
-        {"</a><a href=\"h\">t</a>", "t", "h"},
-        {"<a href=\"h\">t</a><a href=\"second\">u</a>", "t", "h"},
-        {"<a href=\"h\"><b>bold</b> and <i>it</i></a>", "bold and it", "h"},
-        {"<a href=\"h\">\r\n  two   words \t</a>", "two words", "h"},
-        {"<a href=\" h?x=1&amp;y=2 \">A &amp; B &lt;C&gt;</a>", "A & B <C>", "h?x=1&y=2"},
-        {"<a href=\"h\">unclosed", "unclosed", "h"},
-        {"<a href=\"h", "", "h"},
+        {kContent, L"下载岚川客户端", kAddress},
+        {L"<A HREF='h' TARGET=_blank>T</A>", L"T", L"h"},
+        {L"<a href=h>t</a>", L"t", L"h"},
+        {L"<a\thref=\"h\"\n>t</a>", L"t", L"h"},
+        {L"<a download href = \"h\" >t</a>", L"t", L"h"},
+        {L"<a href='it\"s'>t</a>", L"t", L"it\"s"},
+        {L"<a url=\"u\">t</a>", L"t", L"u"},
+        {L"<a url=\"u\" href=\"h\">t</a>", L"t", L"h"},
+        {L"<a href=\"\" url=\"u\">t</a>", L"t", L"u"},
+        {L"<a href=\"h\" href=\"second\">t</a>", L"t", L"h"},
+        {L"<a hreflang=\"en\" data-href=\"d\" href=\"h\">t</a>", L"t", L"h"},
+        {L"<abbr title=\"x\">y</abbr><a href=\"h\">t</a>", L"t", L"h"},
+        {L"</a><a href=\"h\">t</a>", L"t", L"h"},
+        {L"<a href=\"h\">t</a><a href=\"second\">u</a>", L"t", L"h"},
+        {L"<a href=\"h\"><b>bold</b> and <i>it</i></a>", L"bold and it", L"h"},
+        {L"<a href=\"h\">\r\n  two   words \t</a>", L"two words", L"h"},
+        {L"<a href=\" h?x=1&amp;y=2 \">A &amp; B &lt;C&gt;</a>", L"A & B <C>", L"h?x=1&y=2"},
+        {L"<a href=\"h\">unclosed", L"unclosed", L"h"},
+        {L"<a href=\"h", L"", L"h"},
     };
     ExpectMarkup(cases);
 }
 
 TEST(LinkMarkup, WithoutAnAddressThereIsNoLink) {
     const MarkupCase cases[] = {
-        {"<center><a target=\"_blank\">下载</a></center>", "下载", ""},
-        {"<center>plain <b>text</b></center>", "plain text", ""},
-        {"<a href=\"  \">t</a>", "t", ""},
-        {"", "", ""},
+        {L"<center><a target=\"_blank\">下载</a></center>", L"下载", L""},
+        {L"<center>plain <b>text</b></center>", L"plain text", L""},
+        {L"<a href=\"  \">t</a>", L"t", L""},
+        {L"", L"", L""},
     };
     ExpectMarkup(cases);
 }
 
 TEST(BrowserCommand, CutsBeforeThePlaceholderAndAppendsTheAddress) {
     const struct {
-        const char* command;
-        const char* expected;
+        const wchar_t* command;
+        const wchar_t* expected;
     } cases[] = {
         // cut at the quoted placeholder
-        {"\"C:\\B\\b.exe\" \"%1\"", "\"C:\\B\\b.exe\"  A"},
-        {"\"C:\\浏览器\\b.exe\" -url \"%1\" -x", "\"C:\\浏览器\\b.exe\" -url  A"},
-        {"\"C:\\B\\b.exe\" %1 -url \"%1\"", "\"C:\\B\\b.exe\" %1 -url  A"},  // preferred to an earlier bare one
-        {"\"%1\"", " A"},
+        {L"\"C:\\B\\b.exe\" \"%1\"", L"\"C:\\B\\b.exe\"  A"},
+        {L"\"C:\\浏览器\\b.exe\" -url \"%1\" -x", L"\"C:\\浏览器\\b.exe\" -url  A"},
+        {L"\"C:\\B\\b.exe\" %1 -url \"%1\"", L"\"C:\\B\\b.exe\" %1 -url  A"},  // preferred to an earlier bare one
+        {L"\"%1\"", L" A"},
         // else at the bare placeholder
-        {"C:\\B\\b.exe %1", "C:\\B\\b.exe  A"},
-        {"\"C:\\B\\b.exe\" -- \"%1", "\"C:\\B\\b.exe\" -- \" A"},
+        {L"C:\\B\\b.exe %1", L"C:\\B\\b.exe  A"},
+        {L"\"C:\\B\\b.exe\" -- \"%1", L"\"C:\\B\\b.exe\" -- \" A"},
         // else the whole command
-        {"C:\\B\\b.exe -nohome", "C:\\B\\b.exe -nohome A"},
-        {"\"C:\\B\\b.exe\" \"%L\"", "\"C:\\B\\b.exe\" \"%L\" A"},
+        {L"C:\\B\\b.exe -nohome", L"C:\\B\\b.exe -nohome A"},
+        {L"\"C:\\B\\b.exe\" \"%L\"", L"\"C:\\B\\b.exe\" \"%L\" A"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ui::BrowserCommandLine(c.command, "A"), c.expected) << c.command;
+    for (const auto& c : cases) EXPECT_EQ(ui::BrowserCommandLine(c.command, L"A"), c.expected) << c.command;
 }
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // A box as the main window holds it: 120 x 24, inside a popup that stays hidden.
@@ -100,29 +100,29 @@ class LinkBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(ui::RegisterHyperlinkClass());
-        WNDCLASSEXA cls = {};
+        WNDCLASSEXW cls = {};
         cls.cbSize = sizeof cls;
         cls.lpfnWndProc = HostProc;
-        cls.hInstance = GetModuleHandleA(nullptr);
-        cls.lpszClassName = "HyperlinkTestHost";
-        RegisterClassExA(&cls);
-        host_ = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 300, 100, nullptr, nullptr,
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"HyperlinkTestHost";
+        RegisterClassExW(&cls);
+        host_ = CreateWindowExW(0, cls.lpszClassName, L"", WS_POPUP, 0, 0, 300, 100, nullptr, nullptr,
                                 cls.hInstance, nullptr);
         ASSERT_NE(host_, nullptr);
     }
     void TearDown() override { DestroyWindow(host_); }
 
-    HWND Make(const char* content) {
-        HWND box = CreateWindowExA(0, ui::kHyperlinkClass, content, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 4, 120,
-                                   24, host_, reinterpret_cast<HMENU>(17), GetModuleHandleA(nullptr), nullptr);
-        if (box) SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    HWND Make(const wchar_t* content) {
+        HWND box = CreateWindowExW(0, ui::kHyperlinkClass, content, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 4, 120,
+                                   24, host_, reinterpret_cast<HMENU>(17), GetModuleHandleW(nullptr), nullptr);
+        if (box) SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
         return box;
     }
 
     HWND host_ = nullptr;
 };
 
-void MoveTo(HWND box, int x, int y) { SendMessageA(box, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+void MoveTo(HWND box, int x, int y) { SendMessageW(box, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
@@ -161,7 +161,7 @@ TEST_F(LinkBoxTest, IsHotExactlyWhileThePointerIsOverTheText) {
         MoveTo(box, move.x, move.y);
         EXPECT_EQ(ui::HyperlinkHot(box), move.hot) << move.x << "," << move.y;
     }
-    SendMessageA(box, WM_MOUSELEAVE, 0, 0);
+    SendMessageW(box, WM_MOUSELEAVE, 0, 0);
     EXPECT_FALSE(ui::HyperlinkHot(box));
 }
 
@@ -193,7 +193,7 @@ Picture Draw(HWND box) {
         return picture;
     }
     HGDIOBJ previous = SelectObject(dc, bitmap);
-    SendMessageA(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    SendMessageW(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
     GdiFlush();
     const DWORD* first = static_cast<const DWORD*>(bits);
     picture.pixels.assign(first, first + static_cast<size_t>(picture.width) * picture.height);
@@ -247,12 +247,12 @@ TEST_F(LinkBoxTest, DrawsTheLinkBlueAndUnderlinesItOnlyWhileHot) {
     Picture hot = Draw(box);
     EXPECT_TRUE(HasUnderline(hot, hit));
 
-    SendMessageA(box, WM_MOUSELEAVE, 0, 0);
+    SendMessageW(box, WM_MOUSELEAVE, 0, 0);
     EXPECT_FALSE(HasUnderline(Draw(box), hit));
 }
 
 TEST_F(LinkBoxTest, TextWithoutAnAddressIsBlack) {
-    HWND box = Make("<center>下载岚川客户端</center>");
+    HWND box = Make(L"<center>下载岚川客户端</center>");
     ASSERT_NE(box, nullptr);
     Picture picture = Draw(box);
     EXPECT_EQ(CountPixels(picture, IsBlue), 0);
@@ -290,56 +290,59 @@ TEST_F(LinkBoxTest, RedrawsOnlyWhenTheHoverStateChanges) {
 // that the setting created.
 class ClassesValue {
 public:
-    ClassesValue(const std::string& key, const std::string& value) : key_(key) {
+    ClassesValue(const std::wstring& key, const std::wstring& value) : key_(key) {
         LONG size = 0;
-        existed_ = RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, &size) == ERROR_SUCCESS;
+        existed_ = RegQueryValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, &size) == ERROR_SUCCESS;
         if (existed_) {
-            std::string old(static_cast<size_t>(size) + 1, '\0');
-            RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), &old[0], &size);
+            std::wstring old(static_cast<size_t>(size) + 1, '\0');
+            RegQueryValueW(HKEY_CLASSES_ROOT, key.c_str(), &old[0], &size);
             old_ = old.c_str();
         } else {
             size_t slash = 0;
             do {
                 slash = key.find('\\', slash + 1);
                 created_ = key.substr(0, slash);
-            } while (slash != std::string::npos && Exists(created_));
+            } while (slash != std::wstring::npos && Exists(created_));
         }
-        set_ = RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), 0) == ERROR_SUCCESS;
+        set_ = RegSetValueW(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), 0) == ERROR_SUCCESS;
     }
     ~ClassesValue() {
         if (existed_) {
-            RegSetValueA(HKEY_CLASSES_ROOT, key_.c_str(), REG_SZ, old_.c_str(), 0);
+            RegSetValueW(HKEY_CLASSES_ROOT, key_.c_str(), REG_SZ, old_.c_str(), 0);
         } else {
-            RegDeleteTreeA(HKEY_CLASSES_ROOT, created_.c_str());
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, created_.c_str());
         }
     }
     ClassesValue(const ClassesValue&) = delete;
     ClassesValue& operator=(const ClassesValue&) = delete;
     bool set() const { return set_; }
 
-    static bool Exists(const std::string& key) {
+    static bool Exists(const std::wstring& key) {
         HKEY handle = nullptr;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) return false;
         RegCloseKey(handle);
         return true;
     }
 
 private:
-    std::string key_, old_, created_;
+    std::wstring key_, old_, created_;
     bool existed_ = false, set_ = false;
 };
 
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+std::vector<std::wstring> ReadLines(const std::wstring& path) {
+    std::vector<std::wstring> lines;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return lines;
-    std::string text;
+    std::string utf8;
     char chunk[4096];
     DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) utf8.append(chunk, read);
     CloseHandle(file);
-    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    std::wstring text(utf8.size(), L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                        &text[0], static_cast<int>(text.size()))));
+    for (size_t start = 0, end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
         lines.push_back(text.substr(start, end - start));
     }
     return lines;
@@ -352,26 +355,26 @@ protected:
     void SetUp() override {
         LinkBoxTest::SetUp();
         directory_ = support::BuildDirectory();
-        browser_ = "\"" + directory_ + "\\FakeBrowser.exe\"";
-        log_ = directory_ + "\\FakeBrowser.log";
-        DeleteFileA(log_.c_str());
-        ASSERT_NE(GetFileAttributesA((directory_ + "\\FakeBrowser.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-        settings_.emplace_back(new ClassesValue(kHttpsCommand, "\"C:\\autoredial-missing\\NoBrowser.exe\" \"%1\""));
-        settings_.emplace_back(new ClassesValue(".htm", "AutoredialTestPage"));
-        settings_.emplace_back(new ClassesValue("AutoredialTestPage\\shell\\open\\command", browser_ + " \"%1\""));
+        browser_ = L"\"" + directory_ + L"\\FakeBrowser.exe\"";
+        log_ = directory_ + L"\\FakeBrowser.log";
+        DeleteFileW(log_.c_str());
+        ASSERT_NE(GetFileAttributesW((directory_ + L"\\FakeBrowser.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+        settings_.emplace_back(new ClassesValue(kHttpsCommand, L"\"C:\\autoredial-missing\\NoBrowser.exe\" \"%1\""));
+        settings_.emplace_back(new ClassesValue(L".htm", L"AutoredialTestPage"));
+        settings_.emplace_back(new ClassesValue(L"AutoredialTestPage\\shell\\open\\command", browser_ + L" \"%1\""));
         for (const auto& setting : settings_) ASSERT_TRUE(setting->set());
     }
     void TearDown() override {
         LinkBoxTest::TearDown();
         EndBrowsers();
         while (!settings_.empty()) settings_.pop_back();  // in reverse order
-        EXPECT_FALSE(ClassesValue::Exists("AutoredialTestPage"));
-        DeleteFileA(log_.c_str());
+        EXPECT_FALSE(ClassesValue::Exists(L"AutoredialTestPage"));
+        DeleteFileW(log_.c_str());
     }
 
     // The lines of the browser's log once it holds count lines (waiting up to
     // ten seconds), and a little longer for a line that should not come.
-    std::vector<std::string> BrowserRuns(size_t count) {
+    std::vector<std::wstring> BrowserRuns(size_t count) {
         for (int i = 0; i < 500 && ReadLines(log_).size() < count; ++i) Sleep(20);
         Sleep(count ? 300 : 1000);
         return ReadLines(log_);
@@ -386,7 +389,7 @@ protected:
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
             bool ours = entry.th32ParentProcessID == GetCurrentProcessId();
-            if (!ours || lstrcmpiA(entry.szExeFile, "FakeBrowser.exe") != 0) continue;
+            if (!ours || lstrcmpiW(entry.szExeFile, L"FakeBrowser.exe") != 0) continue;
             HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
             if (!process) continue;
             if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
@@ -395,10 +398,10 @@ protected:
         CloseHandle(snapshot);
     }
 
-    void Press(HWND box, POINT point) { SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y)); }
+    void Press(HWND box, POINT point) { SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y)); }
 
-    static constexpr const char* kHttpsCommand = "https\\shell\\open\\command";
-    std::string directory_, browser_, log_;
+    static constexpr const wchar_t* kHttpsCommand = L"https\\shell\\open\\command";
+    std::wstring directory_, browser_, log_;
     std::vector<std::unique_ptr<ClassesValue>> settings_;
 };
 
@@ -408,9 +411,9 @@ TEST_F(LinkOpeningTest, APressOnTheLinkStartsTheRegisteredBrowserWhenTheShellFai
     RECT hit = ui::HyperlinkHitArea(box);
     Press(box, POINT{hit.left - 1, hit.top});  // beside the link: nothing
     Press(box, Centre(hit));                   // no release needed
-    std::vector<std::string> runs = BrowserRuns(1);
+    std::vector<std::wstring> runs = BrowserRuns(1);
     ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0], browser_ + "  " + kAddress);
+    EXPECT_EQ(runs[0], browser_ + L"  " + kAddress);
 }
 
 TEST_F(LinkOpeningTest, EnterAndSpaceOpenTheLinkOncePerPress) {
@@ -419,30 +422,30 @@ TEST_F(LinkOpeningTest, EnterAndSpaceOpenTheLinkOncePerPress) {
     SetFocus(box);
     // Through the dialog navigation of the form, which would keep Enter to itself.
     MSG enter = {box, WM_KEYDOWN, VK_RETURN, 1, 0, {}};
-    IsDialogMessageA(host_, &enter);
-    SendMessageA(box, WM_KEYDOWN, VK_SPACE, 1 | (1 << 30));  // held down: no new press
+    IsDialogMessageW(host_, &enter);
+    SendMessageW(box, WM_KEYDOWN, VK_SPACE, 1 | (1 << 30));  // held down: no new press
     ASSERT_EQ(BrowserRuns(1).size(), 1u);
-    SendMessageA(box, WM_KEYDOWN, VK_SPACE, 1);
-    std::vector<std::string> runs = BrowserRuns(2);
+    SendMessageW(box, WM_KEYDOWN, VK_SPACE, 1);
+    std::vector<std::wstring> runs = BrowserRuns(2);
     ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[1], browser_ + "  " + kAddress);
+    EXPECT_EQ(runs[1], browser_ + L"  " + kAddress);
 }
 
 TEST_F(LinkOpeningTest, TheRegisteredBrowserIsNotAskedWhenTheShellSucceeds) {
-    ClassesValue shell(kHttpsCommand, browser_ + " shell \"%1\"");
+    ClassesValue shell(kHttpsCommand, browser_ + L" shell \"%1\"");
     ASSERT_TRUE(shell.set());
     HWND box = Make(kContent);
     ASSERT_NE(box, nullptr);
     Press(box, Centre(ui::HyperlinkHitArea(box)));
-    std::vector<std::string> runs = BrowserRuns(1);
+    std::vector<std::wstring> runs = BrowserRuns(1);
     ASSERT_EQ(runs.size(), 1u);
-    EXPECT_NE(runs[0].find(" shell "), std::string::npos) << runs[0];
-    EXPECT_NE(runs[0].find(kAddress), std::string::npos) << runs[0];
+    EXPECT_NE(runs[0].find(L" shell "), std::wstring::npos) << runs[0];
+    EXPECT_NE(runs[0].find(kAddress), std::wstring::npos) << runs[0];
 }
 
 TEST_F(LinkOpeningTest, ABrowserCommandLongerThanTheBufferIsNotRun) {
-    std::string command = browser_ + " \"%1\" " + std::string(300, 'x');
-    ClassesValue overlong("AutoredialTestPage\\shell\\open\\command", command);
+    std::wstring command = browser_ + L" \"%1\" " + std::wstring(300, 'x');
+    ClassesValue overlong(L"AutoredialTestPage\\shell\\open\\command", command);
     ASSERT_TRUE(overlong.set());
     HWND box = Make(kContent);
     ASSERT_NE(box, nullptr);
@@ -451,13 +454,13 @@ TEST_F(LinkOpeningTest, ABrowserCommandLongerThanTheBufferIsNotRun) {
 }
 
 TEST_F(LinkOpeningTest, ALinkWithoutAnAddressOpensNothing) {
-    HWND box = Make("<center><a target=\"_blank\">下载岚川客户端</a></center>");
+    HWND box = Make(L"<center><a target=\"_blank\">下载岚川客户端</a></center>");
     ASSERT_NE(box, nullptr);
     POINT centre = Centre(ui::HyperlinkHitArea(box));
     MoveTo(box, centre.x, centre.y);
     EXPECT_FALSE(ui::HyperlinkHot(box));
     Press(box, centre);
-    SendMessageA(box, WM_KEYDOWN, VK_RETURN, 1);
+    SendMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_TRUE(BrowserRuns(0).empty());
 }
 

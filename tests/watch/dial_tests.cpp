@@ -28,19 +28,19 @@ int gBoxes = 0;
 int gBoxAnswer = IDNO;
 int gRestarts = 0;
 BOOL gRestartWorks = TRUE;
-std::string gVerb, gFile, gParameters;
+std::wstring gVerb, gFile, gParameters;
 ULONG gMask = 0;
 HWND gOwner = nullptr;
 
-int WINAPI AnswerBox(HWND, LPCSTR, LPCSTR, UINT) {
+int WINAPI AnswerBox(HWND, LPCWSTR, LPCWSTR, UINT) {
     ++gBoxes;
     return gBoxAnswer;
 }
-BOOL WINAPI RecordRestart(SHELLEXECUTEINFOA* info) {
+BOOL WINAPI RecordRestart(SHELLEXECUTEINFOW* info) {
     ++gRestarts;
-    gVerb = info->lpVerb ? info->lpVerb : "";
-    gFile = info->lpFile ? info->lpFile : "";
-    gParameters = info->lpParameters ? info->lpParameters : "";
+    gVerb = info->lpVerb ? info->lpVerb : L"";
+    gFile = info->lpFile ? info->lpFile : L"";
+    gParameters = info->lpParameters ? info->lpParameters : L"";
     gMask = info->fMask;
     gOwner = info->hwnd;
     return gRestartWorks;
@@ -99,29 +99,29 @@ protected:
         watch::Start(state, ui::EventArgs());
     }
 
-    TableFake box_{sysfn::kMessageBoxA, reinterpret_cast<void*>(&AnswerBox)};
-    TableFake shell_{sysfn::kShellExecuteExA, reinterpret_cast<void*>(&RecordRestart)};
+    TableFake box_{sysfn::kMessageBoxW, reinterpret_cast<void*>(&AnswerBox)};
+    TableFake shell_{sysfn::kShellExecuteExW, reinterpret_cast<void*>(&RecordRestart)};
 };
 
 TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedOnce) {
     StartOn(client.dialButton);
     ASSERT_EQ(gBoxes, 0) << "client and program run with the same rights";
-    const std::string before = Caption(ui::kRedialCount);
+    const std::wstring before = Caption(ui::kRedialCount);
     {
-        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
         watch::WatchTick(state, ui::EventArgs());
         watch::WatchTick(state, ui::EventArgs());
     }
     EXPECT_EQ(state.redialCount, 0);
     EXPECT_EQ(Caption(ui::kRedialCount), before);
-    EXPECT_EQ(Caption(ui::kTargetLine), "点击被拒：客户端权限高");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"点击被拒：客户端权限高");
     EXPECT_EQ(gBoxes, 1) << "the offer is made once";
     EXPECT_EQ(gRestarts, 0) << "the user said no";
 
     // Once the click goes through again it counts and the handle is back in view.
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(state.redialCount, 1);
-    EXPECT_EQ(Caption(ui::kTargetLine), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
 TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
@@ -129,25 +129,25 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     gBoxAnswer = IDYES;
     gRestartWorks = FALSE;  // the user declined the system's own question
     {
-        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
         watch::WatchTick(state, ui::EventArgs());
     }
     EXPECT_EQ(gRestarts, 1);
-    EXPECT_EQ(Caption(ui::kTargetLine), "未能以管理员身份重启");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"未能以管理员身份重启");
     EXPECT_FALSE(ui::FindForm(kMainForm)->closing);
 
     state.elevationOffered = false;
     gRestartWorks = TRUE;
     {
-        TableFake refuse(sysfn::kPostMessageA, reinterpret_cast<void*>(&RefusePost));
+        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
         watch::WatchTick(state, ui::EventArgs());
     }
     ASSERT_EQ(gRestarts, 2);
-    char ownPath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
-    EXPECT_EQ(gVerb, "runas");
+    wchar_t ownPath[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
+    EXPECT_EQ(gVerb, L"runas");
     EXPECT_EQ(gFile, ownPath);
-    EXPECT_EQ(gParameters, "/redial-target:" + support::HandleText(client.dialButton));
+    EXPECT_EQ(gParameters, L"/redial-target:" + support::HandleText(client.dialButton));
     EXPECT_TRUE(gMask & SEE_MASK_NOASYNC) << "this instance closes right after the call";
     EXPECT_EQ(gOwner, ui::FormHandle(kMainForm)) << "the consent prompt opens in front of the main window";
     EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000))
@@ -182,7 +182,7 @@ TEST_F(DialTest, AtStartAClientOfHigherRightsIsRecognised) {
 int gForeignClicks = 0;
 LRESULT CALLBACK CountCommands(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++gForeignClicks;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
@@ -191,26 +191,26 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
     support::StopClient(client);
     watch::WatchTick(state, ui::EventArgs());
     watch::WatchTick(state, ui::EventArgs());
-    EXPECT_EQ(Caption(ui::kTargetLine), "拨号客户端未运行");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拨号客户端未运行");
     EXPECT_EQ(state.redialCount, 0);
 
     ASSERT_TRUE(support::StartClient(client));
     ASSERT_NE(client.dialButton, old);
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
-    EXPECT_EQ(Caption(ui::kTargetLine), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
     EXPECT_EQ(state.redialCount, 1);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 3000));
 
     // The handle now names a look-alike of another program: the client's
     // button is clicked, not it.
-    WNDCLASSA cls = {};
+    WNDCLASSW cls = {};
     cls.lpfnWndProc = CountCommands;
-    cls.lpszClassName = "DialTestLookAlike";
-    RegisterClassA(&cls);
-    HWND parent = CreateWindowExA(0, cls.lpszClassName, "Zorvic 宽带客户端", WS_POPUP, 0, 0, 100, 60, nullptr,
+    cls.lpszClassName = L"DialTestLookAlike";
+    RegisterClassW(&cls);
+    HWND parent = CreateWindowExW(0, cls.lpszClassName, L"Zorvic 宽带客户端", WS_POPUP, 0, 0, 100, 60, nullptr,
                                   nullptr, nullptr, nullptr);
-    HWND lookAlike = CreateWindowExA(0, "Button", "拨号", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent,
+    HWND lookAlike = CreateWindowExW(0, L"Button", L"拨号", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(100)), nullptr, nullptr);
     state.dialTarget = winkit::HandleToInt(lookAlike);
     gForeignClicks = 0;
@@ -238,7 +238,7 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
         TableFake input(sysfn::kSendInput, c.sendInput);
         const int buttons = support::ButtonAnswerCount(client);
         const int keys = support::AnsweredCount(client);
-        HWND prompt = support::RaisePrompt(client, "提示", c.flags);
+        HWND prompt = support::RaisePrompt(client, L"提示", c.flags);
         ASSERT_TRUE(prompt);
         for (int tick = 1; tick <= c.ticks; ++tick) {
             EXPECT_TRUE(IsWindow(prompt)) << "tick " << tick;
@@ -258,7 +258,7 @@ TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsThePostedAnswerAtOnce) {
     gInputs = 0;
     HWND front = ui::FormHandle(kMainForm);
     ASSERT_TRUE(support::MakeForeground(front));
-    HWND prompt = support::RaisePrompt(client, "提示", support::kPromptInBackground);
+    HWND prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
     ASSERT_TRUE(prompt);
     const int buttons = support::ButtonAnswerCount(client);
     watch::PromptTick(state, ui::EventArgs());
@@ -279,19 +279,19 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
     support::PumpFor(200);
     EXPECT_EQ(support::ClickCount(client), clicks);
     EXPECT_EQ(state.redialCount, 0);
-    EXPECT_EQ(Caption(ui::kTargetLine), "拨号按钮不可用");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拨号按钮不可用");
 
     EnableWindow(client.dialButton, TRUE);
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicks + 1; }, 2000));
     EXPECT_EQ(state.redialCount, 1);
-    EXPECT_EQ(Caption(ui::kTargetLine), "拔号按钮句柄为：" + support::HandleText(client.dialButton));
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     ASSERT_TRUE(app::LoadForm(app::kAimWiring, nullptr, false));
     HWND aim = ui::FormHandle(ui::kAimForm);
-    HWND prompt = support::RaisePrompt(client, "提示", support::kPromptInBackground);
+    HWND prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
     ASSERT_TRUE(prompt);
     support::PumpUntil([&] { return GetForegroundWindow() == aim || (SetForegroundWindow(aim), false); }, 2000);
     ASSERT_EQ(GetForegroundWindow(), aim);
@@ -306,19 +306,19 @@ TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
 
 TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {
     int32_t handle = 0;
-    for (const char* bad : {"", "/redial-target:", "/redial-target:12x", "x /redial-target:1", "/REDIAL-TARGET:1",
-                            "/redial-target:99999999999", "/redial-target:+1", "/redial-target:１"}) {
+    for (const wchar_t* bad : {L"", L"/redial-target:", L"/redial-target:12x", L"x /redial-target:1", L"/REDIAL-TARGET:1",
+                            L"/redial-target:99999999999", L"/redial-target:+1", L"/redial-target:１"}) {
         EXPECT_FALSE(watch::ReadTargetArgument(bad, handle)) << bad;
     }
-    EXPECT_TRUE(watch::ReadTargetArgument(" /redial-target:-2147483648 ", handle));
+    EXPECT_TRUE(watch::ReadTargetArgument(L" /redial-target:-2147483648 ", handle));
     EXPECT_EQ(handle, INT32_MIN);
 
-    ui::SetContent(kMainForm, ui::kTargetBox, "");
-    watch::TakeTargetArgument(state, "/redial-targetx:5");
-    EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), "");
+    ui::SetContent(kMainForm, ui::kTargetBox, L"");
+    watch::TakeTargetArgument(state, L"/redial-targetx:5");
+    EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), L"");
     EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 0);
 
-    watch::TakeTargetArgument(state, "/redial-target:" + support::HandleText(client.dialButton));
+    watch::TakeTargetArgument(state, L"/redial-target:" + support::HandleText(client.dialButton));
     EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), support::HandleText(client.dialButton));
     EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
     EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 10000);

@@ -18,7 +18,7 @@ using ui::kMainForm;
 
 class WatchTest : public support::MainFormSuite {
 protected:
-    void SetUp() override { ui::SetContent(kMainForm, ui::kTargetBox, ""); }
+    void SetUp() override { ui::SetContent(kMainForm, ui::kTargetBox, L""); }
 };
 
 TEST_F(WatchTest, OfflineTicksClickAndCountOnlineTicksOnlyReport) {
@@ -27,22 +27,22 @@ TEST_F(WatchTest, OfflineTicksClickAndCountOnlineTicksOnlyReport) {
     support::SetLinkState(false);
     for (int n = 1; n <= 3; ++n) {
         watch::WatchTick(state, ui::EventArgs());
-        EXPECT_EQ(Caption(ui::kLinkState), "断网了");
-        EXPECT_EQ(Caption(ui::kRedialCount), "已拔" + std::to_string(n) + "次");
+        EXPECT_EQ(Caption(ui::kLinkState), L"断网了");
+        EXPECT_EQ(Caption(ui::kRedialCount), L"已拔" + std::to_wstring(n) + L"次");
     }
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == before + 3; }, 5000))
         << "the client counted " << support::ClickCount(client) - before << " clicks";
 
     support::SetLinkState(true);
     watch::WatchTick(state, ui::EventArgs());
-    EXPECT_EQ(Caption(ui::kLinkState), "联网呢");
-    EXPECT_EQ(Caption(ui::kRedialCount), "已拔3次");
+    EXPECT_EQ(Caption(ui::kLinkState), L"联网呢");
+    EXPECT_EQ(Caption(ui::kRedialCount), L"已拔3次");
     support::PumpFor(200);
     EXPECT_EQ(support::ClickCount(client), before + 3);
 }
 
 TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
-    HWND counter = support::MakeWindow("WatchTestClickCounter", "", false);  // counts the BM_CLICKs it is posted
+    HWND counter = support::MakeWindow(L"WatchTestClickCounter", L"", false);  // counts the BM_CLICKs it is posted
     support::SetLinkState(false);
 
     // Numbers typed by hand: no signature is taken, each is clicked as given.
@@ -50,11 +50,11 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
         ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(target));
         watch::Start(state, ui::EventArgs());
         watch::WatchTick(state, ui::EventArgs());
-        EXPECT_EQ(Caption(ui::kTargetLine), "点击未送达：句柄无效");
+        EXPECT_EQ(Caption(ui::kTargetLine), L"点击未送达：句柄无效");
     }
     support::PumpFor(200);
     MSG stray;
-    EXPECT_FALSE(PeekMessageA(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE))
+    EXPECT_FALSE(PeekMessageW(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE))
         << "a click was posted to the thread";
     EXPECT_EQ(support::CountsOf(counter).clicks, 0);
     EXPECT_EQ(state.redialCount, 0) << "a click that went nowhere is no redial";
@@ -66,7 +66,7 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
     DestroyWindow(counter);
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(state.redialCount, 0);
-    EXPECT_EQ(Caption(ui::kTargetLine), "找不到拨号按钮");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"找不到拨号按钮");
     support::SetLinkState(true);
 }
 
@@ -82,28 +82,28 @@ TEST_F(WatchTest, CountdownFillsInTenStepsAndStartsAgain) {
 }
 
 TEST_F(WatchTest, StartReadsTheBoxAndStartsBothTimers) {
-    ui::SetContent(kMainForm, ui::kTargetBox, "\xA1\xA1 \xA3\xAB\xA3\xB1\xA3\xB2" "3x");  // full-width blank, +, 1, 2
+    ui::SetContent(kMainForm, ui::kTargetBox, L"　 ＋１２3x");  // full-width blank, +, 1, 2
     state.countdownStep = 7;
     watch::Start(state, ui::EventArgs());
     EXPECT_EQ(state.dialTarget, 123);
-    EXPECT_EQ(Caption(ui::kTargetLine), "拔号按钮句柄为：123");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：123");
     EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 10000);
     EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kCountdownTimer), 1000);
     EXPECT_EQ(state.countdownStep, 1);
 
-    ui::SetContent(kMainForm, ui::kTargetBox, "句柄");
+    ui::SetContent(kMainForm, ui::kTargetBox, L"句柄");
     watch::Start(state, ui::EventArgs());
     EXPECT_EQ(state.dialTarget, 0);
-    EXPECT_EQ(Caption(ui::kTargetLine), "拔号按钮句柄为：0");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：0");
 
-    ui::SetContent(kMainForm, ui::kTargetBox, "-99999999999");
+    ui::SetContent(kMainForm, ui::kTargetBox, L"-99999999999");
     watch::Start(state, ui::EventArgs());
-    EXPECT_EQ(Caption(ui::kTargetLine), "拔号按钮句柄为：-2147483648");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：-2147483648");
 
     watch::Stop(ui::EventArgs());
     EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 0);
     EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kCountdownTimer), 0);
-    EXPECT_EQ(Caption(ui::kTargetLine), "拔号按钮句柄为：-2147483648") << "Stop touches nothing else";
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：-2147483648") << "Stop touches nothing else";
     EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kPromptTimer), 1000) << "the prompt timer runs on";
 }
 
@@ -115,7 +115,7 @@ TEST_F(WatchTest, CountCarriesOverStopAndStart) {
     watch::Stop(ui::EventArgs());
     watch::Start(state, ui::EventArgs());
     watch::WatchTick(state, ui::EventArgs());
-    EXPECT_EQ(Caption(ui::kRedialCount), "已拔4次");
+    EXPECT_EQ(Caption(ui::kRedialCount), L"已拔4次");
     support::SetLinkState(true);
 }
 
@@ -140,7 +140,7 @@ TEST_F(WatchTest, TheTickClicksOnTheManagersVerdict) {
         else manager.Answer(flags, *tick == 'f' ? E_FAIL : S_OK);
         const int count = state.redialCount;
         watch::WatchTick(state, ui::EventArgs());
-        verdicts += Caption(ui::kLinkState) != "断网了" ? 'u' : state.redialCount > count ? 'D' : 'd';
+        verdicts += Caption(ui::kLinkState) != L"断网了" ? 'u' : state.redialCount > count ? 'D' : 'd';
     }
     EXPECT_EQ(verdicts, "uuDduuuuuuDuu");
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicksBefore + 2; }, 3000));

@@ -13,20 +13,19 @@ namespace {
 
 TEST(Mnemonic, OnlyAnAmpersandBeforeTheLetterMarksIt) {
     struct Case {
-        const char* text;
+        const wchar_t* text;
         bool marked;
     };
     const Case cases[] = {
-        {"否(&N)", true},
-        {"&no", true},
-        {"Say &n", true},
-        {"是(&Y)", false},
-        {"N", false},
-        {"&&N", false},      // a literal ampersand, then N
-        {"&&&N", true},      // a literal ampersand, then the mnemonic
-        {"\x81&N", false},   // '&' as the second byte of a two-byte character
-        {"\xB7\xF1&", false},  // an ampersand at the very end
-        {"", false},
+        {L"否(&N)", true},
+        {L"&no", true},
+        {L"Say &n", true},
+        {L"是(&Y)", false},
+        {L"N", false},
+        {L"&&N", false},      // a literal ampersand, then N
+        {L"&&&N", true},      // a literal ampersand, then the mnemonic
+        {L"否&", false},      // an ampersand at the very end
+        {L"", false},
     };
     for (const Case& c : cases) EXPECT_EQ(winkit::HasMnemonic(c.text, 'N'), c.marked) << c.text;
 }
@@ -35,7 +34,7 @@ TEST(PostedClick, NeverToNothingOrEveryWindow) {
     EXPECT_EQ(winkit::PostButtonClick(0), static_cast<uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
     EXPECT_EQ(winkit::PostButtonClick(0xFFFF), static_cast<uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
     MSG stray;
-    EXPECT_FALSE(PeekMessageA(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageW(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE));
 }
 
 // A token's label as the fake hands it out: the reported size and the SID's

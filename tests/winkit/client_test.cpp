@@ -10,18 +10,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 namespace {
 
 constexpr int kKeyN = 0x4E;
-constexpr char kClientImage[] = "ZorvicClient.exe";
+constexpr wchar_t kClientImage[] = L"ZorvicClient.exe";
 
-int32_t FindPrompt(const char* imageName = kClientImage) {
-    return winkit::FindProcessWindow(imageName, "#32770", "提示");
+int32_t FindPrompt(const wchar_t* imageName = kClientImage) {
+    return winkit::FindProcessWindow(imageName, L"#32770", L"提示");
 }
 
 // A dialog closes on a posted IDCANCEL, so this waits until the window is gone.
 void ClosePrompt(HWND prompt) {
-    SendMessageTimeoutA(prompt, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    SendMessageTimeoutW(prompt, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
     for (int i = 0; i < 200 && IsWindow(prompt); ++i) Sleep(10);
 }
 
@@ -36,7 +38,7 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(support::StartClient(client_)); }
     static void TearDownTestSuite() { support::StopClient(client_); }
 
-    HWND Raise(const std::string& title, int flags = 0) {
+    HWND Raise(const std::wstring& title, int flags = 0) {
         HWND prompt = support::RaisePrompt(client_, title, flags);
         EXPECT_NE(prompt, nullptr) << title;
         prompts_.push_back(prompt);
@@ -62,8 +64,8 @@ TEST_F(Client, ListedUnderItsImageName) {
         ++matches;
         EXPECT_EQ(process.imageName, kClientImage);
         EXPECT_EQ(process.parentProcessId, GetCurrentProcessId());
-        EXPECT_EQ(winkit::FindInText(process.fullPath, std::string("\\") + kClientImage),
-                  static_cast<int>(process.fullPath.size() - sizeof kClientImage + 1))
+        EXPECT_EQ(winkit::FindInText(process.fullPath, std::wstring(L"\\") + kClientImage),
+                  static_cast<int>(process.fullPath.size() - std::wcslen(kClientImage)))
             << process.fullPath;
     }
     EXPECT_EQ(matches, 1);
@@ -71,14 +73,14 @@ TEST_F(Client, ListedUnderItsImageName) {
 
 TEST_F(Client, PromptIsFound) {
     EXPECT_EQ(FindPrompt(), -1);
-    Raise("没有关键字");
-    Raise("提示", support::kPromptHidden);
-    Raise("提示", support::kPromptOtherClass);
+    Raise(L"没有关键字");
+    Raise(L"提示", support::kPromptHidden);
+    Raise(L"提示", support::kPromptOtherClass);
     EXPECT_EQ(FindPrompt(), -1);
 
-    HWND first = Raise("网络提示");
+    HWND first = Raise(L"网络提示");
     EXPECT_EQ(FindPrompt(), winkit::HandleToInt(first));
-    HWND second = Raise("提示");
+    HWND second = Raise(L"提示");
     SetWindowPos(second, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_EQ(FindPrompt(), winkit::HandleToInt(second));
     ClosePrompt(second);
@@ -87,24 +89,24 @@ TEST_F(Client, PromptIsFound) {
 
 TEST_F(Client, PromptOfAnotherProgramIsLeftAlone) {
     support::Client other;
-    ASSERT_TRUE(support::StartClient(other, "OtherClient.exe"));
-    HWND foreign = support::RaisePrompt(other, "提示");
+    ASSERT_TRUE(support::StartClient(other, L"OtherClient.exe"));
+    HWND foreign = support::RaisePrompt(other, L"提示");
     ASSERT_NE(foreign, nullptr);
     EXPECT_EQ(FindPrompt(), -1);
-    EXPECT_EQ(FindPrompt("OtherClient.exe"), winkit::HandleToInt(foreign));
+    EXPECT_EQ(FindPrompt(L"OtherClient.exe"), winkit::HandleToInt(foreign));
     support::StopClient(other);
 }
 
 TEST_F(Client, EitherOfTwoInstances) {
     support::Client second;
     ASSERT_TRUE(support::StartClient(second));
-    HWND prompt = support::RaisePrompt(second, "提示");
+    HWND prompt = support::RaisePrompt(second, L"提示");
     EXPECT_EQ(FindPrompt(), winkit::HandleToInt(prompt));
     support::StopClient(second);
 }
 
 TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
-    HWND prompt = Raise("提示", support::kPromptStaysOpen);
+    HWND prompt = Raise(L"提示", support::kPromptStaysOpen);
     ASSERT_TRUE(support::MakeForeground(prompt));
     int answered = support::AnsweredCount(client_);
     int ups = support::KeyUpCount(client_);
@@ -112,7 +114,7 @@ TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
     EXPECT_EQ(AnsweredAfter(client_, answered), answered + 1);
     EXPECT_EQ(support::KeyUpCount(client_), ups + 1);
 
-    HWND closing = Raise("提示");
+    HWND closing = Raise(L"提示");
     ASSERT_TRUE(support::MakeForeground(closing));
     winkit::SendKeyToWindow(winkit::IntToHandle(FindPrompt()), kKeyN);
     EXPECT_EQ(AnsweredAfter(client_, answered + 1), answered + 2);
@@ -121,9 +123,9 @@ TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
 }
 
 TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
-    HWND prompt = Raise("提示");
+    HWND prompt = Raise(L"提示");
     support::Client other;
-    ASSERT_TRUE(support::StartClient(other, "OtherProgram.exe"));
+    ASSERT_TRUE(support::StartClient(other, L"OtherProgram.exe"));
     ASSERT_TRUE(support::MakeForeground(other.main));
     int answered = support::AnsweredCount(client_);
     support::KeyHook hook;
@@ -139,9 +141,9 @@ TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
 }
 
 TEST_F(Client, PromptInTheBackgroundIsBroughtForwardFromOurWindow) {
-    HWND mine = Make("WinkitClientProbe", "winkit 本程序");
+    HWND mine = Make(L"WinkitClientProbe", L"winkit 本程序");
     ASSERT_TRUE(support::MakeForeground(mine));
-    HWND prompt = Raise("提示", support::kPromptStaysOpen);
+    HWND prompt = Raise(L"提示", support::kPromptStaysOpen);
     ASSERT_TRUE(support::MakeForeground(mine)) << "the prompt must start behind our window";
     int answered = support::AnsweredCount(client_);
     winkit::SendKeyToWindow(prompt, kKeyN);
@@ -153,12 +155,12 @@ TEST_F(Client, PromptInTheBackgroundIsBroughtForwardFromOurWindow) {
 // process of the file's own spelling runs, hence no suite client here.)
 TEST(ClientInLowerCase, IsTheClient) {
     support::Client lower;
-    ASSERT_TRUE(support::StartClient(lower, "zorvicclient.exe"));
-    HWND prompt = support::RaisePrompt(lower, "提示");
+    ASSERT_TRUE(support::StartClient(lower, L"zorvicclient.exe"));
+    HWND prompt = support::RaisePrompt(lower, L"提示");
     EXPECT_EQ(FindPrompt(), winkit::HandleToInt(prompt));
     winkit::ButtonSignature signature;  // as read while it ran as ZorvicClient.exe
     ASSERT_TRUE(winkit::ReadButtonSignature(lower.dialButton, signature));
-    ASSERT_EQ(signature.imageName, "zorvicclient.exe");
+    ASSERT_EQ(signature.imageName, L"zorvicclient.exe");
     signature.imageName = kClientImage;
     EXPECT_TRUE(winkit::IsSameButton(lower.dialButton, signature));
     support::StopClient(lower);
@@ -169,8 +171,8 @@ TEST(ClientInLowerCase, IsTheClient) {
 TEST_F(Client, ARealButtonIsClickedThroughItsParent) {
     support::Client lossy;
     ASSERT_TRUE(support::StartClient(lossy, kClientImage, support::kFrontClicks));
-    ASSERT_TRUE(support::MakeForeground(Make("WinkitClientProbe", "winkit 本程序")));
-    PostMessageA(lossy.dialButton, BM_CLICK, 0, 0);
+    ASSERT_TRUE(support::MakeForeground(Make(L"WinkitClientProbe", L"winkit 本程序")));
+    PostMessageW(lossy.dialButton, BM_CLICK, 0, 0);
     support::PumpFor(200);
     ASSERT_EQ(support::ClickCount(lossy), 0) << "the stand-in loses a BM_CLICK in the background";
     EXPECT_EQ(winkit::PostButtonClick(winkit::HandleToInt(lossy.dialButton)), 0u);
@@ -181,7 +183,7 @@ TEST_F(Client, ARealButtonIsClickedThroughItsParent) {
 // A dialog-based client's dial button is IDOK, and so is the OK button of a
 // prompt in front of it, or of a box that it owns under its own title.
 TEST_F(Client, TheDialButtonOfARestartedClientIsNeverGuessed) {
-    const winkit::LeftOut prompts = {"#32770", "提示"};
+    const winkit::LeftOut prompts = {L"#32770", L"提示"};
     support::Client first, second;
     ASSERT_TRUE(support::StartClient(first, kClientImage, support::kDialogClient));
     winkit::ButtonSignature signature;
@@ -189,9 +191,9 @@ TEST_F(Client, TheDialButtonOfARestartedClientIsNeverGuessed) {
     support::StopClient(first);
 
     ASSERT_TRUE(support::StartClient(first, kClientImage, support::kDialogClient));
-    SetWindowTextA(first.dialButton, "连接");
-    ASSERT_TRUE(support::RaisePrompt(first, "Zorvic 宽带客户端", support::kPromptOwned));
-    HWND prompt = support::RaisePrompt(first, "提示");
+    SetWindowTextW(first.dialButton, L"连接");
+    ASSERT_TRUE(support::RaisePrompt(first, L"Zorvic 宽带客户端", support::kPromptOwned));
+    HWND prompt = support::RaisePrompt(first, L"提示");
     ASSERT_TRUE(prompt);
     SetWindowPos(prompt, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     HWND found = nullptr;
@@ -200,13 +202,13 @@ TEST_F(Client, TheDialButtonOfARestartedClientIsNeverGuessed) {
 
     // A second instance whose button reads the same: the two rank alike.
     ASSERT_TRUE(support::StartClient(second, kClientImage, support::kDialogClient));
-    SetWindowTextA(second.dialButton, "连接");
+    SetWindowTextW(second.dialButton, L"连接");
     EXPECT_EQ(winkit::FindButton(signature, prompts, found), winkit::ButtonSearch::Ambiguous);
     EXPECT_EQ(found, nullptr);
 
     // Neither text nor title is the same any more: nothing ranks.
-    SetWindowTextA(first.main, "别的窗口");
-    SetWindowTextA(second.main, "别的窗口");
+    SetWindowTextW(first.main, L"别的窗口");
+    SetWindowTextW(second.main, L"别的窗口");
     EXPECT_EQ(winkit::FindButton(signature, prompts, found), winkit::ButtonSearch::NoButton);
     support::StopClient(second);
     support::StopClient(first);

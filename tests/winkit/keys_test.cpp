@@ -30,7 +30,7 @@ protected:
     }
     support::TableFake sendInput_{sysfn::kSendInput, &RecordingSendInput};
     support::TableFake isWindow_{sysfn::kIsWindow, &support::CountingIsWindow};
-    support::TableFake timers_{sysfn::kCreateWaitableTimerA, &support::CountingTimer};
+    support::TableFake timers_{sysfn::kCreateWaitableTimerW, &support::CountingTimer};
 };
 
 TEST_F(Recorded, APressIsADownAndItsUp) {
@@ -69,7 +69,7 @@ TEST_F(Recorded, ASystemThatTakesNoInputIsReported) {
 }
 
 TEST_F(Recorded, StaleHandleReturnsAtOnce) {
-    HWND gone = support::MakeWindow("WinkitKeysProbe", "winkit 已关");
+    HWND gone = support::MakeWindow(L"WinkitKeysProbe", L"winkit 已关");
     DestroyWindow(gone);
     support::Stopwatch watch;
     EXPECT_EQ(winkit::SendKeyToWindow(gone, kKeyN), winkit::KeyResult::Gone);
@@ -90,38 +90,38 @@ struct WindowThread {
     HANDLE ready = nullptr;
     std::atomic<int> keyDowns{0};
     std::atomic<int> keyUps{0};
-    const char* title = "";
+    const wchar_t* title = L"";
 };
 
 LRESULT CALLBACK ThreadWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* owner = reinterpret_cast<WindowThread*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* owner = reinterpret_cast<WindowThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (owner && message == WM_KEYDOWN && wParam == kKeyN) ++owner->keyDowns;
     if (owner && message == WM_KEYUP && wParam == kKeyN) ++owner->keyUps;
     if (message == kHangMessage) Sleep(static_cast<DWORD>(wParam));
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 DWORD WINAPI RunWindowThread(void* parameter) {
     auto* owner = static_cast<WindowThread*>(parameter);
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = ThreadWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "WinkitKeysThread";
-    RegisterClassA(&wc);  // the second thread finds it registered
-    owner->hwnd = CreateWindowExA(0, wc.lpszClassName, owner->title, WS_POPUP | WS_VISIBLE, 100, 100, 80, 60, nullptr,
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"WinkitKeysThread";
+    RegisterClassW(&wc);  // the second thread finds it registered
+    owner->hwnd = CreateWindowExW(0, wc.lpszClassName, owner->title, WS_POPUP | WS_VISIBLE, 100, 100, 80, 60, nullptr,
                                   nullptr, wc.hInstance, nullptr);
-    SetWindowLongPtrA(owner->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    SetWindowLongPtrW(owner->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
     SetEvent(owner->ready);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     DestroyWindow(owner->hwnd);
     return 0;
 }
 
-void Start(WindowThread& owner, const char* title) {
+void Start(WindowThread& owner, const wchar_t* title) {
     owner.title = title;
     owner.ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     owner.thread = CreateThread(nullptr, 0, RunWindowThread, &owner, 0, &owner.threadId);
@@ -142,7 +142,7 @@ protected:
 };
 
 TEST_F(Injected, TargetWindowGetsTheWholePress) {
-    HWND target = Make("WinkitKeysProbe", "winkit 按键");
+    HWND target = Make(L"WinkitKeysProbe", L"winkit 按键");
     ASSERT_TRUE(support::MakeForeground(target));
     for (bool extended : {false, true}) {
         hook_.Clear();
@@ -174,7 +174,7 @@ TEST_F(Injected, TargetWindowGetsTheWholePress) {
 
 TEST_F(Injected, AnotherThreadsWindowIsFocusedAndPressed) {
     WindowThread target;
-    Start(target, "winkit 目标线程");
+    Start(target, L"winkit 目标线程");
     ASSERT_TRUE(support::MakeForeground(target.hwnd));
     winkit::SendKeyToWindow(target.hwnd, kKeyN);
     support::PumpFor(50);
@@ -187,8 +187,8 @@ TEST_F(Injected, AnotherThreadsWindowIsFocusedAndPressed) {
 TEST_F(Injected, NoKeyWhileAnotherProgramHoldsTheForeground) {
     WindowThread target;
     WindowThread other;
-    Start(target, "winkit 目标线程");
-    Start(other, "winkit 别的程序");
+    Start(target, L"winkit 目标线程");
+    Start(other, L"winkit 别的程序");
     ASSERT_TRUE(support::MakeForeground(other.hwnd));
 
     EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Refused);
@@ -211,8 +211,8 @@ TEST_F(Injected, NoKeyWhileAnotherProgramHoldsTheForeground) {
 
 TEST_F(Injected, OurOwnWindowKeepsTheForegroundWhenAskedTo) {
     WindowThread target;
-    Start(target, "winkit 目标线程");
-    HWND ours = Make("WinkitKeysProbe", "winkit 拖动中");
+    Start(target, L"winkit 目标线程");
+    HWND ours = Make(L"WinkitKeysProbe", L"winkit 拖动中");
     ASSERT_TRUE(support::MakeForeground(ours));
     EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN, winkit::Foreground::LeaveAlone), winkit::KeyResult::Refused);
     support::PumpFor(50);
@@ -223,9 +223,9 @@ TEST_F(Injected, OurOwnWindowKeepsTheForegroundWhenAskedTo) {
 
 TEST_F(Injected, AHungThreadIsNotWaitedFor) {
     WindowThread target;
-    Start(target, "winkit 卡住的线程");
+    Start(target, L"winkit 卡住的线程");
     ASSERT_TRUE(support::MakeForeground(target.hwnd));
-    PostMessageA(target.hwnd, kHangMessage, 3000, 0);
+    PostMessageW(target.hwnd, kHangMessage, 3000, 0);
     Sleep(50);
     support::Stopwatch watch;
     EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Hung);

@@ -17,18 +17,18 @@ const winkit::ProcessInfo* FindOwn(const std::vector<winkit::ProcessInfo>& list)
 TEST(Processes, ListHoldsThisProcessAndNeverTheIdleOne) {
     std::vector<winkit::ProcessInfo> list(3);  // replaced, not appended to
     list[0].processId = 0;
-    list[0].imageName = "stale.exe";
+    list[0].imageName = L"stale.exe";
     int count = winkit::ListProcesses(list);
     ASSERT_GT(count, 0);
     EXPECT_EQ(count, static_cast<int>(list.size()));
     for (const winkit::ProcessInfo& process : list) {
         EXPECT_NE(process.processId, 0u) << process.imageName;
-        EXPECT_NE(process.imageName, "stale.exe");
+        EXPECT_NE(process.imageName, L"stale.exe");
         EXPECT_TRUE(process.fullPath.empty()) << process.imageName;
     }
     const winkit::ProcessInfo* own = FindOwn(list);
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(lstrcmpiA(own->imageName.c_str(), support::OwnImageName().c_str()), 0) << own->imageName;
+    EXPECT_EQ(lstrcmpiW(own->imageName.c_str(), support::OwnImageName().c_str()), 0) << own->imageName;
 }
 
 TEST(Processes, PathsOnRequest) {
@@ -36,13 +36,13 @@ TEST(Processes, PathsOnRequest) {
     ASSERT_GT(winkit::ListProcesses(list, true), 0);
     const winkit::ProcessInfo* own = FindOwn(list);
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(lstrcmpiA(own->fullPath.c_str(), support::OwnPath().c_str()), 0) << own->fullPath;
+    EXPECT_EQ(lstrcmpiW(own->fullPath.c_str(), support::OwnPath().c_str()), 0) << own->fullPath;
 }
 
 TEST(Processes, ImagePath) {
-    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(0).c_str(), support::OwnPath().c_str()), 0);
-    EXPECT_EQ(lstrcmpiA(winkit::GetProcessImagePath(GetCurrentProcessId()).c_str(), support::OwnPath().c_str()), 0);
-    EXPECT_EQ(winkit::GetProcessImagePath(0x7FFFFFF0u), "");  // no such process
+    EXPECT_EQ(lstrcmpiW(winkit::GetProcessImagePath(0).c_str(), support::OwnPath().c_str()), 0);
+    EXPECT_EQ(lstrcmpiW(winkit::GetProcessImagePath(GetCurrentProcessId()).c_str(), support::OwnPath().c_str()), 0);
+    EXPECT_EQ(winkit::GetProcessImagePath(0x7FFFFFF0u), L"");  // no such process
 }
 
 // A snapshot that can't be taken leaves the caller's list alone.
@@ -51,11 +51,11 @@ HANDLE WINAPI NoSnapshot(DWORD, DWORD) { return INVALID_HANDLE_VALUE; }
 TEST(Processes, NoSnapshot) {
     support::TableFake fake(sysfn::kCreateToolhelp32Snapshot, &NoSnapshot);
     std::vector<winkit::ProcessInfo> list(2);
-    list[0].imageName = "kept.exe";
+    list[0].imageName = L"kept.exe";
     EXPECT_EQ(winkit::ListProcesses(list, true), 0);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].imageName, "kept.exe");
-    EXPECT_EQ(winkit::GetProcessImagePath(0), "");
+    EXPECT_EQ(list[0].imageName, L"kept.exe");
+    EXPECT_EQ(winkit::GetProcessImagePath(0), L"");
 }
 
 // A snapshot that takes modules may fail with ERROR_BAD_LENGTH while a module
@@ -77,16 +77,16 @@ TEST(Processes, ListedFromAProcessOnlySnapshot) {
 
 TEST(Processes, ImageNamesMatchInEitherCaseOfAsciiLetters) {
     struct Case {
-        const char* a;
-        const char* b;
+        const wchar_t* a;
+        const wchar_t* b;
         bool same;
     };
     const Case cases[] = {
-        {"ZorvicClient.exe", "zorvicclient.exe", true},
-        {"ZorvicClient.exe", "ZorvicClient.ex", false},
-        {"[a].exe", "{A}.exe", false},         // '[' and '{' are 0x20 apart, but no letters
-        {"\x81\x41.exe", "\x81\x61.exe", false},  // two-byte characters whose second bytes are A and a
-        {"\xC0\xBD\xB4\xA8.exe", "\xC0\xBD\xB4\xA8.EXE", true},
+        {L"ZorvicClient.exe", L"zorvicclient.exe", true},
+        {L"ZorvicClient.exe", L"ZorvicClient.ex", false},
+        {L"[a].exe", L"{A}.exe", false},  // '[' and '{' are 0x20 apart, but no letters
+        {L"Ｚ.exe", L"ｚ.exe", false},    // full-width letters are not ASCII
+        {L"岚川.exe", L"岚川.EXE", true},
     };
     for (const Case& c : cases) EXPECT_EQ(winkit::SameImageName(c.a, c.b), c.same) << c.a << " " << c.b;
 }

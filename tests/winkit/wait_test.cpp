@@ -37,7 +37,7 @@ TEST(DueTime, ByUnit) {
 class PumpingWait : public support::WindowsTest {
 protected:
     void SetUp() override {
-        window_ = Make("WinkitWaitProbe", "winkit 等待", false);
+        window_ = Make(L"WinkitWaitProbe", L"winkit 等待", false);
         support::PumpFor(0);
     }
     HWND window_ = nullptr;
@@ -69,7 +69,7 @@ int gTicks = 0;
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++gTicks; }
 
 TEST_F(PumpingWait, DispatchesWhatArrives) {
-    for (int i = 0; i < 3; ++i) PostMessageA(window_, support::kProbeMessage, 0, 0);
+    for (int i = 0; i < 3; ++i) PostMessageW(window_, support::kProbeMessage, 0, 0);
     winkit::PumpingWait(30);
     EXPECT_EQ(support::CountsOf(window_).posted, 3);
 
@@ -86,7 +86,7 @@ TEST_F(PumpingWait, DispatchesWhatArrives) {
 }
 
 TEST_F(PumpingWait, LeavesQuitQueued) {
-    PostMessageA(window_, support::kProbeMessage, 0, 0);
+    PostMessageW(window_, support::kProbeMessage, 0, 0);
     PostQuitMessage(7);
     FILETIME creation, exit, kernelBefore, userBefore, kernelAfter, userAfter;
     GetThreadTimes(GetCurrentThread(), &creation, &exit, &kernelBefore, &userBefore);
@@ -98,7 +98,7 @@ TEST_F(PumpingWait, LeavesQuitQueued) {
     EXPECT_GE(elapsed, 140);
     EXPECT_EQ(support::CountsOf(window_).posted, 1);
     MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(msg.wParam, 7u);
     // The queued quit must not turn the wait into a spin.
@@ -117,13 +117,13 @@ LRESULT CALLBACK NestingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         gInnerElapsed = watch.Elapsed();
         return 0;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 TEST_F(PumpingWait, NestedWaits) {
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NestingProc));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NestingProc));
     gInnerElapsed = 0;
-    PostMessageA(window_, kNestedWait, 0, 0);
+    PostMessageW(window_, kNestedWait, 0, 0);
     support::Stopwatch watch;
     winkit::PumpingWait(20);
     double outer = watch.Elapsed();
@@ -143,12 +143,12 @@ DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD, DWORD) {
 }
 
 TEST_F(PumpingWait, ReturnsWhenTheSystemFails) {
-    support::TableFake timers(sysfn::kCreateWaitableTimerA, &support::CountingTimer);
+    support::TableFake timers(sysfn::kCreateWaitableTimerW, &support::CountingTimer);
     support::TableFake closes(sysfn::kCloseHandle, &support::CountingClose);
     const support::CallCounts& counts = support::gCallCounts = {};
     gWaits = 0;
     {
-        support::TableFake fake(sysfn::kCreateWaitableTimerA, &NoTimer);
+        support::TableFake fake(sysfn::kCreateWaitableTimerW, &NoTimer);
         winkit::PumpingWait(10);
     }
     EXPECT_EQ(counts.closes, 0);

@@ -10,18 +10,18 @@
 
 namespace {
 
-constexpr char kClass[] = "WinkitSearchProbe";
-constexpr char kOtherClass[] = "WinkitSearchOther";
+constexpr wchar_t kClass[] = L"WinkitSearchProbe";
+constexpr wchar_t kOtherClass[] = L"WinkitSearchOther";
 
 class WindowSearch : public support::WindowsTest {
 protected:
     // The search as the prompt dismissal makes it, with this process's image.
-    int32_t Find(const char* className, const std::string& title) {
+    int32_t Find(const wchar_t* className, const std::wstring& title) {
         return winkit::FindProcessWindow(image_, className, title);
     }
     int32_t Handle(HWND hwnd) { return winkit::HandleToInt(hwnd); }
 
-    std::string image_ = support::OwnImageName();
+    std::wstring image_ = support::OwnImageName();
 };
 
 int IndexOf(const std::vector<winkit::WindowInfo>& list, HWND hwnd) {
@@ -30,9 +30,9 @@ int IndexOf(const std::vector<winkit::WindowInfo>& list, HWND hwnd) {
 }
 
 TEST_F(WindowSearch, ListReadsEveryVisibleWindowInZOrder) {
-    HWND lower = Make(kClass, "winkit 下层");
-    HWND upper = Make(kOtherClass, "winkit 上层");
-    HWND hidden = Make(kClass, "winkit 隐藏", false);
+    HWND lower = Make(kClass, L"winkit 下层");
+    HWND upper = Make(kOtherClass, L"winkit 上层");
+    HWND hidden = Make(kClass, L"winkit 隐藏", false);
 
     std::vector<winkit::WindowInfo> list(1);  // replaced, not appended to
     int count = winkit::ListTopLevelWindows(list);
@@ -48,37 +48,37 @@ TEST_F(WindowSearch, ListReadsEveryVisibleWindowInZOrder) {
     EXPECT_EQ(info.processId, GetCurrentProcessId());
     EXPECT_EQ(info.threadId, GetCurrentThreadId());
     EXPECT_EQ(info.className, kOtherClass);
-    EXPECT_EQ(info.title, "winkit 上层");
+    EXPECT_EQ(info.title, L"winkit 上层");
 
     winkit::ListTopLevelWindows(list, false);
     EXPECT_GE(IndexOf(list, hidden), 0);
 }
 
 TEST_F(WindowSearch, Criteria) {
-    HWND probeWindow = Make(kClass, "winkit Probe 提示窗口");
-    Make(kOtherClass, "winkit Other 提示窗口");
-    Make(kClass, "winkit 隐藏 提示", false);
+    HWND probeWindow = Make(kClass, L"winkit Probe 提示窗口");
+    Make(kOtherClass, L"winkit Other 提示窗口");
+    Make(kClass, L"winkit 隐藏 提示", false);
 
-    std::string upperImage = image_;
-    std::transform(upperImage.begin(), upperImage.end(), upperImage.begin(), ::toupper);
+    std::wstring upperImage = image_;
+    std::transform(upperImage.begin(), upperImage.end(), upperImage.begin(), ::towupper);
     const struct {
-        std::string imageName;
-        const char* className;
-        std::string title;
+        std::wstring imageName;
+        const wchar_t* className;
+        std::wstring title;
         HWND expected;
     } cases[] = {
-        {image_, kClass, "Probe 提示", probeWindow},
-        {image_, kClass, "提示窗口", probeWindow},
-        {image_, "", "winkit Probe", probeWindow},
-        {"", kClass, "winkit Probe", probeWindow},
-        {"", "", "winkit Probe 提示窗口", probeWindow},
-        {"NoSuchImage.exe", kClass, "winkit Probe", nullptr},
-        {upperImage, kClass, "winkit Probe", probeWindow},  // file names: either case
-        {image_, "winkitsearchprobe", "winkit Probe", nullptr},
-        {image_, kClass, "winkit probe", nullptr},
-        {image_, kClass, "winkit 隐藏", nullptr},
-        {image_, kClass, "winkit Other", nullptr},
-        {"", "", "", nullptr},
+        {image_, kClass, L"Probe 提示", probeWindow},
+        {image_, kClass, L"提示窗口", probeWindow},
+        {image_, L"", L"winkit Probe", probeWindow},
+        {L"", kClass, L"winkit Probe", probeWindow},
+        {L"", L"", L"winkit Probe 提示窗口", probeWindow},
+        {L"NoSuchImage.exe", kClass, L"winkit Probe", nullptr},
+        {upperImage, kClass, L"winkit Probe", probeWindow},  // file names: either case
+        {image_, L"winkitsearchprobe", L"winkit Probe", nullptr},
+        {image_, kClass, L"winkit probe", nullptr},
+        {image_, kClass, L"winkit 隐藏", nullptr},
+        {image_, kClass, L"winkit Other", nullptr},
+        {L"", L"", L"", nullptr},
     };
     for (const auto& c : cases) {
         int32_t expected = c.expected ? Handle(c.expected) : -1;
@@ -88,14 +88,14 @@ TEST_F(WindowSearch, Criteria) {
 }
 
 TEST_F(WindowSearch, QuotesAnchorTheTitle) {
-    HWND hwnd = Make(kClass, "abc探针xyz");
+    HWND hwnd = Make(kClass, L"abc探针xyz");
     const struct {
-        const char* title;
+        const wchar_t* title;
         bool found;
     } cases[] = {
-        {"探针", true},       {"'abc", true},      {"xyz'", true},  {"'abc探针xyz'", true},
-        {"'探针", false},     {"探针'", false},    {"'abc'", false}, {"'xyz", false},
-        {"abc'", false},      {"'", true},
+        {L"探针", true},       {L"'abc", true},      {L"xyz'", true},  {L"'abc探针xyz'", true},
+        {L"'探针", false},     {L"探针'", false},    {L"'abc'", false}, {L"'xyz", false},
+        {L"abc'", false},      {L"'", true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Find(kClass, c.title), c.found ? Handle(hwnd) : -1) << c.title;
@@ -103,27 +103,27 @@ TEST_F(WindowSearch, QuotesAnchorTheTitle) {
 }
 
 TEST_F(WindowSearch, EmptyTitlePassesOnlyQuotes) {
-    HWND hwnd = Make("WinkitSearchEmpty", "");
-    EXPECT_EQ(Find("WinkitSearchEmpty", "'"), Handle(hwnd));
-    EXPECT_EQ(Find("WinkitSearchEmpty", "''"), Handle(hwnd));
-    EXPECT_EQ(Find("WinkitSearchEmpty", "' '"), -1);
-    EXPECT_EQ(Find("WinkitSearchEmpty", "x"), -1);
-    EXPECT_EQ(Find("WinkitSearchEmpty", ""), Handle(hwnd));
+    HWND hwnd = Make(L"WinkitSearchEmpty", L"");
+    EXPECT_EQ(Find(L"WinkitSearchEmpty", L"'"), Handle(hwnd));
+    EXPECT_EQ(Find(L"WinkitSearchEmpty", L"''"), Handle(hwnd));
+    EXPECT_EQ(Find(L"WinkitSearchEmpty", L"' '"), -1);
+    EXPECT_EQ(Find(L"WinkitSearchEmpty", L"x"), -1);
+    EXPECT_EQ(Find(L"WinkitSearchEmpty", L""), Handle(hwnd));
 }
 
-TEST_F(WindowSearch, MatchNeverBeginsOnATrailByte) {
-    // 丂 is 81 40, so '@' occurs in it as its second byte
-    HWND hwnd = Make("WinkitSearchTrail", "\x81\x40" "x@y");
-    EXPECT_EQ(Find("WinkitSearchTrail", "@x"), -1);
-    EXPECT_EQ(Find("WinkitSearchTrail", "@y"), Handle(hwnd));
-    EXPECT_EQ(Find("WinkitSearchTrail", "'\x81\x40"), Handle(hwnd));
+TEST_F(WindowSearch, MatchNeverBeginsOnATrailUnit) {
+    // 𠀀 (U+20000) is the pair D840 DC00, so DC00 occurs in it as its second unit
+    HWND hwnd = Make(L"WinkitSearchTrail", L"\xD840\xDC00x\xDC00y");
+    EXPECT_EQ(Find(L"WinkitSearchTrail", L"\xDC00x"), -1);
+    EXPECT_EQ(Find(L"WinkitSearchTrail", L"\xDC00y"), Handle(hwnd));
+    EXPECT_EQ(Find(L"WinkitSearchTrail", L"'\xD840\xDC00"), Handle(hwnd));
 }
 
-TEST_F(WindowSearch, TitlesAreCutAt254Bytes) {
-    const std::string exact(254, 'E');
-    const std::string longer = std::string(254, 'L') + "TAIL";
-    HWND exactWindow = Make("WinkitSearchExact", exact);
-    HWND longWindow = Make("WinkitSearchLong", longer);
+TEST_F(WindowSearch, TitlesAreCutAt254Characters) {
+    const std::wstring exact(254, L'提');
+    const std::wstring longer = std::wstring(254, L'长') + L"TAIL";
+    HWND exactWindow = Make(L"WinkitSearchExact", exact);
+    HWND longWindow = Make(L"WinkitSearchLong", longer);
 
     std::vector<winkit::WindowInfo> list;
     winkit::ListTopLevelWindows(list);
@@ -132,23 +132,23 @@ TEST_F(WindowSearch, TitlesAreCutAt254Bytes) {
     ASSERT_GE(exactAt, 0);
     ASSERT_GE(longAt, 0);
     EXPECT_EQ(list[exactAt].title, exact);
-    EXPECT_EQ(list[longAt].title, std::string(254, 'L'));
+    EXPECT_EQ(list[longAt].title, std::wstring(254, L'长'));
 
-    EXPECT_EQ(Find("WinkitSearchExact", "'" + exact + "'"), Handle(exactWindow));
-    EXPECT_EQ(Find("WinkitSearchLong", "TAIL"), -1);
-    EXPECT_EQ(Find("WinkitSearchLong", "L'"), Handle(longWindow));
+    EXPECT_EQ(Find(L"WinkitSearchExact", L"'" + exact + L"'"), Handle(exactWindow));
+    EXPECT_EQ(Find(L"WinkitSearchLong", L"TAIL"), -1);
+    EXPECT_EQ(Find(L"WinkitSearchLong", L"长'"), Handle(longWindow));
 }
 
 TEST_F(WindowSearch, HighestInZOrderWins) {
-    HWND first = Make(kClass, "winkit 同名");
-    HWND second = Make(kClass, "winkit 同名");
+    HWND first = Make(kClass, L"winkit 同名");
+    HWND second = Make(kClass, L"winkit 同名");
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     SetWindowPos(first, HWND_TOP, 0, 0, 0, 0, keep);
-    EXPECT_EQ(Find(kClass, "winkit 同名"), Handle(first));
+    EXPECT_EQ(Find(kClass, L"winkit 同名"), Handle(first));
     SetWindowPos(second, HWND_TOP, 0, 0, 0, 0, keep);
-    EXPECT_EQ(Find(kClass, "winkit 同名"), Handle(second));
+    EXPECT_EQ(Find(kClass, L"winkit 同名"), Handle(second));
     ShowWindow(second, SW_HIDE);
-    EXPECT_EQ(Find(kClass, "winkit 同名"), Handle(first));
+    EXPECT_EQ(Find(kClass, L"winkit 同名"), Handle(first));
 }
 
 // Windows that keep reordering could lead the walk in a circle; here every
@@ -164,8 +164,8 @@ HWND WINAPI CircularGetWindow(HWND hwnd, UINT command) {
 }
 
 TEST_F(WindowSearch, WalkEndsWhenWindowsGoInCircles) {
-    gCircle[0] = Make(kClass, "winkit 圈甲");
-    gCircle[1] = Make(kClass, "winkit 圈乙");
+    gCircle[0] = Make(kClass, L"winkit 圈甲");
+    gCircle[1] = Make(kClass, L"winkit 圈乙");
     support::TableFake fake(sysfn::kGetWindow, &CircularGetWindow);
     std::vector<winkit::WindowInfo> list;
     gSteps = 0;
@@ -173,9 +173,9 @@ TEST_F(WindowSearch, WalkEndsWhenWindowsGoInCircles) {
     EXPECT_GT(count, 2);
     EXPECT_LE(count, 65536);
     gSteps = 0;
-    EXPECT_EQ(Find(kClass, "没有这个"), -1);
+    EXPECT_EQ(Find(kClass, L"没有这个"), -1);
     EXPECT_LE(gSteps, 65536);
-    EXPECT_EQ(Find(kClass, "winkit 圈乙"), Handle(gCircle[1]));
+    EXPECT_EQ(Find(kClass, L"winkit 圈乙"), Handle(gCircle[1]));
 }
 
 }  // namespace

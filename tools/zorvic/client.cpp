@@ -3,7 +3,8 @@
 // test's request that count the N key presses and the 否(&N) clicks reaching
 // them. A prompt may eat the injected N keys, as an input method in Chinese
 // mode would, and the client's thread may be told to hang for a while. A test
-// drives it through the messages of protocol.h.
+// drives it through the messages of protocol.h. Its windows are Unicode
+// windows: their texts read right only through the wide functions.
 //
 // Its command line may ask for two shapes that real clients have (protocol.h):
 // a dialog-based client, whose main window is a dialog and whose dial button
@@ -16,15 +17,17 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr char kPlainPromptClass[] = "ZorvicPromptPlain";
+constexpr wchar_t kPlainPromptClass[] = L"ZorvicPromptPlain";
 constexpr int kCountLabelId = 101;
 constexpr int kPromptTextId = 200;
 constexpr UINT kKeyN = 0x4E;
+constexpr wchar_t kQuestion[] = L"网络连接已断开，是否重新拨号？";
 
 struct Prompt {
     HWND handle;
@@ -42,6 +45,8 @@ int gButtonAnswers;
 int gSwallowedKeys;
 HHOOK gSwallowHook;
 std::vector<Prompt> gPrompts;
+std::vector<std::wstring> gMessageBoxTitles;  // asked for, not yet shown
+int gOpenMessageBoxes;
 
 // While a prompt that swallows keys is open, every injected N goes no further.
 LRESULT CALLBACK SwallowInjectedN(int code, WPARAM kind, LPARAM data) {
@@ -57,7 +62,7 @@ void UpdateSwallowHook() {
     bool wanted = false;
     for (const Prompt& prompt : gPrompts) wanted = wanted || (prompt.flags & zorvic::kPromptSwallowsKeys);
     if (wanted && !gSwallowHook) {
-        gSwallowHook = SetWindowsHookExA(WH_KEYBOARD_LL, SwallowInjectedN, gInstance, 0);
+        gSwallowHook = SetWindowsHookExW(WH_KEYBOARD_LL, SwallowInjectedN, gInstance, 0);
     } else if (!wanted && gSwallowHook) {
         UnhookWindowsHookEx(gSwallowHook);
         gSwallowHook = nullptr;
@@ -65,9 +70,8 @@ void UpdateSwallowHook() {
 }
 
 void ShowCounts() {
-    char text[64];
-    std::snprintf(text, sizeof(text), "点击 %d 次，应答 %d 次", gClicks, gKeyDowns);
-    SetDlgItemTextA(gMain, kCountLabelId, text);
+    const std::wstring text = L"点击 " + std::to_wstring(gClicks) + L" 次，应答 " + std::to_wstring(gKeyDowns) + L" 次";
+    SetDlgItemTextW(gMain, kCountLabelId, text.c_str());
 }
 
 void ForgetPrompt(HWND handle) {
@@ -109,11 +113,11 @@ INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 LRESULT CALLBACK PlainPromptProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) ForgetPrompt(window);
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // An in-memory dialog template of up to three items. The texts are set after
-// creation, through the ANSI functions, so the template holds no strings.
+// creation, so the template holds no strings.
 struct DialogTemplate {
     struct Item {
         DLGITEMTEMPLATE item;
@@ -157,7 +161,7 @@ HWND CreateDialogOf(DWORD style, short cx, short cy, const DialogRow* rows, WORD
         item.classMarker = 0xFFFF;
         item.classAtom = rows[i].atom;
     }
-    return CreateDialogIndirectParamA(gInstance, &tmpl.dialog, owner, proc, 0);
+    return CreateDialogIndirectParamW(gInstance, &tmpl.dialog, owner, proc, 0);
 }
 
 // A line of text and the buttons 是 and 否.
@@ -170,27 +174,45 @@ HWND CreatePromptDialog(bool mnemonics, HWND owner) {
     HWND dialog = CreateDialogOf(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 160, 60, rows, 3,
                                  PromptDialogProc, owner);
     if (!dialog) return nullptr;
-    SetDlgItemTextA(dialog, kPromptTextId, "网络连接已断开，是否重新拨号？");
-    SetDlgItemTextA(dialog, IDOK, mnemonics ? "是(&Y)" : "是");
-    SetDlgItemTextA(dialog, IDNO, mnemonics ? "否(&N)" : "否");
+    SetDlgItemTextW(dialog, kPromptTextId, kQuestion);
+    SetDlgItemTextW(dialog, IDOK, mnemonics ? L"是(&Y)" : L"是");
+    SetDlgItemTextW(dialog, IDNO, mnemonics ? L"否(&N)" : L"否");
     return dialog;
 }
 
 HWND CreatePlainPrompt() {
-    HWND window = CreateWindowExA(0, kPlainPromptClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+    HWND window = CreateWindowExW(0, kPlainPromptClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
                                   0, 0, 300, 120, nullptr, nullptr, gInstance, nullptr);
     if (!window) return nullptr;
-    CreateWindowExA(0, "Static", "网络连接已断开", WS_CHILD | WS_VISIBLE, 10, 10, 260, 20, window,
+    CreateWindowExW(0, L"Static", L"网络连接已断开", WS_CHILD | WS_VISIBLE, 10, 10, 260, 20, window,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPromptTextId)), gInstance, nullptr);
     return window;
 }
 
-HWND RaisePrompt(const std::string& title, ULONG_PTR flags) {
+// A message box, as a Unicode program raises one; its N (否 or No) counts as
+// a 否 click. It runs its own loop until answered.
+void ShowMessageBox() {
+    if (gMessageBoxTitles.empty()) return;
+    const std::wstring title = gMessageBoxTitles.front();
+    gMessageBoxTitles.erase(gMessageBoxTitles.begin());
+    ++gOpenMessageBoxes;
+    const int answer = MessageBoxW(nullptr, kQuestion, title.c_str(), MB_YESNO | MB_ICONQUESTION);
+    --gOpenMessageBoxes;
+    if (answer == IDNO) ++gButtonAnswers;
+}
+
+HWND RaisePrompt(const std::wstring& title, ULONG_PTR flags) {
+    if (flags & zorvic::kPromptMessageBox) {
+        // Shown once the sender has its answer: the box's loop would hold it.
+        gMessageBoxTitles.push_back(title);
+        PostMessageW(gMain, zorvic::kShowMessageBox, 0, 0);
+        return reinterpret_cast<HWND>(1);
+    }
     HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt()
                                                       : CreatePromptDialog(!(flags & zorvic::kPromptNoMnemonic),
                                                                            (flags & zorvic::kPromptOwned) ? gMain : nullptr);
     if (!prompt) return nullptr;
-    SetWindowTextA(prompt, title.c_str());
+    SetWindowTextW(prompt, title.c_str());
     // Left of the screen, clear of the program under test, which opens centred.
     const int offset = 24 * static_cast<int>(gPrompts.size() % 8);
     SetWindowPos(prompt, nullptr, 20 + offset, 40 + offset, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -203,8 +225,8 @@ HWND RaisePrompt(const std::string& title, ULONG_PTR flags) {
 
 LRESULT OnCopyData(const COPYDATASTRUCT* data) {
     if (!data) return 0;
-    const char* bytes = static_cast<const char*>(data->lpData);
-    const std::string title = bytes ? std::string(bytes, strnlen(bytes, data->cbData)) : std::string();
+    const wchar_t* chars = static_cast<const wchar_t*>(data->lpData);
+    const std::wstring title = chars ? std::wstring(chars, wcsnlen(chars, data->cbData / sizeof(wchar_t))) : std::wstring();
     return reinterpret_cast<LRESULT>(RaisePrompt(title, data->dwData));
 }
 
@@ -219,15 +241,15 @@ void OnCommand(WPARAM wParam) {
 // in front goes nowhere.
 LRESULT CALLBACK FrontOnlyButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == BM_CLICK && GetForegroundWindow() != GetAncestor(button, GA_ROOT)) return 0;
-    return CallWindowProcA(gButtonProc, button, message, wParam, lParam);
+    return CallWindowProcW(gButtonProc, button, message, wParam, lParam);
 }
 
 void OnCreate(HWND window) {
     gMain = window;
-    CreateWindowExA(0, "Button", "拨号", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 20, 20, 100, 40,
+    CreateWindowExW(0, L"Button", L"拨号", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 20, 20, 100, 40,
                     window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(zorvic::kDialButtonId)), gInstance,
                     nullptr);
-    CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 20, 80, 260, 20, window,
+    CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 20, 80, 260, 20, window,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCountLabelId)), gInstance, nullptr);
     ShowCounts();
 }
@@ -239,10 +261,13 @@ bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     case zorvic::kQueryClicks: result = gClicks; return true;
     case zorvic::kQueryKeyDowns: result = gKeyDowns; return true;
     case zorvic::kQueryKeyUps: result = gKeyUps; return true;
-    case zorvic::kQueryOpenPrompts: result = static_cast<LRESULT>(gPrompts.size()); return true;
+    case zorvic::kQueryOpenPrompts:
+        result = static_cast<LRESULT>(gPrompts.size() + gMessageBoxTitles.size()) + gOpenMessageBoxes;
+        return true;
     case zorvic::kQueryButtonAnswers: result = gButtonAnswers; return true;
     case zorvic::kQuerySwallowedKeys: result = gSwallowedKeys; return true;
     case zorvic::kHangFor: Sleep(static_cast<DWORD>(wParam)); result = 0; return true;
+    case zorvic::kShowMessageBox: ShowMessageBox(); result = 0; return true;
     }
     return false;
 }
@@ -255,14 +280,14 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND: OnCommand(wParam); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // A dialog procedure hands its results back through DWLP_MSGRESULT.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (AnswerQuery(message, wParam, lParam, result)) {
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
         return TRUE;
     }
     switch (message) {
@@ -283,9 +308,9 @@ HWND CreateMainDialog() {
     gDialId = IDOK;
     gMain = CreateDialogOf(WS_POPUP | WS_CAPTION | WS_SYSMENU, 200, 70, rows, 2, MainDialogProc);
     if (!gMain) return nullptr;
-    SetWindowTextA(gMain, "Zorvic 宽带客户端");
+    SetWindowTextW(gMain, L"Zorvic 宽带客户端");
     SetWindowPos(gMain, nullptr, 680, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetDlgItemTextA(gMain, IDOK, "断开");
+    SetDlgItemTextW(gMain, IDOK, L"断开");
     ShowCounts();
     return gMain;
 }
@@ -311,37 +336,37 @@ bool AnswerPrompt(const MSG& msg) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     gInstance = instance;
-    WNDCLASSA windowClass{};
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = MainProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = zorvic::kMainClass;
-    if (!RegisterClassA(&windowClass)) return 1;
+    if (!RegisterClassW(&windowClass)) return 1;
     windowClass.lpfnWndProc = PlainPromptProc;
     windowClass.lpszClassName = kPlainPromptClass;
-    if (!RegisterClassA(&windowClass)) return 1;
+    if (!RegisterClassW(&windowClass)) return 1;
 
-    const char* commandLine = GetCommandLineA();
-    const bool dialogShape = std::strstr(commandLine, zorvic::kDialogArgument) != nullptr;
+    const wchar_t* commandLine = GetCommandLineW();
+    const bool dialogShape = std::wcsstr(commandLine, zorvic::kDialogArgument) != nullptr;
     // Right of the screen, clear of the program under test.
     HWND main = dialogShape ? CreateMainDialog()
-                            : CreateWindowExA(0, zorvic::kMainClass, "Zorvic 宽带客户端", WS_OVERLAPPEDWINDOW, 680,
+                            : CreateWindowExW(0, zorvic::kMainClass, L"Zorvic 宽带客户端", WS_OVERLAPPEDWINDOW, 680,
                                               40, 320, 180, nullptr, nullptr, instance, nullptr);
     if (!main) return 1;
-    if (std::strstr(commandLine, zorvic::kFrontClicksArgument)) {
-        gButtonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(GetDlgItem(main, gDialId), GWLP_WNDPROC,
+    if (std::wcsstr(commandLine, zorvic::kFrontClicksArgument)) {
+        gButtonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(GetDlgItem(main, gDialId), GWLP_WNDPROC,
                                                                   reinterpret_cast<LONG_PTR>(FrontOnlyButtonProc)));
     }
     ShowWindow(main, SW_SHOWNOACTIVATE);
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (AnswerPrompt(msg)) continue;
         const Prompt* prompt = PromptOf(msg.hwnd);
-        if (prompt && IsDialogMessageA(prompt->handle, &msg)) continue;
+        if (prompt && IsDialogMessageW(prompt->handle, &msg)) continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return 0;
 }

@@ -6,25 +6,27 @@
 
 namespace zorvic {
 
-constexpr char kMainClass[] = "ZorvicClientMain";
+constexpr wchar_t kMainClass[] = L"ZorvicClientMain";
 constexpr int kDialButtonId = 100;  // GetDlgItem(main, kDialButtonId)
 
 // Command-line arguments. kDialogArgument: the main window is a dialog (class
 // "#32770") whose dial button is IDOK and reads 断开. kFrontClicksArgument: the
 // dial button loses a BM_CLICK that comes while its window is not in front.
-constexpr char kDialogArgument[] = "/dialog";
-constexpr char kFrontClicksArgument[] = "/front-clicks";
+constexpr wchar_t kDialogArgument[] = L"/dialog";
+constexpr wchar_t kFrontClicksArgument[] = L"/front-clicks";
 
 // WM_COPYDATA to the main window raises a prompt: dwData = PromptFlags (see
-// tests/support/standin.h), lpData = the NUL-terminated ANSI title. The result
-// is the prompt's HWND, 0 when it could not be made.
+// tests/support/standin.h), lpData = the NUL-terminated UTF-16 title. The
+// result is the prompt's HWND, 0 when it could not be made; for a message box,
+// which is shown only once the call has returned, 1.
 constexpr ULONG_PTR kPromptHidden = 1;
 constexpr ULONG_PTR kPromptStaysOpen = 2;
 constexpr ULONG_PTR kPromptOtherClass = 4;
 constexpr ULONG_PTR kPromptSwallowsKeys = 8;
 constexpr ULONG_PTR kPromptNoMnemonic = 16;
 constexpr ULONG_PTR kPromptInBackground = 32;
-constexpr ULONG_PTR kPromptOwned = 64;
+constexpr ULONG_PTR kPromptMessageBox = 64;
+constexpr ULONG_PTR kPromptOwned = 128;
 
 constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button
 constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt
@@ -33,5 +35,6 @@ constexpr UINT kQueryOpenPrompts = WM_APP + 4; // prompts raised and not yet gon
 constexpr UINT kQueryButtonAnswers = WM_APP + 5;  // clicks of a prompt's 否(&N) button
 constexpr UINT kQuerySwallowedKeys = WM_APP + 6;  // injected N key-downs eaten by the client's hook
 constexpr UINT kHangFor = WM_APP + 7;             // posted: the client's thread sleeps wParam ms
+constexpr UINT kShowMessageBox = WM_APP + 8;      // posted to itself: shows the message box asked for
 
 }  // namespace zorvic
