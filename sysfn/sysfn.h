@@ -142,7 +142,7 @@ void ReleaseModules();
 // functions that older systems lack and the program can do without.
 FARPROC TryBind(Index index);
 
-// The system's loader (LoadLibraryA, GetProcAddress, FreeLibrary); its report
+// The system's loader (LoadLibraryW, GetProcAddress, FreeLibrary); its report
 // ends the process quietly until the shell puts its own in place.
 Loader SystemLoader();
 
@@ -150,7 +150,7 @@ Loader SystemLoader();
 // system's loader with its own report in place at start-up.
 Loader SetLoader(const Loader& loader);
 
-// The texts of a failed binding, in the ANSI code page.
+// The texts of a failed binding.
 std::wstring BindingErrorText(const wchar_t* module, const char* function);
 
 #define AUTOREDIAL_CALLER(index, module, name)                                  \
