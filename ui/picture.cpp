@@ -59,10 +59,13 @@ struct ComRef {
 HBITMAP SystemDecode(const unsigned char* bytes, std::size_t size) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory) return nullptr;
-    if (void* copy = GlobalLock(memory)) {
-        std::memcpy(copy, bytes, size);
-        GlobalUnlock(memory);
+    void* copy = GlobalLock(memory);
+    if (!copy) {
+        GlobalFree(memory);
+        return nullptr;
     }
+    std::memcpy(copy, bytes, size);
+    GlobalUnlock(memory);
     ComRef<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream.p)) || !stream.p) {
         GlobalFree(memory);
