@@ -340,7 +340,7 @@ int Run() {
     // Before anything loads a library by name: neither this program's folder
     // nor the current directory may supply one. OLE starts with the first
     // question to the Network List Manager (winkit::InternetConnectivity).
-    sysfn::InitTable(ProgramDirectory());
+    sysfn::InitTable();
     sysfn::RestrictLibrarySearch();
     std::wstring directory = ProgramDirectory();
     if (!directory.empty() && directory.back() == L':') directory += L'\\';  // "C:" alone names the drive's current folder

@@ -22,7 +22,6 @@ void SystemUnload(HMODULE module) { FreeLibrary(module); }
 void EndProcess(const std::wstring&) { ExitProcess(static_cast<UINT>(-1)); }
 
 Loader gLoader = {SystemLoad, SystemFind, SystemUnload, EndProcess};
-std::wstring gProgramDirectory;
 std::wstring gSystemDirectory;
 
 // "#123" names an export by ordinal; GetProcAddress takes the ordinal in the
@@ -41,8 +40,9 @@ std::wstring SystemDirectory() {
     return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
 }
 
-void InitTable(const std::wstring& programDirectory, const std::wstring& systemDirectory) {
-    gProgramDirectory = programDirectory;
+void InitTable() { InitTableIn(SystemDirectory()); }
+
+void InitTableIn(const std::wstring& systemDirectory) {
     gSystemDirectory = systemDirectory;
 #define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
     AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_ENTRY)
@@ -71,14 +71,16 @@ FARPROC Look(Entry& entry) {
             module = nullptr;
         }
     } else {
-        if (std::wcschr(entry.module, L':') || lstrcmpiW(entry.module, L"comctl32.dll") == 0) {
-            module = gLoader.load(entry.module);
-        } else {
-            if (lstrcmpiW(entry.module, L"wininet.dll") == 0 && !RunsElevated()) {
-                module = gLoader.load((gProgramDirectory + L"\\" + entry.module).c_str());
-            }
-            if (!module) module = gLoader.load(InSystemDirectory(entry.module).c_str());
-        }
+        // comctl32.dll goes by name: the manifest binds that name to the
+        // system's side-by-side assembly of the common controls 6, which the
+        // loader consults before any folder, and which is not the copy in the
+        // system directory (the old version 5). A name with a drive is a full
+        // path already. Every other module comes from the system directory,
+        // elevated or not: the program's own folder is often a downloads
+        // folder, and a library planted there would run in the instance that
+        // later offers to restart as administrator.
+        const bool byName = std::wcschr(entry.module, L':') || lstrcmpiW(entry.module, L"comctl32.dll") == 0;
+        module = gLoader.load(byName ? entry.module : InSystemDirectory(entry.module).c_str());
         if (module) address = gLoader.find(module, exportName);
     }
 
@@ -112,16 +114,6 @@ void ReleaseModules() {
         entry.moduleHandle = nullptr;
         entry.address = nullptr;
     }
-}
-
-bool RunsElevated() {
-    HANDLE token = nullptr;
-    if (!sysfn::OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
-    TOKEN_ELEVATION elevation = {};
-    DWORD filled = 0;
-    const BOOL read = sysfn::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &filled);
-    sysfn::CloseHandle(token);
-    return !read || elevation.TokenIsElevated != 0;
 }
 
 void RestrictLibrarySearch() {
