@@ -357,7 +357,9 @@ int Run() {
 void Shutdown() {
     if (gShuttingDown) return;
     gShuttingDown = true;
-    sysfn::ReleaseModules();
+    // The windows go first: the table may hold the last reference to the
+    // common controls and the theme library, whose code draws and destroys
+    // them (after a runtime error report they are all still there).
     auto& forms = ui::LoadedForms();
     while (!forms.empty()) {
         LoadedForm* form = forms.back().get();
@@ -366,6 +368,7 @@ void Shutdown() {
     }
     ui::ReleaseSkin();
     ui::ReleaseHyperlinkResources();
+    sysfn::ReleaseModules();
     winkit::EndOle();
 }
 
