@@ -9,7 +9,6 @@
 #include "ui/messages.h"
 #include "ui/skin.h"
 #include "ui/units.h"
-#include "winkit/connectivity.h"
 #include "winkit/wait.h"
 
 #include <commctrl.h>
@@ -338,8 +337,8 @@ bool ModalWindowOpen() { return gModal != nullptr; }
 int Run() {
     SetProgramDirectoryFrom(ModuleFileName());
     // Before anything loads a library by name: neither this program's folder
-    // nor the current directory may supply one. OLE starts with the first
-    // question to the Network List Manager (winkit::InternetConnectivity).
+    // nor the current directory may supply one. COM starts with the first
+    // question to the Network List Manager or the first call to the shell.
     sysfn::InitTable();
     sysfn::RestrictLibrarySearch();
     std::wstring directory = ProgramDirectory();
@@ -369,7 +368,7 @@ void Shutdown() {
     ui::ReleaseSkin();
     ui::ReleaseHyperlinkResources();
     sysfn::ReleaseModules();
-    winkit::EndOle();
+    sysfn::EndComApartment();
 }
 
 }  // namespace app

@@ -31,7 +31,7 @@ bool ModalWindowOpen();
 
 // Releases what the program holds, in this order: the remaining windows, the
 // skinning hook, the hyperlink box's pointer, the system-function table's
-// modules, OLE.
+// modules, COM.
 void Shutdown();
 
 }  // namespace app

@@ -125,6 +125,23 @@ void RestrictLibrarySearch() {
     TryBind(kSetWindowTheme);
 }
 
+namespace {
+
+// Whether this thread's EnsureComApartment has a CoInitializeEx to balance.
+thread_local bool gApartmentStarted = false;
+
+}  // namespace
+
+void EnsureComApartment() {
+    if (gApartmentStarted) return;
+    gApartmentStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
+
+void EndComApartment() {
+    if (gApartmentStarted) CoUninitialize();
+    gApartmentStarted = false;
+}
+
 Loader SystemLoader() { return Loader{SystemLoad, SystemFind, SystemUnload, EndProcess}; }
 
 Loader SetLoader(const Loader& loader) {
