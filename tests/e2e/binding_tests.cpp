@@ -8,52 +8,32 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 namespace {
 
-// The system directory's wininet.dll (scripts/wine-env put the stand-in there)
-// is another file while this lives; the stand-in goes back after.
-class SystemWininet {
-public:
-    explicit SystemWininet(const std::wstring& replacement) {
-        wchar_t system[MAX_PATH] = {};
-        GetSystemDirectoryW(system, MAX_PATH);
-        path_ = std::wstring(system) + L"\\wininet.dll";
-        kept_ = MoveFileExW(path_.c_str(), (path_ + L".kept").c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-        placed_ = kept_ && CopyFileW(replacement.c_str(), path_.c_str(), FALSE);
-    }
-    ~SystemWininet() {
-        if (!kept_) return;
-        DeleteFileW(path_.c_str());
-        MoveFileExW((path_ + L".kept").c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    SystemWininet(const SystemWininet&) = delete;
-    SystemWininet& operator=(const SystemWininet&) = delete;
-    bool placed() const { return placed_; }
+// The system directory's wininet.dll, where scripts/wine-env put the stand-in.
+std::wstring SystemWininet() {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    return std::wstring(system) + L"\\wininet.dll";
+}
 
-private:
-    std::wstring path_;
-    bool kept_ = false;
-    bool placed_ = false;
-};
-
-// The program ends before the system's wininet.dll is put back.
 class Binding : public support::ProgramTest {
 protected:
+    // The program ends first; a stand-in that a test put aside goes back.
     void TearDown() override {
         ProgramTest::TearDown();
-        systemWininet.reset();
+        MoveFileExW((SystemWininet() + L".kept").c_str(), SystemWininet().c_str(), MOVEFILE_REPLACE_EXISTING);
         support::SetLinkState(true);
     }
-    std::optional<SystemWininet> systemWininet;
 };
 
 TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
     // The stand-in without the export is built into noexport/.
-    systemWininet.emplace(support::BuildDirectory() + L"\\noexport\\wininet.dll");
-    ASSERT_TRUE(systemWininet->placed());
+    ASSERT_TRUE(MoveFileExW(SystemWininet().c_str(), (SystemWininet() + L".kept").c_str(), MOVEFILE_REPLACE_EXISTING));
+    const std::wstring noExport = support::BuildDirectory() + L"\\noexport\\wininet.dll";
+    ASSERT_TRUE(CopyFileW(noExport.c_str(), SystemWininet().c_str(), FALSE));
 
     ASSERT_TRUE(support::LaunchProgram(program));
     EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kPromptLine) == L"出现提示窗口句柄：-1"; }, 3000))
