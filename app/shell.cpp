@@ -9,7 +9,6 @@
 #include "ui/messages.h"
 #include "ui/skin.h"
 #include "ui/units.h"
-#include "winkit/connectivity.h"
 #include "winkit/wait.h"
 
 #include <commctrl.h>
@@ -338,9 +337,9 @@ bool ModalWindowOpen() { return gModal != nullptr; }
 int Run() {
     SetProgramDirectoryFrom(ModuleFileName());
     // Before anything loads a library by name: neither this program's folder
-    // nor the current directory may supply one. OLE starts with the first
-    // question to the Network List Manager (winkit::InternetConnectivity).
-    sysfn::InitTable(ProgramDirectory());
+    // nor the current directory may supply one. COM starts with the first
+    // question to the Network List Manager or the first call to the shell.
+    sysfn::InitTable();
     sysfn::RestrictLibrarySearch();
     std::wstring directory = ProgramDirectory();
     if (!directory.empty() && directory.back() == L':') directory += L'\\';  // "C:" alone names the drive's current folder
@@ -357,7 +356,9 @@ int Run() {
 void Shutdown() {
     if (gShuttingDown) return;
     gShuttingDown = true;
-    sysfn::ReleaseModules();
+    // The windows go first: the table may hold the last reference to the
+    // common controls and the theme library, whose code draws and destroys
+    // them (after a runtime error report they are all still there).
     auto& forms = ui::LoadedForms();
     while (!forms.empty()) {
         LoadedForm* form = forms.back().get();
@@ -366,7 +367,8 @@ void Shutdown() {
     }
     ui::ReleaseSkin();
     ui::ReleaseHyperlinkResources();
-    winkit::EndOle();
+    sysfn::ReleaseModules();
+    sysfn::EndComApartment();
 }
 
 }  // namespace app

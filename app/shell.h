@@ -29,8 +29,9 @@ bool PreTranslate(MSG& msg);
 
 bool ModalWindowOpen();
 
-// Releases what the program holds: the system-function table's modules, the
-// remaining windows, the skinning hook, OLE.
+// Releases what the program holds, in this order: the remaining windows, the
+// skinning hook, the hyperlink box's pointer, the system-function table's
+// modules, COM.
 void Shutdown();
 
 }  // namespace app

@@ -22,7 +22,6 @@ void SystemUnload(HMODULE module) { FreeLibrary(module); }
 void EndProcess(const std::wstring&) { ExitProcess(static_cast<UINT>(-1)); }
 
 Loader gLoader = {SystemLoad, SystemFind, SystemUnload, EndProcess};
-std::wstring gProgramDirectory;
 std::wstring gSystemDirectory;
 
 // "#123" names an export by ordinal; GetProcAddress takes the ordinal in the
@@ -41,8 +40,9 @@ std::wstring SystemDirectory() {
     return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
 }
 
-void InitTable(const std::wstring& programDirectory, const std::wstring& systemDirectory) {
-    gProgramDirectory = programDirectory;
+void InitTable() { InitTableIn(SystemDirectory()); }
+
+void InitTableIn(const std::wstring& systemDirectory) {
     gSystemDirectory = systemDirectory;
 #define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
     AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_ENTRY)
@@ -71,14 +71,16 @@ FARPROC Look(Entry& entry) {
             module = nullptr;
         }
     } else {
-        if (std::wcschr(entry.module, L':') || lstrcmpiW(entry.module, L"comctl32.dll") == 0) {
-            module = gLoader.load(entry.module);
-        } else {
-            if (lstrcmpiW(entry.module, L"wininet.dll") == 0 && !RunsElevated()) {
-                module = gLoader.load((gProgramDirectory + L"\\" + entry.module).c_str());
-            }
-            if (!module) module = gLoader.load(InSystemDirectory(entry.module).c_str());
-        }
+        // comctl32.dll goes by name: the manifest binds that name to the
+        // system's side-by-side assembly of the common controls 6, which the
+        // loader consults before any folder, and which is not the copy in the
+        // system directory (the old version 5). A name with a drive is a full
+        // path already. Every other module comes from the system directory,
+        // elevated or not: the program's own folder is often a downloads
+        // folder, and a library planted there would run in the instance that
+        // later offers to restart as administrator.
+        const bool byName = std::wcschr(entry.module, L':') || lstrcmpiW(entry.module, L"comctl32.dll") == 0;
+        module = gLoader.load(byName ? entry.module : InSystemDirectory(entry.module).c_str());
         if (module) address = gLoader.find(module, exportName);
     }
 
@@ -114,16 +116,6 @@ void ReleaseModules() {
     }
 }
 
-bool RunsElevated() {
-    HANDLE token = nullptr;
-    if (!sysfn::OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
-    TOKEN_ELEVATION elevation = {};
-    DWORD filled = 0;
-    const BOOL read = sysfn::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &filled);
-    sysfn::CloseHandle(token);
-    return !read || elevation.TokenIsElevated != 0;
-}
-
 void RestrictLibrarySearch() {
     if (TryBind(kSetDefaultDllDirectories)) sysfn::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // The common controls load the theme library by name when they first draw,
@@ -131,6 +123,23 @@ void RestrictLibrarySearch() {
     // above). A module of that name that is already loaded is taken wherever it
     // came from, so the system's copy is loaded now.
     TryBind(kSetWindowTheme);
+}
+
+namespace {
+
+// Whether this thread's EnsureComApartment has a CoInitializeEx to balance.
+thread_local bool gApartmentStarted = false;
+
+}  // namespace
+
+void EnsureComApartment() {
+    if (gApartmentStarted) return;
+    gApartmentStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
+
+void EndComApartment() {
+    if (gApartmentStarted) CoUninitialize();
+    gApartmentStarted = false;
 }
 
 Loader SystemLoader() { return Loader{SystemLoad, SystemFind, SystemUnload, EndProcess}; }

@@ -7,6 +7,7 @@
 // system has it, as are SetWindowTheme and SetDefaultDllDirectories (31, 32):
 // uxtheme is not a known DLL, so it is not imported but loaded by full path
 // from the system directory, and a Windows 7 without its update lacks the other.
+// wininet (0) is no known DLL either and comes from there too.
 // InitCommonControlsEx (33) binds the common controls after start-up has
 // restricted the search: imported, they would load the theme library by name
 // before the program's first line (Wine's do). The later ones are calls that a test must be able to fake because Wine does
@@ -107,17 +108,14 @@ extern Entry gTable[kCount];
 // The system directory (GetSystemDirectoryW), without a trailing backslash.
 std::wstring SystemDirectory();
 
-// Sets up every entry, unbound. Neither directory has a trailing backslash.
-// A module is loaded by its full path in the system directory; only
-// wininet.dll is looked for in the program directory first, and not when this
-// instance runs elevated (a file planted there would get administrator rights).
+// Sets up every entry, unbound. A module is loaded by its full path in the
+// system directory, whether this instance runs elevated or not: nothing is
+// taken from the program's folder, the current directory or the PATH.
 // comctl32.dll is loaded by name: the manifest binds that name to the
 // system's side-by-side assembly of the common controls 6.
-void InitTable(const std::wstring& programDirectory, const std::wstring& systemDirectory = SystemDirectory());
-
-// Whether this instance runs elevated (TokenElevation of its own token, read
-// through the table); true when that can't be read.
-bool RunsElevated();
+void InitTable();
+// The same with another system directory (a test's), without a trailing backslash.
+void InitTableIn(const std::wstring& systemDirectory);
 
 // From here on, a library that the process loads by name (this program or a
 // system DLL on its behalf) is looked for in the system directory only, where
@@ -149,6 +147,17 @@ Loader SystemLoader();
 // Replaces the loader; returns the one that was in place. The shell puts the
 // system's loader with its own report in place at start-up.
 Loader SetLoader(const Loader& loader);
+
+// COM on the calling thread, as the shell's ShellExecute(Ex)W ask it of their
+// callers and the Network List Manager needs it: a single-threaded apartment
+// without OLE 1 DDE. Started at the thread's first call of this, just before
+// the first shell call or question to the manager rather than at launch, and
+// kept until EndComApartment on the same thread (at shutdown). A thread whose
+// COM is already up in that model is left as it is (OleInitialize, which
+// makes the same kind of apartment, may come before or after); one in another
+// model is left without.
+void EnsureComApartment();
+void EndComApartment();
 
 // The texts of a failed binding.
 std::wstring BindingErrorText(const wchar_t* module, const char* function);

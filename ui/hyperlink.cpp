@@ -1,5 +1,6 @@
 #include "ui/hyperlink.h"
 
+#include "sysfn/sysfn.h"
 #include "ui/markup.h"
 #include "ui/scoped_gdi.h"
 
@@ -111,6 +112,7 @@ void RunCommand(std::wstring command) {
 }
 
 void OpenAddress(const std::wstring& address) {
+    sysfn::EnsureComApartment();  // the shell may hand the address to a COM extension
     auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW));
     if (result > 32) return;
     std::wstring documentClass = ReadClassesRoot(L".htm");

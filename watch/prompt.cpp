@@ -24,7 +24,9 @@ void AnswerPrompt(Watch& watch, int32_t prompt) {
     HWND window = winkit::IntToHandle(prompt);
     // Still open a tick after the key: the key never reached it. A client of
     // higher rights drops our keys without a word, and each try would take the
-    // foreground for nothing: it only ever gets the posted answer.
+    // foreground for nothing: it gets only the posted answer, which Windows
+    // refuses as well unless the client lets it through, and then the restart
+    // as administrator is offered.
     if (prompt != watch.keyedPrompt && !winkit::OutranksUs(window)) {
         // The aim window holds the mouse while it exists; taking the
         // foreground from it could lose the release.

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 #include <netlistmgr.h>
-#include <ole2.h>
+#include <objbase.h>
 
 namespace winkit {
 
@@ -22,15 +22,13 @@ struct ManagerRef {
     }
 };
 
-bool gOleStarted = false;
-
 constexpr DWORD kInternetFlags = NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV6_INTERNET;
 
 }  // namespace
 
 Connectivity InternetConnectivity() {
-    // Started here rather than at launch: the window needs no OLE.
-    if (!gOleStarted) gOleStarted = SUCCEEDED(OleInitialize(nullptr));
+    // Started here rather than at launch: the window needs no COM.
+    sysfn::EnsureComApartment();
     // The identifiers come from the header's uuid declarations, so no import
     // library of GUIDs is linked.
     void* created = nullptr;
@@ -47,11 +45,6 @@ Connectivity InternetConnectivity() {
     // system's older link test.
     if (ref.manager->GetConnectivity(&connectivity) != S_OK) return Connectivity::kUnknown;
     return (static_cast<DWORD>(connectivity) & kInternetFlags) ? Connectivity::kInternet : Connectivity::kNoInternet;
-}
-
-void EndOle() {
-    if (gOleStarted) OleUninitialize();
-    gOleStarted = false;
 }
 
 }  // namespace winkit

@@ -13,13 +13,11 @@ enum class Connectivity {
 
 // Creates the manager through the system-function table's CoCreateInstance,
 // asks it once and releases it again, all within the call. The first call
-// starts OLE for the calling thread (OleInitialize), which stays up until
-// EndOle; without COM on the thread the answer is kUnknown. A call may dispatch
+// starts COM for the calling thread (sysfn::EnsureComApartment), which stays
+// up until the shell ends it at shutdown; without COM on the thread the answer
+// is kUnknown. A call may dispatch
 // messages while it waits for the system's service, so callers keep no
 // half-updated state across it.
 Connectivity InternetConnectivity();
-
-// Ends OLE for the thread if InternetConnectivity started it (at shutdown).
-void EndOle();
 
 }  // namespace winkit

@@ -65,6 +65,7 @@ bool RestartAsAdministrator(const std::wstring& arguments, HWND owner) {
     info.lpFile = path;
     info.lpParameters = arguments.c_str();
     info.nShow = SW_SHOWNORMAL;
+    sysfn::EnsureComApartment();  // the shell may hand the verb to a COM extension
     return sysfn::ShellExecuteExW(&info) != FALSE;
 }
 

@@ -5,10 +5,13 @@
 #include "app/wiring.h"
 #include "ui/loaded.h"
 #include "tests/support/pump.h"
+#include "sysfn/sysfn.h"
 #include "ui/props.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -178,6 +181,35 @@ TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
     ASSERT_EQ(gReports.size(), 2u);
     EXPECT_EQ(gReports[0], L"0:指定窗口或窗口组件不存在或尚未载入");
     EXPECT_EQ(gReports[1], gReports[0]);
+}
+
+// The table's unloads at shutdown, and those that found a form's window.
+int gUnloads = 0;
+int gUnloadsUnderWindows = 0;
+void CheckUnload(HMODULE) {
+    ++gUnloads;
+    for (const auto& form : ui::LoadedForms()) {
+        if (IsWindow(form->hwnd)) {
+            ++gUnloadsUnderWindows;
+            break;
+        }
+    }
+}
+
+// A fatal run ends with its windows still there, and the table may hold the
+// last reference to the common controls that run them. Shutdown runs once in
+// a process, so here in a child of the test.
+TEST(ShutdownDeathTest, NoTableModuleIsUnloadedWhileAFormsWindowExists) {
+    EXPECT_EXIT({
+        support::EnsureShell();  // binds the common controls through the table
+        app::LoadForm(kOuterWired, nullptr, false);
+        sysfn::Loader loader = sysfn::SystemLoader();
+        loader.unload = CheckUnload;  // records, frees nothing
+        sysfn::SetLoader(loader);
+        app::Shutdown();
+        std::fprintf(stderr, "unloads %d, with a window %d\n", gUnloads, gUnloadsUnderWindows);
+        std::exit(gUnloads > 0 && gUnloadsUnderWindows == 0 ? 0 : 1);
+    }, ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -101,12 +101,12 @@ protected:
     void TearDown() override {
         sysfn::SetLoader(real_);
         app::SetErrorSink(previousSink_);
-        sysfn::InitTable(support::BuildDirectory());  // drops the fake bindings unreleased
+        sysfn::InitTable();  // drops the fake bindings unreleased
     }
 
     // A fresh table, with the elevation read from the fake token.
     void Unbind() {
-        sysfn::InitTable(L"C:\\Prog", L"C:\\Sys");
+        sysfn::InitTableIn(L"C:\\Sys");
         token_.emplace(sysfn::kOpenProcessToken, &FakeOpenToken);
         information_.emplace(sysfn::kGetTokenInformation, &FakeTokenInformation);
         close_.emplace(sysfn::kCloseHandle, &FakeCloseHandle);
@@ -153,47 +153,38 @@ TEST_F(SystemTable, AnEntryWithoutModuleTakesTheFirstStandardModuleThatExportsIt
     EXPECT_TRUE(gReports.empty());
 }
 
-TEST_F(SystemTable, ANamedModuleIsLoadedFromTheProgramDirectoryFirst) {
+// A copy beside the program is never tried, even where the system has none.
+TEST_F(SystemTable, ANamedModuleIsLoadedFromTheSystemDirectoryOnly) {
     gModules = {
         {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}},
         {L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}},
     };
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll InternetGetConnectedState"}));
-    EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, HandleOf(0));
-}
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\wininet.dll", L"find C:\\Sys\\wininet.dll InternetGetConnectedState"}));
+    EXPECT_EQ(sysfn::gTable[sysfn::kInternetGetConnectedState].moduleHandle, HandleOf(1));
 
-TEST_F(SystemTable, ANamedModuleMissingFromTheProgramDirectoryIsLoadedFromTheSystemDirectory) {
-    gModules = {{L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}}};
-    EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load C:\\Sys\\wininet.dll",
-                             L"find C:\\Sys\\wininet.dll InternetGetConnectedState"}));
-    EXPECT_TRUE(gReports.empty());
+    sysfn::InitTableIn(L"C:\\Sys");
+    gModules.pop_back();
+    gCalls.clear();
+    EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\wininet.dll"}));
+    EXPECT_EQ(gReports.size(), 1u);
 }
 
 // Every module has a copy planted in the program directory and the system's
-// own. Only an ordinary instance takes wininet.dll from the program directory
-// (where the stand-in or a vendor's copy may sit); an elevated one, or one
-// whose elevation can't be read, takes nothing from there.
-TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryButAnOrdinaryInstancesWininet) {
+// own. An ordinary instance, an elevated one and one whose elevation can't be
+// read all take each from the system directory.
+TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryElevatedOrNot) {
     const std::vector<std::wstring> exports = {L"CreateToolhelp32Snapshot", L"CoCreateInstance", L"SetWindowTheme",
                                               L"InternetGetConnectedState"};
     for (const wchar_t* dll : {L"Kernel32.dll", L"ole32.dll", L"uxtheme.dll", L"wininet.dll"}) {
         gModules.push_back({std::wstring(L"C:\\Prog\\") + dll, exports});
         gModules.push_back({std::wstring(L"C:\\Sys\\") + dll, exports});
     }
-    const struct {
-        Elevation elevation;
-        const wchar_t* wininet;
-    } instances[] = {
-        {Elevation::kNo, L"C:\\Prog\\wininet.dll"},
-        {Elevation::kYes, L"C:\\Sys\\wininet.dll"},
-        {Elevation::kUnreadable, L"C:\\Sys\\wininet.dll"},
-    };
-    for (const auto& instance : instances) {
-        SCOPED_TRACE(static_cast<int>(instance.elevation));
+    for (Elevation elevation : {Elevation::kNo, Elevation::kYes, Elevation::kUnreadable}) {
+        SCOPED_TRACE(static_cast<int>(elevation));
         Unbind();
-        gElevation = instance.elevation;
+        gElevation = elevation;
         const struct {
             sysfn::Index index;
             const wchar_t* from;
@@ -201,7 +192,7 @@ TEST_F(SystemTable, EachModuleComesFromTheSystemDirectoryButAnOrdinaryInstancesW
             {sysfn::kCreateToolhelp32Snapshot, L"C:\\Sys\\Kernel32.dll"},
             {sysfn::kCoCreateInstance, L"C:\\Sys\\ole32.dll"},
             {sysfn::kSetWindowTheme, L"C:\\Sys\\uxtheme.dll"},
-            {sysfn::kInternetGetConnectedState, instance.wininet},
+            {sysfn::kInternetGetConnectedState, L"C:\\Sys\\wininet.dll"},
         };
         for (const auto& entry : entries) {
             ASSERT_NE(sysfn::Bind(entry.index), nullptr) << entry.from;
@@ -240,7 +231,7 @@ TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
     EXPECT_EQ(gCalls, (Calls{L"load D:\\Lib\\wininet.dll", L"find D:\\Lib\\wininet.dll InternetGetConnectedState"}));
 
-    sysfn::InitTable(L"C:\\Prog", L"C:\\Sys");
+    sysfn::InitTableIn(L"C:\\Sys");
     sysfn::gTable[sysfn::kInternetGetConnectedState].module = L"E:wininet.dll";
     gCalls.clear();
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
@@ -249,9 +240,9 @@ TEST_F(SystemTable, AModuleNameWithADriveIsLoadedByThatNameOnly) {
 
 TEST_F(SystemTable, AnOrdinalIsLookedUpByItsNumberModulo65536) {
     sysfn::gTable[sysfn::kInternetGetConnectedState].function = "#65538";
-    gModules = {{L"C:\\Prog\\wininet.dll", {L"#2"}}};
+    gModules = {{L"C:\\Sys\\wininet.dll", {L"#2"}}};
     EXPECT_NE(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll #2"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\wininet.dll", L"find C:\\Sys\\wininet.dll #2"}));
 }
 
 TEST_F(SystemTable, ABoundEntryIsNeitherLoadedNorLookedUpAgain) {
@@ -285,7 +276,7 @@ TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
     gModules = {
         {L"C:\\Sys\\Kernel32.dll", {L"Module32FirstW"}},
         {L"C:\\Sys\\User32.dll", {L"PostMessageW", L"GetWindow"}},
-        {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}},
+        {L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}},
     };
     for (sysfn::Index index : {sysfn::kGetWindow, sysfn::kInternetGetConnectedState, sysfn::kPostMessageW,
                                sysfn::kModule32FirstW}) {
@@ -294,7 +285,7 @@ TEST_F(SystemTable, EachEntryLoadsItsOwnModuleAndReleaseUnloadsEveryOne) {
     gCalls.clear();
     sysfn::ReleaseModules();
     // In the order of the table, once for each entry that loaded a module.
-    EXPECT_EQ(gCalls, (Calls{L"unload C:\\Prog\\wininet.dll", L"unload C:\\Sys\\User32.dll", L"unload C:\\Sys\\Kernel32.dll",
+    EXPECT_EQ(gCalls, (Calls{L"unload C:\\Sys\\wininet.dll", L"unload C:\\Sys\\User32.dll", L"unload C:\\Sys\\Kernel32.dll",
                              L"unload C:\\Sys\\User32.dll"}));
     for (const sysfn::Entry& entry : sysfn::gTable) {
         EXPECT_EQ(entry.address, nullptr) << entry.function;
@@ -314,11 +305,10 @@ const std::wstring kOpenQuote = L"\x201C";
 const std::wstring kCloseQuote = L"\x201D";
 
 TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleText) {
-    gModules = {{L"C:\\Prog\\wininet.dll", {L"SomethingElse"}}, {L"C:\\Sys\\wininet.dll", {L"InternetGetConnectedState"}}};
+    gModules = {{L"C:\\Sys\\wininet.dll", {L"SomethingElse"}}, {L"C:\\Prog\\wininet.dll", {L"InternetGetConnectedState"}}};
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    // The copy beside the program was found, so the system's is not tried.
-    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"find C:\\Prog\\wininet.dll InternetGetConnectedState",
-                             L"unload C:\\Prog\\wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\wininet.dll", L"find C:\\Sys\\wininet.dll InternetGetConnectedState",
+                             L"unload C:\\Sys\\wininet.dll"}));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReportCodes[0], 0);
     EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + L"wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
@@ -329,7 +319,7 @@ TEST_F(SystemTable, AModuleWithoutTheExportIsUnloadedAndReportedWithTheModuleTex
 
 TEST_F(SystemTable, AMissingModuleGivesTheSameText) {
     EXPECT_EQ(sysfn::Bind(sysfn::kInternetGetConnectedState), nullptr);
-    EXPECT_EQ(gCalls, (Calls{L"load C:\\Prog\\wininet.dll", L"load C:\\Sys\\wininet.dll"}));
+    EXPECT_EQ(gCalls, (Calls{L"load C:\\Sys\\wininet.dll"}));
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReports[0], kCannotFind + kOpenQuote + L"wininet.dll" + kCloseQuote + kInExportCommand + kOpenQuote +
                                L"InternetGetConnectedState" + kCloseQuote);

@@ -21,7 +21,7 @@ void EnsureShell() {
     // OLE at its first question; the suites start it here, once).
     OleInitialize(nullptr);
     app::SetProgramDirectoryFrom(OwnPath());
-    sysfn::InitTable(app::ProgramDirectory());
+    sysfn::InitTable();
     app::ConnectLayers();
     app::RegisterClasses();
 }

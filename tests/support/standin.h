@@ -1,6 +1,7 @@
 // Driving the test stand-ins from a test: the "ZorvicClient.exe" dial-up client
 // and the wininet.dll whose link state a test sets. Both are built beside the
-// tests (build/x64).
+// tests (build/x64); scripts/wine-env puts the wininet.dll in the system
+// directory, where the program takes it from.
 #pragma once
 
 #include <windows.h>

@@ -250,7 +250,9 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
     }
 }
 
-TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsThePostedAnswerAtOnce) {
+// Windows refuses the posted answer as well as the key: the prompt stays, and
+// the restart as administrator is offered.
+TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsNoKeyAndTheOffer) {
     TableFake token(sysfn::kOpenProcessToken, reinterpret_cast<void*>(&OpenTokenOfEither));
     TableFake level(sysfn::kGetTokenInformation, reinterpret_cast<void*>(&GiveLevel));
     TableFake input(sysfn::kSendInput, reinterpret_cast<void*>(&TakeNothing));
@@ -258,14 +260,23 @@ TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsThePostedAnswerAtOnce) {
     gInputs = 0;
     HWND front = ui::FormHandle(kMainForm);
     ASSERT_TRUE(support::MakeForeground(front));
-    HWND prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
-    ASSERT_TRUE(prompt);
-    const int buttons = support::ButtonAnswerCount(client);
-    watch::PromptTick(state, ui::EventArgs());
+    HWND prompt = nullptr;
+    {
+        // The form's own prompt ticks meet the same refusal.
+        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
+        prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
+        ASSERT_TRUE(prompt);
+        watch::PromptTick(state, ui::EventArgs());
+        watch::PromptTick(state, ui::EventArgs());
+        support::PumpFor(100);
+        EXPECT_TRUE(IsWindow(prompt));
+    }
     EXPECT_EQ(gInputs, 0) << "no key is typed for it";
     EXPECT_EQ(GetForegroundWindow(), front);
+    EXPECT_EQ(gBoxes, 1) << "the offer is made once";
+    EXPECT_EQ(gRestarts, 0) << "the user said no";
+    watch::PromptTick(state, ui::EventArgs());  // the post goes through again
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000));
-    EXPECT_EQ(support::ButtonAnswerCount(client), buttons + 1);
     for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
     gTokenIsOurs.clear();
 }

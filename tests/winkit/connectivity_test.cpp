@@ -1,10 +1,14 @@
+#include "sysfn/sysfn.h"
+#include "tests/support/probe.h"
 #include "winkit/connectivity.h"
+#include "winkit/integrity.h"
 
 #include <gtest/gtest.h>
 
 #include <ole2.h>
 
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -18,6 +22,26 @@ TEST(InternetConnectivity, WinesOwnManagerAnswers) {
     EXPECT_NE(answer, winkit::Connectivity::kUnknown);
     std::printf("Wine's Network List Manager: %s\n",
                 answer == winkit::Connectivity::kInternet ? "Internet" : "no Internet");
+}
+
+// The shell asks its callers for a single-threaded apartment; a thread that
+// has none is given one for the restart as administrator.
+APTTYPE gApartment = APTTYPE_CURRENT;
+HRESULT gApartmentRead = E_FAIL;
+BOOL WINAPI SeeApartment(SHELLEXECUTEINFOW*) {
+    APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
+    gApartmentRead = CoGetApartmentType(&gApartment, &qualifier);
+    return TRUE;
+}
+
+TEST(ComApartment, IsUpWhenTheShellIsCalled) {
+    support::TableFake shell(sysfn::kShellExecuteExW, &SeeApartment);
+    std::thread([] {
+        winkit::RestartAsAdministrator(L"", nullptr);
+        sysfn::EndComApartment();
+    }).join();
+    EXPECT_EQ(gApartmentRead, S_OK);
+    EXPECT_EQ(gApartment, APTTYPE_STA);
 }
 
 }  // namespace
