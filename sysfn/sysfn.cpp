@@ -1,5 +1,7 @@
 #include "sysfn/sysfn.h"
 
+#include <ole2.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -127,18 +129,24 @@ void RestrictLibrarySearch() {
 
 namespace {
 
-// Whether this thread's EnsureComApartment has a CoInitializeEx to balance.
+// What this thread's EnsureComApartment has to balance.
 thread_local bool gApartmentStarted = false;
+thread_local bool gOleStarted = false;
 
 }  // namespace
 
 void EnsureComApartment() {
     if (gApartmentStarted) return;
+    // The apartment first, without OLE 1's DDE as the shell asks; OLE on top
+    // of it (it then finds the apartment made), as the thread has had it.
     gApartmentStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    gOleStarted = gApartmentStarted && SUCCEEDED(OleInitialize(nullptr));
 }
 
 void EndComApartment() {
+    if (gOleStarted) OleUninitialize();
     if (gApartmentStarted) CoUninitialize();
+    gOleStarted = false;
     gApartmentStarted = false;
 }
 

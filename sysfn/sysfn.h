@@ -148,14 +148,13 @@ Loader SystemLoader();
 // system's loader with its own report in place at start-up.
 Loader SetLoader(const Loader& loader);
 
-// COM on the calling thread, as the shell's ShellExecute(Ex)W ask it of their
-// callers and the Network List Manager needs it: a single-threaded apartment
-// without OLE 1 DDE. Started at the thread's first call of this, just before
-// the first shell call or question to the manager rather than at launch, and
-// kept until EndComApartment on the same thread (at shutdown). A thread whose
-// COM is already up in that model is left as it is (OleInitialize, which
-// makes the same kind of apartment, may come before or after); one in another
-// model is left without.
+// COM and OLE on the calling thread, as the shell's ShellExecute(Ex)W ask
+// them of their callers and the Network List Manager needs them: a
+// single-threaded apartment without OLE 1 DDE, then OleInitialize. Started at
+// the thread's first call of this, just before the first shell call or
+// question to the manager rather than at launch, and kept until
+// EndComApartment on the same thread (at shutdown). A thread whose COM is
+// already up in that model keeps it; one in another model is left without.
 void EnsureComApartment();
 void EndComApartment();
 
