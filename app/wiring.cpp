@@ -4,7 +4,7 @@
 #include "app/wiring.h"
 
 #include "app/app.h"
-#include "app/shell.h"
+#include "ui/runtime.h"
 #include "watch/aim_drag.h"
 #include "watch/elevation.h"
 
@@ -54,7 +54,7 @@ watch::Watch& WiredWatch() { return gWatch; }
 
 void BeginAimDrag(const ui::EventArgs& args) {
     watch::LiftAimIcon(args);
-    LoadForm(kAimWiring, nullptr, true);
+    ui::LoadForm(kAimWiring, nullptr, true);
 }
 
 const ui::WiredForm kMainWiring = {&ui::kMainForm, kMainBindings, ui::Count(kMainBindings)};

@@ -11,7 +11,7 @@
 //                                     loaded here from its table as the program loads it
 // autoredial.exe and floor_bench.exe are the ones beside this program. Besides
 // readable lines each mode prints lines "<key> <numbers>" that scripts/bench reads.
-#include "app/loop.h"
+#include "app/shell.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"

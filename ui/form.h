@@ -1,7 +1,8 @@
 // Forms as data: a window's properties and its units. The handlers bound to
 // their events are wired to a form by the shell (a WiredForm), so this layer
-// knows no handler. One creation loop (app/shell.cpp) builds any form from its
-// table; handlers address a unit by form and name.
+// knows no handler. The form runtime (ui/runtime.h) builds any form from its
+// table and turns its messages into those events; handlers address a unit by
+// form and name.
 #pragma once
 
 #include <windows.h>

@@ -1,11 +1,10 @@
 // The shell's mechanics with forms of the tests' own: the timer period rule,
 // the posted close, and the modal load.
 #include "app/app.h"
-#include "app/shell.h"
-#include "app/wiring.h"
-#include "ui/loaded.h"
 #include "tests/support/pump.h"
+#include "ui/loaded.h"
 #include "ui/props.h"
+#include "ui/runtime.h"
 
 #include <gtest/gtest.h>
 
@@ -102,7 +101,7 @@ TEST(RuntimeErrorText, ShowsOnlyTheLinesItHas) {
 }
 
 TEST_F(ShellTest, TimerPeriodRule) {
-    ASSERT_TRUE(app::LoadForm(kTimerWired, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(kTimerWired, nullptr, false));
     EXPECT_EQ(ui::GetPeriod(kTimerForm, "时钟1"), 0);
     support::PumpFor(150);
     EXPECT_TRUE(gTicks.empty()) << "period 0 is stopped";
@@ -131,12 +130,12 @@ TEST_F(ShellTest, TimerPeriodRule) {
 }
 
 TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {
-    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(kOuterWired, nullptr, false));
     HWND outer = ui::FormHandle(kOuterForm);
     ASSERT_TRUE(IsWindowEnabled(outer));
 
     // Returns only once the inner form has closed itself from its third tick.
-    ASSERT_TRUE(app::LoadForm(kInnerWired, nullptr, true));
+    ASSERT_TRUE(ui::LoadForm(kInnerWired, nullptr, true));
     EXPECT_EQ(ui::FindForm(kInnerForm), nullptr);
     EXPECT_TRUE(IsWindowEnabled(outer));
     EXPECT_GT(gOuterTicks, 0) << "the outer timer stopped during the modal load";
@@ -149,10 +148,10 @@ TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {
 }
 
 TEST_F(ShellTest, LoadingALiveFormMakesNoSecondCopy) {
-    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(kOuterWired, nullptr, false));
     HWND first = ui::FormHandle(kOuterForm);
     ShowWindow(first, SW_MINIMIZE);
-    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(kOuterWired, nullptr, false));
     EXPECT_EQ(ui::FormHandle(kOuterForm), first);
     EXPECT_FALSE(IsIconic(first)) << "a minimised form is restored";
 }
@@ -160,7 +159,7 @@ TEST_F(ShellTest, LoadingALiveFormMakesNoSecondCopy) {
 TEST_F(ShellTest, ParentThatIsGoneFailsTheLoad) {
     HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
-    EXPECT_FALSE(app::LoadForm(kOuterWired, gone, false));
+    EXPECT_FALSE(ui::LoadForm(kOuterWired, gone, false));
     EXPECT_EQ(ui::FindForm(kOuterForm), nullptr);
 }
 

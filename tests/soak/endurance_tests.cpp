@@ -9,7 +9,6 @@
 // Wine, so only AUTOREDIAL_SOAK_TICKS of them run (600 when unset); the watch
 // tick costs about 1 ms and always runs 10 000 times. Its Network List Manager
 // is a fake that reports Internet: Wine's own takes about 50 ms to create.
-#include "app/loop.h"
 #include "app/shell.h"
 #include "app/wiring.h"
 #include "ui/loaded.h"

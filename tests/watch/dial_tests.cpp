@@ -1,7 +1,7 @@
 // The click and the prompt answer where a real system gets in the way: a
 // client of higher rights, a restarted client, a key that can't land, the
 // aim drag. What Wine can't show is made through the table's fakes.
-#include "app/shell.h"
+#include "ui/runtime.h"
 #include "app/wiring.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
@@ -289,7 +289,7 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
 }
 
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
-    ASSERT_TRUE(app::LoadForm(app::kAimWiring, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     HWND aim = ui::FormHandle(ui::kAimForm);
     HWND prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
     ASSERT_TRUE(prompt);
