@@ -4,6 +4,7 @@
 #include "app/wiring.h"
 #include "sysfn/sysfn.h"
 #include "ui/hyperlink.h"
+#include "ui/loaded.h"
 #include "ui/runtime.h"
 #include "ui/skin.h"
 #include "winkit/connectivity.h"
