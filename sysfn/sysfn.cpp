@@ -44,7 +44,7 @@ std::wstring SystemDirectory() {
 void InitTable(const std::wstring& programDirectory, const std::wstring& systemDirectory) {
     gProgramDirectory = programDirectory;
     gSystemDirectory = systemDirectory;
-#define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
+#define AUTOREDIAL_ENTRY(module, name) gTable[k##name] = Entry{module, #name, nullptr, nullptr};
     AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_ENTRY)
 #undef AUTOREDIAL_ENTRY
 }

@@ -107,14 +107,16 @@ protected:
     // A fresh table, with the elevation read from the fake token.
     void Unbind() {
         sysfn::InitTable(L"C:\\Prog", L"C:\\Sys");
-        token_.emplace(sysfn::kOpenProcessToken, &FakeOpenToken);
-        information_.emplace(sysfn::kGetTokenInformation, &FakeTokenInformation);
-        close_.emplace(sysfn::kCloseHandle, &FakeCloseHandle);
+        token_.emplace(&FakeOpenToken);
+        information_.emplace(&FakeTokenInformation);
+        close_.emplace(&FakeCloseHandle);
     }
 
     sysfn::Loader real_{};
     app::ErrorSink previousSink_ = nullptr;
-    std::optional<support::TableFake> token_, information_, close_;
+    std::optional<support::TableFake<sysfn::kOpenProcessToken>> token_;
+    std::optional<support::TableFake<sysfn::kGetTokenInformation>> information_;
+    std::optional<support::TableFake<sysfn::kCloseHandle>> close_;
 };
 
 using Calls = std::vector<std::wstring>;
@@ -229,7 +231,7 @@ TEST_F(SystemTable, TheLibrarySearchIsRestrictedWhereTheSystemCan) {
         }
     };
     restricted = 0;
-    support::TableFake entry(sysfn::kSetDefaultDllDirectories, &System::SetDefaultDllDirectories);
+    support::TableFake<sysfn::kSetDefaultDllDirectories> entry(&System::SetDefaultDllDirectories);
     sysfn::RestrictLibrarySearch();
     EXPECT_EQ(restricted, static_cast<DWORD>(LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
@@ -271,7 +273,7 @@ TEST_F(SystemTable, ACallBindsOnceAndReachesTheBoundFunction) {
         static FARPROC Find(HMODULE, const char* name) {
             gCalls.push_back(L"find " + Widened(name));
             if (std::strcmp(name, "GetCurrentThreadId") != 0) return nullptr;
-            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetCurrentThreadId));
+            return sysfn::Untyped<sysfn::kGetCurrentThreadId>(FakeGetCurrentThreadId);
         }
     };
     gModules = {{L"C:\\Sys\\Kernel32.dll", {}}};

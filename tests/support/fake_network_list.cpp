@@ -73,7 +73,7 @@ static_assert(std::is_same<decltype(&FakeCoCreateInstance), decltype(&::CoCreate
 
 }  // namespace
 
-FakeNetworkList::FakeNetworkList() : entry_(sysfn::kCoCreateInstance, &FakeCoCreateInstance) { gFake = Settings(); }
+FakeNetworkList::FakeNetworkList() : entry_(&FakeCoCreateInstance) { gFake = Settings(); }
 
 FakeNetworkList::~FakeNetworkList() = default;
 

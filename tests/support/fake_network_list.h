@@ -26,7 +26,7 @@ public:
     int alive() const;
 
 private:
-    TableFake entry_;
+    TableFake<sysfn::kCoCreateInstance> entry_;
 };
 
 }  // namespace support

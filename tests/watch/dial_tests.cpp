@@ -99,8 +99,8 @@ protected:
         watch::Start(state, ui::EventArgs());
     }
 
-    TableFake box_{sysfn::kMessageBoxW, reinterpret_cast<void*>(&AnswerBox)};
-    TableFake shell_{sysfn::kShellExecuteExW, reinterpret_cast<void*>(&RecordRestart)};
+    TableFake<sysfn::kMessageBoxW> box_{&AnswerBox};
+    TableFake<sysfn::kShellExecuteExW> shell_{&RecordRestart};
 };
 
 TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedOnce) {
@@ -108,7 +108,7 @@ TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedO
     ASSERT_EQ(gBoxes, 0) << "client and program run with the same rights";
     const std::wstring before = Caption(ui::kRedialCount);
     {
-        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
         watch::WatchTick(state, ui::EventArgs());
         watch::WatchTick(state, ui::EventArgs());
     }
@@ -129,7 +129,7 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     gBoxAnswer = IDYES;
     gRestartWorks = FALSE;  // the user declined the system's own question
     {
-        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
         watch::WatchTick(state, ui::EventArgs());
     }
     EXPECT_EQ(gRestarts, 1);
@@ -139,7 +139,7 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     state.elevationOffered = false;
     gRestartWorks = TRUE;
     {
-        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
         watch::WatchTick(state, ui::EventArgs());
     }
     ASSERT_EQ(gRestarts, 2);
@@ -156,8 +156,8 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
 }
 
 TEST_F(DialTest, AtStartAClientOfHigherRightsIsRecognised) {
-    TableFake token(sysfn::kOpenProcessToken, reinterpret_cast<void*>(&OpenTokenOfEither));
-    TableFake level(sysfn::kGetTokenInformation, reinterpret_cast<void*>(&GiveLevel));
+    TableFake<sysfn::kOpenProcessToken> token(&OpenTokenOfEither);
+    TableFake<sysfn::kGetTokenInformation> level(&GiveLevel);
     struct Case {
         int32_t ours, theirs;
         int boxes;
@@ -224,18 +224,18 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
 
 TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
     struct Case {
-        void* sendInput;
+        sysfn::Function<sysfn::kSendInput> sendInput;
         int ticks;
         int flags;
         int buttonAnswers, keyDowns;
     };
     const Case cases[] = {
-        {reinterpret_cast<void*>(&TakeNothing), 1, 0, 1, 0},                          // locked desktop
-        {reinterpret_cast<void*>(&TakeAndLose), 2, 0, 1, 0},                          // eaten key
-        {reinterpret_cast<void*>(&TakeNothing), 1, support::kPromptNoMnemonic, 0, 1},  // posted key
+        {&TakeNothing, 1, 0, 1, 0},                          // locked desktop
+        {&TakeAndLose, 2, 0, 1, 0},                          // eaten key
+        {&TakeNothing, 1, support::kPromptNoMnemonic, 0, 1},  // posted key
     };
     for (const Case& c : cases) {
-        TableFake input(sysfn::kSendInput, c.sendInput);
+        TableFake<sysfn::kSendInput> input(c.sendInput);
         const int buttons = support::ButtonAnswerCount(client);
         const int keys = support::AnsweredCount(client);
         HWND prompt = support::RaisePrompt(client, L"提示", c.flags);
@@ -251,9 +251,9 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
 }
 
 TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsThePostedAnswerAtOnce) {
-    TableFake token(sysfn::kOpenProcessToken, reinterpret_cast<void*>(&OpenTokenOfEither));
-    TableFake level(sysfn::kGetTokenInformation, reinterpret_cast<void*>(&GiveLevel));
-    TableFake input(sysfn::kSendInput, reinterpret_cast<void*>(&TakeNothing));
+    TableFake<sysfn::kOpenProcessToken> token(&OpenTokenOfEither);
+    TableFake<sysfn::kGetTokenInformation> level(&GiveLevel);
+    TableFake<sysfn::kSendInput> input(&TakeNothing);
     gTheirLevel = 0x3000;
     gInputs = 0;
     HWND front = ui::FormHandle(kMainForm);
