@@ -1,5 +1,7 @@
 #include "sysfn/sysfn.h"
 
+#include "sysfn/scoped.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -117,10 +119,10 @@ void ReleaseModules() {
 bool RunsElevated() {
     HANDLE token = nullptr;
     if (!sysfn::OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
+    const OwnedHandle owned(token);
     TOKEN_ELEVATION elevation = {};
     DWORD filled = 0;
     const BOOL read = sysfn::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &filled);
-    sysfn::CloseHandle(token);
     return !read || elevation.TokenIsElevated != 0;
 }
 
