@@ -32,12 +32,12 @@ void OnMainCreated(const ui::EventArgs& args) {
 const ui::Binding kMainBindings[] = {
     {nullptr, Event::Created, OnMainCreated},
     {nullptr, Event::FirstActivated, watch::ShowAimIcon},
-    {ui::kAimIcon, Event::LeftDown, BeginAimDrag},
-    {ui::kStartButton, Event::Clicked, WithWatch<watch::Start>},
-    {ui::kStopButton, Event::Clicked, watch::Stop},
-    {ui::kWatchTimer, Event::Periodic, WithWatch<watch::WatchTick>},
-    {ui::kCountdownTimer, Event::Periodic, WithWatch<watch::CountdownTick>},
-    {ui::kPromptTimer, Event::Periodic, WithWatch<watch::PromptTick>},
+    {&ui::kAimIcon, Event::LeftDown, BeginAimDrag},
+    {&ui::kStartButton, Event::Clicked, WithWatch<watch::Start>},
+    {&ui::kStopButton, Event::Clicked, WithWatch<watch::Stop>},
+    {&ui::kWatchTimer, Event::Periodic, WithWatch<watch::WatchTick>},
+    {&ui::kCountdownTimer, Event::Periodic, WithWatch<watch::CountdownTick>},
+    {&ui::kPromptTimer, Event::Periodic, WithWatch<watch::PromptTick>},
 };
 
 const ui::Binding kAimBindings[] = {
@@ -45,7 +45,7 @@ const ui::Binding kAimBindings[] = {
     {nullptr, Event::LeftDown, watch::EndAimDrag},
     {nullptr, Event::LeftUp, watch::EndAimDrag},
     {nullptr, Event::Destroying, watch::ShowAimIcon},
-    {ui::kAimTimer, Event::Periodic, watch::AimStep},
+    {&ui::kAimTimer, Event::Periodic, watch::AimStep},
 };
 
 }  // namespace

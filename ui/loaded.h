@@ -47,7 +47,7 @@ LoadedForm* FormOfChild(HWND child, Unit** unit);
 void ForgetForm(LoadedForm* form);
 
 // A unit of a loaded form; the fault is reported when there is none.
-Unit* FindUnit(const FormDef& form, const char* name);
+Unit* FindUnit(const UnitRef& unit);
 
 // The form's window handle; the fault is reported when it is not loaded.
 HWND FormHandle(const FormDef& form);

@@ -29,7 +29,7 @@ void FireEvent(const LoadedForm& form, const char* unit, Event event, const Even
     for (std::size_t i = 0; i < form.bindingCount; ++i) {
         const Binding& binding = form.bindings[i];
         if (binding.event != event) continue;
-        if (unit ? binding.unit && std::strcmp(binding.unit, unit) == 0 : !binding.unit) {
+        if (unit ? binding.unit && std::strcmp(binding.unit->name, unit) == 0 : !binding.unit) {
             binding.handler(args);
             return;
         }

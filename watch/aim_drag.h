@@ -11,6 +11,10 @@
 
 namespace watch {
 
+// The aim point is this many pixels right of the pointer, just right of the
+// aim window, so that the drag never finds the aim window itself.
+constexpr int kAimPointOffset = 14;
+
 // The main window's first activation, and the end of every drag.
 void ShowAimIcon(const ui::EventArgs& args);
 void LiftAimIcon(const ui::EventArgs& args);

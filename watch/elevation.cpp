@@ -33,7 +33,7 @@ void OfferElevation(Watch& watch) {
         ui::CloseForm(kMainForm);
         return;
     }
-    ui::SetCaption(kMainForm, ui::kTargetLine, L"未能以管理员身份重启");
+    ui::SetCaption(ui::kTargetLine, L"未能以管理员身份重启");
 }
 
 bool ReadTargetArgument(const std::wstring& arguments, int32_t& handle) {
@@ -64,7 +64,7 @@ void TakeTargetArgument(Watch& watch, const std::wstring& arguments) {
     // The restarted program never offers again: a client that outranks even
     // an administrator can't make it restart itself over and over.
     watch.elevationOffered = true;
-    ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(handle));
+    ui::SetContent(ui::kTargetBox, winkit::FormatDecimal(handle));
     Start(watch, ui::EventArgs());
 }
 

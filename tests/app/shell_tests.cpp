@@ -24,8 +24,12 @@ int gInnerTicks = 0;
 
 void LogTick(const ui::EventArgs&) { gTicks.push_back(GetTickCount()); }
 
+extern const ui::FormDef kTimerForm;
 extern const ui::FormDef kOuterForm;
 extern const ui::FormDef kInnerForm;
+constexpr ui::UnitRef kTimerClock{&kTimerForm, "时钟1"};
+constexpr ui::UnitRef kOuterClock{&kOuterForm, "时钟1"};
+constexpr ui::UnitRef kInnerClock{&kInnerForm, "时钟1"};
 
 void OuterTick(const ui::EventArgs&) {
     ++gOuterTicks;
@@ -51,26 +55,26 @@ void InnerDestroying(const ui::EventArgs&) {
 }
 
 const ui::UnitDef kTimerUnits[] = {
-    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 0, CLR_INVALID, 0, nullptr, nullptr},
+    {UnitType::Timer, kTimerClock.name, 0, 0, 26, 26, nullptr, 0, CLR_INVALID, 0, nullptr, nullptr},
 };
-const ui::Binding kTimerBindings[] = {{"时钟1", Event::Periodic, LogTick}};
+const ui::Binding kTimerBindings[] = {{&kTimerClock, Event::Periodic, LogTick}};
 const ui::FormDef kTimerForm = {"timer", {L"timer", 120, 80, ui::Frame::None, false, false, false},
                                 kTimerUnits, 1};
 const ui::WiredForm kTimerWired = {&kTimerForm, kTimerBindings, 1};
 
 const ui::UnitDef kOuterUnits[] = {
-    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 30, CLR_INVALID, 0, nullptr, nullptr},
+    {UnitType::Timer, kOuterClock.name, 0, 0, 26, 26, nullptr, 30, CLR_INVALID, 0, nullptr, nullptr},
 };
-const ui::Binding kOuterBindings[] = {{"时钟1", Event::Periodic, OuterTick}};
+const ui::Binding kOuterBindings[] = {{&kOuterClock, Event::Periodic, OuterTick}};
 const ui::FormDef kOuterForm = {"outer", {L"outer", 200, 120, ui::Frame::FixedSingle, true, false, true},
                                 kOuterUnits, 1};
 const ui::WiredForm kOuterWired = {&kOuterForm, kOuterBindings, 1};
 
 const ui::UnitDef kInnerUnits[] = {
-    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 40, CLR_INVALID, 0, nullptr, nullptr},
+    {UnitType::Timer, kInnerClock.name, 0, 0, 26, 26, nullptr, 40, CLR_INVALID, 0, nullptr, nullptr},
 };
 const ui::Binding kInnerBindings[] = {
-    {"时钟1", Event::Periodic, InnerTick},
+    {&kInnerClock, Event::Periodic, InnerTick},
     {nullptr, Event::Destroying, InnerDestroying},
 };
 const ui::FormDef kInnerForm = {"inner", {L"", 58, 54, ui::Frame::None, false, true, true},
@@ -102,28 +106,28 @@ TEST(RuntimeErrorText, ShowsOnlyTheLinesItHas) {
 
 TEST_F(ShellTest, TimerPeriodRule) {
     ASSERT_TRUE(ui::LoadForm(kTimerWired, nullptr, false));
-    EXPECT_EQ(ui::GetPeriod(kTimerForm, "时钟1"), 0);
+    EXPECT_EQ(ui::GetPeriod(kTimerClock), 0);
     support::PumpFor(150);
     EXPECT_TRUE(gTicks.empty()) << "period 0 is stopped";
 
-    ui::SetPeriod(kTimerForm, "时钟1", -5);
-    EXPECT_EQ(ui::GetPeriod(kTimerForm, "时钟1"), 0) << "a negative period counts as 0";
+    ui::SetPeriod(kTimerClock, -5);
+    EXPECT_EQ(ui::GetPeriod(kTimerClock), 0) << "a negative period counts as 0";
 
-    ui::SetPeriod(kTimerForm, "时钟1", 400);
+    ui::SetPeriod(kTimerClock, 400);
     const DWORD started = GetTickCount();
     support::PumpFor(250);
-    ui::SetPeriod(kTimerForm, "时钟1", 400);  // the same value: keeps its phase
+    ui::SetPeriod(kTimerClock, 400);  // the same value: keeps its phase
     ASSERT_TRUE(support::PumpUntil([] { return !gTicks.empty(); }, 2000));
     EXPECT_LT(gTicks[0] - started, 600u) << "rewriting the period restarted the timer";
 
     gTicks.clear();
     support::PumpFor(100);
     const DWORD changed = GetTickCount();
-    ui::SetPeriod(kTimerForm, "时钟1", 500);  // a new value: one full new period
+    ui::SetPeriod(kTimerClock, 500);  // a new value: one full new period
     ASSERT_TRUE(support::PumpUntil([] { return !gTicks.empty(); }, 2000));
     EXPECT_GE(gTicks[0] - changed, 450u);
 
-    ui::SetPeriod(kTimerForm, "时钟1", 0);
+    ui::SetPeriod(kTimerClock, 0);
     gTicks.clear();
     support::PumpFor(700);
     EXPECT_TRUE(gTicks.empty()) << "0 stops the timer";
@@ -172,7 +176,8 @@ TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
     gReports.clear();
     app::ErrorSink previous = app::SetErrorSink(CatchReport);
     ui::CloseForm(kInnerForm);
-    ui::SetCaption(kOuterForm, "标签9", L"x");
+    constexpr ui::UnitRef kNoSuchUnit{&kOuterForm, "标签9"};
+    ui::SetCaption(kNoSuchUnit, L"x");
     app::SetErrorSink(previous);
     ASSERT_EQ(gReports.size(), 2u);
     EXPECT_EQ(gReports[0], L"0:指定窗口或窗口组件不存在或尚未载入");

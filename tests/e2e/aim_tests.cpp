@@ -2,6 +2,7 @@
 // server's, moved by xdotool) and the stand-in client.
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
+#include "watch/aim_drag.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 
 namespace {
 
-const int kAimPointOffset = 14;
+using watch::kAimPointOffset;
 
 class AimTest : public support::ProgramBesideClient {
 protected:
@@ -88,7 +89,9 @@ TEST_F(AimTest, EscapeEndsTheDrag) {
         << "Esc in the aim window closes only the aim window";
 }
 
-TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
+using AimAnyCodePage = AimTest;
+
+TEST_F(AimAnyCodePage, StartWithAnEmptyBoxAsksForTheDragFirst) {
     PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     HWND box = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {

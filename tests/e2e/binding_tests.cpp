@@ -10,9 +10,9 @@
 
 namespace {
 
-using Binding = support::ProgramTest;
+using BindingAnyCodePage = support::ProgramTest;
 
-TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
+TEST_F(BindingAnyCodePage, MissingExportIsReportedAtTheFirstLinkTest) {
     // The stand-in without the export is built into noexport/; the program
     // goes beside it.
     const std::wstring folder = support::BuildDirectory() + L"\\noexport";
@@ -46,7 +46,7 @@ TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
 // here, the variable would not reach the program's loader). The planted copy
 // leaves a mark when anything loads it: at start-up, while skinning the
 // window, or while the link is tested and the Network List Manager asked.
-TEST_F(Binding, APlantedThemeLibraryIsNeverLoaded) {
+TEST_F(BindingAnyCodePage, APlantedThemeLibraryIsNeverLoaded) {
     const std::wstring folder = support::BuildDirectory() + L"\\planted";
     const std::wstring exe = folder + L"\\autoredial.exe";
     const std::wstring mark = folder + L"\\uxtheme.mark";

@@ -34,9 +34,10 @@ const UnitPlace kVisibleUnits[] = {
     {"简单超文本框1", L"AutoredialLink", 166, 4, 120, 24, nullptr},
 };
 
-using support::ProgramTest;
+// The English run takes every case whose suite name ends in AnyCodePage.
+using ProgramAnyCodePage = support::ProgramTest;
 
-TEST_F(ProgramTest, MainWindowStandsCentredWithItsUnits) {
+TEST_F(ProgramAnyCodePage, MainWindowStandsCentredWithItsUnits) {
     ASSERT_TRUE(support::LaunchProgram(program));
     RECT outer;
     GetWindowRect(program.main, &outer);
@@ -81,12 +82,12 @@ TEST_F(ProgramTest, MainWindowStandsCentredWithItsUnits) {
     EXPECT_EQ(SendMessageW(status, SB_GETPARTS, 0, 0), 2);
 }
 
-TEST_F(ProgramTest, PromptLabelReportsNoPromptEverySecond) {
+TEST_F(ProgramAnyCodePage, PromptLabelReportsNoPromptEverySecond) {
     ASSERT_TRUE(support::LaunchProgram(program));
     EXPECT_TRUE(support::PumpUntil([&] { return Text("标签4") == L"出现提示窗口句柄：-1"; }, 3000)) << Text("标签4");
 }
 
-TEST_F(ProgramTest, EscapeEndsTheProgramWithZero) {
+TEST_F(ProgramAnyCodePage, EscapeEndsTheProgramWithZero) {
     ASSERT_TRUE(support::LaunchProgram(program));
     // Esc pressed while the edit box has the focus closes the whole window.
     PostMessageW(Unit("编辑框1"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
@@ -96,7 +97,7 @@ TEST_F(ProgramTest, EscapeEndsTheProgramWithZero) {
 // In a folder whose name only a Chinese code page can write, started from
 // elsewhere: it works from its own folder, and the link test there comes from
 // the stand-in wininet.dll beside it (Wine's own always says connected).
-TEST_F(ProgramTest, FromAChineseFolderStartedElsewhereItWatchesTheLink) {
+TEST_F(ProgramAnyCodePage, FromAChineseFolderStartedElsewhereItWatchesTheLink) {
     std::wstring folder = support::BuildDirectory() + L"\\岚川 程序";
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         // Wine writes file names in the Unix locale's character set, and the

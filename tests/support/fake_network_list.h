@@ -22,6 +22,9 @@ public:
     void NoManager();
     // Creation succeeds; GetConnectivity returns result and, on S_OK, the flags.
     void Answer(int connectivity, HRESULT result = S_OK);
+    // Answers as a tick of the notation of tests/support/ticks.h says the
+    // manager does ('x' and 'S' leave the answer as it was).
+    void AnswerAs(char tick);
     // Managers handed out and not yet released to their last reference.
     int alive() const;
 

@@ -38,8 +38,9 @@ void UnloadForm(const ui::FormDef& form) {
 Client MainFormSuite::client;
 
 watch::Watch& FreshWatch() {
-    if (ui::FindForm(ui::kMainForm)) watch::Stop(ui::EventArgs());
-    return app::WiredWatch() = watch::Watch();
+    watch::Watch& wired = app::WiredWatch();
+    if (ui::FindForm(ui::kMainForm)) watch::Stop(wired, ui::EventArgs());
+    return wired = watch::Watch();
 }
 
 bool LoadMainFormWithClient(Client& client) { return LoadMainForm() && StartClient(client); }

@@ -95,7 +95,7 @@ protected:
     }
     void TearDown() override { support::SetLinkState(true); }
     void StartOn(HWND button) {
-        ui::SetContent(kMainForm, ui::kTargetBox, support::HandleText(button));
+        ui::SetContent(ui::kTargetBox, support::HandleText(button));
         watch::Start(state, ui::EventArgs());
     }
 
@@ -232,7 +232,7 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
     const Case cases[] = {
         {&TakeNothing, 1, 0, 1, 0},                          // locked desktop
         {&TakeAndLose, 2, 0, 1, 0},                          // eaten key
-        {&TakeNothing, 1, support::kPromptNoMnemonic, 0, 1},  // posted key
+        {&TakeNothing, 1, zorvic::kPromptNoMnemonic, 0, 1},  // posted key
     };
     for (const Case& c : cases) {
         TableFake<sysfn::kSendInput> input(c.sendInput);
@@ -258,7 +258,7 @@ TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsThePostedAnswerAtOnce) {
     gInputs = 0;
     HWND front = ui::FormHandle(kMainForm);
     ASSERT_TRUE(support::MakeForeground(front));
-    HWND prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
+    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptInBackground);
     ASSERT_TRUE(prompt);
     const int buttons = support::ButtonAnswerCount(client);
     watch::PromptTick(state, ui::EventArgs());
@@ -291,7 +291,7 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     HWND aim = ui::FormHandle(ui::kAimForm);
-    HWND prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
+    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptInBackground);
     ASSERT_TRUE(prompt);
     support::PumpUntil([&] { return GetForegroundWindow() == aim || (SetForegroundWindow(aim), false); }, 2000);
     ASSERT_EQ(GetForegroundWindow(), aim);
@@ -313,15 +313,15 @@ TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {
     EXPECT_TRUE(watch::ReadTargetArgument(L" /redial-target:-2147483648 ", handle));
     EXPECT_EQ(handle, INT32_MIN);
 
-    ui::SetContent(kMainForm, ui::kTargetBox, L"");
+    ui::SetContent(ui::kTargetBox, L"");
     watch::TakeTargetArgument(state, L"/redial-targetx:5");
-    EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), L"");
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 0);
+    EXPECT_EQ(ui::GetContent(ui::kTargetBox), L"");
+    EXPECT_FALSE(state.watching);
 
     watch::TakeTargetArgument(state, L"/redial-target:" + support::HandleText(client.dialButton));
-    EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), support::HandleText(client.dialButton));
+    EXPECT_EQ(ui::GetContent(ui::kTargetBox), support::HandleText(client.dialButton));
     EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 10000);
+    EXPECT_TRUE(state.watching);
     EXPECT_TRUE(state.elevationOffered) << "the restarted program never offers again";
 }
 

@@ -134,7 +134,7 @@ TEST_F(PumpingWait, NestedWaits) {
 
 // The wait must come back even when the system lets it down.
 int gWaits = 0;
-HANDLE WINAPI NoTimer(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR) { return nullptr; }
+HANDLE WINAPI NoTimer(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR) { return nullptr; }
 BOOL WINAPI TimerNotSet(HANDLE, const LARGE_INTEGER*, LONG, PTIMERAPCROUTINE, LPVOID, BOOL) { return FALSE; }
 DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD, DWORD) {
     // Gives in after a while, so a wait that ignores the failure fails the
