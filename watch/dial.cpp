@@ -12,18 +12,18 @@
 namespace watch {
 
 
-namespace {
-
-void ShowTarget(const Watch& watch) {
+void ShowDialTarget(const Watch& watch) {
     ui::SetCaption(ui::kTargetLine, L"拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
 }
+
+namespace {
 
 // Short enough for kTargetLine at the window's size.
 std::wstring WhyNotDelivered(uint32_t error) {
     switch (error) {
     case ERROR_ACCESS_DENIED: return L"点击被拒：客户端权限高";
     case ERROR_INVALID_WINDOW_HANDLE: return L"点击未送达：句柄无效";
-    case winkit::kButtonDisabled: return L"拨号按钮不可用";
+    case winkit::kButtonDisabled: return L"拔号按钮不可用";
     default: return L"点击未送达：错误" + winkit::FormatDecimal(static_cast<int32_t>(error));
     }
 }
@@ -40,11 +40,11 @@ bool RefindTarget(Watch& watch) {
     switch (winkit::FindButton(*watch.signature, prompts, found)) {
     case winkit::ButtonSearch::Found:
         watch.dialTarget = winkit::HandleToInt(found);
-        ShowTarget(watch);
+        ShowDialTarget(watch);
         return true;
-    case winkit::ButtonSearch::NoButton: ui::SetCaption(ui::kTargetLine, L"找不到拨号按钮"); return false;
-    case winkit::ButtonSearch::NoProgram: ui::SetCaption(ui::kTargetLine, L"拨号客户端未运行"); return false;
-    case winkit::ButtonSearch::Ambiguous: ui::SetCaption(ui::kTargetLine, L"拨号按钮不唯一"); return false;
+    case winkit::ButtonSearch::NoButton: ui::SetCaption(ui::kTargetLine, L"找不到拔号按钮"); return false;
+    case winkit::ButtonSearch::NoProgram: ui::SetCaption(ui::kTargetLine, L"拔号客户端未运行"); return false;
+    case winkit::ButtonSearch::Ambiguous: ui::SetCaption(ui::kTargetLine, L"拔号按钮不唯一"); return false;
     }
     return false;
 }
@@ -69,7 +69,7 @@ void DialOnce(Watch& watch) {
         if (error == ERROR_ACCESS_DENIED) OfferElevation(watch);
         return;
     }
-    ShowTarget(watch);  // in place of what a failed click said; an unchanged caption is not repainted
+    ShowDialTarget(watch);  // in place of what a failed click said; an unchanged caption is not repainted
     ++watch.redialCount;
     ui::SetCaption(ui::kRedialCount, L"已拔" + winkit::FormatDecimal(watch.redialCount) + L"次");
 }

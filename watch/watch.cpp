@@ -25,7 +25,7 @@ void Start(Watch& watch, const ui::EventArgs&) {
     }
     watch.dialTarget = winkit::ReadNumber(content);
     watch.linkMemory = LinkMemory();
-    ui::SetCaption(ui::kTargetLine, L"拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
+    ShowDialTarget(watch);
     watch.watching = true;
     ui::SetPeriod(ui::kWatchTimer, 10000);
     watch.countdownStep = 1;

@@ -191,7 +191,7 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
     support::StopClient(client);
     watch::WatchTick(state, ui::EventArgs());
     watch::WatchTick(state, ui::EventArgs());
-    EXPECT_EQ(Caption(ui::kTargetLine), L"拨号客户端未运行");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号客户端未运行");
     EXPECT_EQ(state.redialCount, 0);
 
     ASSERT_TRUE(support::StartClient(client));
@@ -279,7 +279,7 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
     support::PumpFor(200);
     EXPECT_EQ(support::ClickCount(client), clicks);
     EXPECT_EQ(state.redialCount, 0);
-    EXPECT_EQ(Caption(ui::kTargetLine), L"拨号按钮不可用");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮不可用");
 
     EnableWindow(client.dialButton, TRUE);
     watch::WatchTick(state, ui::EventArgs());

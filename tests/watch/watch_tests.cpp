@@ -66,7 +66,7 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
     DestroyWindow(counter);
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(state.redialCount, 0);
-    EXPECT_EQ(Caption(ui::kTargetLine), L"找不到拨号按钮");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"找不到拔号按钮");
     support::SetLinkState(true);
 }
 
