@@ -50,7 +50,7 @@ const ui::Binding kAimBindings[] = {
 
 }  // namespace
 
-watch::Watch& WiredWatch() { return gWatch; }
+watch::Watch& WiredWatchForTests() { return gWatch; }
 
 void BeginAimDrag(const ui::EventArgs& args) {
     watch::LiftAimIcon(args);

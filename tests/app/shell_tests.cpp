@@ -174,11 +174,11 @@ void CatchReport(int code, const std::wstring& message) {
 
 TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
     gReports.clear();
-    app::ErrorSink previous = app::SetErrorSink(CatchReport);
+    app::ErrorSink previous = app::SetErrorSinkForTests(CatchReport);
     ui::CloseForm(kInnerForm);
     constexpr ui::UnitRef kNoSuchUnit{&kOuterForm, "标签9"};
     ui::SetCaption(kNoSuchUnit, L"x");
-    app::SetErrorSink(previous);
+    app::SetErrorSinkForTests(previous);
     ASSERT_EQ(gReports.size(), 2u);
     EXPECT_EQ(gReports[0], L"0:指定窗口或窗口组件不存在或尚未载入");
     EXPECT_EQ(gReports[1], gReports[0]);
@@ -190,10 +190,10 @@ namespace {
 
 TEST(OutOfMemory, IsReportedWithTheSizeAskedFor) {
     gReports.clear();
-    app::ErrorSink previous = app::SetErrorSink(CatchReport);
+    app::ErrorSink previous = app::SetErrorSinkForTests(CatchReport);
     const std::size_t huge = static_cast<std::size_t>(-1) / 4;
     void* volatile block = ::operator new(huge);
-    app::SetErrorSink(previous);
+    app::SetErrorSinkForTests(previous);
     (void)block;
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReports[0], L"0:分配 " + std::to_wstring(huge) + L" 字节内存失败!");

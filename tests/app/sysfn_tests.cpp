@@ -90,7 +90,7 @@ protected:
     void SetUp() override {
         sysfn::ReleaseModules();  // what earlier tests bound, through the real loader
         real_ = sysfn::SetLoader(sysfn::Loader{FakeLoad, FakeFind, FakeUnload, ReportBinding});
-        previousSink_ = app::SetErrorSink(CatchReport);
+        previousSink_ = app::SetErrorSinkForTests(CatchReport);
         Unbind();
         gElevation = Elevation::kNo;
         gModules.clear();
@@ -100,7 +100,7 @@ protected:
     }
     void TearDown() override {
         sysfn::SetLoader(real_);
-        app::SetErrorSink(previousSink_);
+        app::SetErrorSinkForTests(previousSink_);
         sysfn::InitTable(support::BuildDirectory());  // drops the fake bindings unreleased
     }
 

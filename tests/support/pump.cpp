@@ -38,7 +38,7 @@ void UnloadForm(const ui::FormDef& form) {
 Client MainFormSuite::client;
 
 watch::Watch& FreshWatch() {
-    watch::Watch& wired = app::WiredWatch();
+    watch::Watch& wired = app::WiredWatchForTests();
     if (ui::FindForm(ui::kMainForm)) watch::Stop(wired, ui::EventArgs());
     return wired = watch::Watch();
 }
