@@ -1,6 +1,6 @@
 // The loaded forms: what a form's window and units hold while the form is
-// loaded, the list of loaded forms, and the lookups that handlers and the shell
-// use. A unit or form asked for by name that is not loaded is a fatal fault,
+// loaded, the list of loaded forms, and the lookups that handlers and the form
+// runtime use. A unit or form asked for by name that is not loaded is a fatal fault,
 // handed to the report that the shell installs.
 #pragma once
 
@@ -23,7 +23,7 @@ struct DisabledWindow {
 
 struct LoadedForm {
     const FormDef* def = nullptr;
-    const Binding* bindings = nullptr;  // what the shell wired to its events
+    const Binding* bindings = nullptr;  // the handlers wired to its events
     std::size_t bindingCount = 0;
     HWND hwnd = nullptr;
     bool closing = false;

@@ -1,5 +1,5 @@
 // The aim drag, as a window finder does it. The user presses the mouse on the
-// aim icon (kAimIcon) and the icon lifts out of its box; the shell then loads
+// aim icon (kAimIcon) and the icon lifts out of its box; the wiring then loads
 // the small aim window modally. While it exists the aim window holds the mouse
 // and, on each tick of its timer, follows the pointer and writes the handle of
 // the window just right of the pointer into kTargetBox (the pointer is read
