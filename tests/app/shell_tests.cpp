@@ -176,17 +176,12 @@ TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
     gReports.clear();
     app::ErrorSink previous = app::SetErrorSinkForTests(CatchReport);
     ui::CloseForm(kInnerForm);
-    constexpr ui::UnitRef kNoSuchUnit{&kOuterForm, "标签9"};
-    ui::SetCaption(kNoSuchUnit, L"x");
+    ui::SetCaption(ui::UnitRef{&kOuterForm, "标签9"}, L"x");
     app::SetErrorSinkForTests(previous);
     ASSERT_EQ(gReports.size(), 2u);
     EXPECT_EQ(gReports[0], L"0:指定窗口或窗口组件不存在或尚未载入");
     EXPECT_EQ(gReports[1], gReports[0]);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(OutOfMemory, IsReportedWithTheSizeAskedFor) {
     gReports.clear();

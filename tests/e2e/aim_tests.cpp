@@ -11,8 +11,6 @@
 
 namespace {
 
-using watch::kAimPointOffset;
-
 class AimTest : public support::ProgramBesideClient {
 protected:
     void TearDown() override {
@@ -58,13 +56,13 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
     EXPECT_LT(DarkPixelsOfAimPicture(), 10) << "the icon stays in its box during the drag";
 
     POINT button = support::CentreOf(client.dialButton);
-    const int x = button.x - kAimPointOffset;
+    const int x = button.x - watch::kAimPointOffset;
     support::MoveMouse(x - 40, button.y + 20);
     support::MoveMouse(x, button.y);
     const int barBefore = BarPosition();
     EXPECT_TRUE(support::PumpUntil([&] { return BarPosition() != barBefore; }, 3000))
         << "the countdown stopped during the drag";
-    const std::wstring expected = support::HandleText(WindowFromPoint(POINT{x + kAimPointOffset, button.y}));
+    const std::wstring expected = support::HandleText(WindowFromPoint(POINT{x + watch::kAimPointOffset, button.y}));
     EXPECT_EQ(expected, support::HandleText(client.dialButton));
     EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetBox) == expected; }, 2000)) << Text(ui::kTargetBox);
     support::ReleaseLeft();

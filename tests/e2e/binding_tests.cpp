@@ -55,10 +55,10 @@ TEST_F(BindingAnyCodePage, APlantedThemeLibraryIsNeverLoaded) {
 
     ASSERT_TRUE(support::LaunchProgram(program, exe));
 
-    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     // No stand-in wininet here: the system's answers "connected".
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签2") == L"联网呢"; }, 20000)) << "the link was tested";
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kLinkState) == L"联网呢"; }, 20000)) << "the link was tested";
     EXPECT_EQ(GetFileAttributesW(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "the planted uxtheme.dll was loaded";
     support::EndProgram(program);
     DeleteFileW(exe.c_str());

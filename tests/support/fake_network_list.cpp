@@ -88,14 +88,10 @@ void FakeNetworkList::Answer(int connectivity, HRESULT result) {
 int FakeNetworkList::alive() const { return gFake.alive; }
 
 void FakeNetworkList::AnswerAs(char tick) {
-    switch (tick) {
-    case 'i': Answer(NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV4_LOCALNETWORK); break;
-    case '6': Answer(NLM_CONNECTIVITY_IPV6_INTERNET); break;
-    case 'n': Answer(NLM_CONNECTIVITY_IPV4_LOCALNETWORK | NLM_CONNECTIVITY_IPV6_SUBNET); break;
-    case '0': Answer(NLM_CONNECTIVITY_DISCONNECTED); break;
-    case 'f': Answer(NLM_CONNECTIVITY_DISCONNECTED, E_FAIL); break;
-    case '-': NoManager(); break;
-    }
+    if (tick == '-') return NoManager();
+    Answer(tick == 'i' ? NLM_CONNECTIVITY_IPV4_INTERNET : tick == '6' ? NLM_CONNECTIVITY_IPV6_INTERNET
+           : tick == 'n' ? NLM_CONNECTIVITY_IPV4_LOCALNETWORK : NLM_CONNECTIVITY_DISCONNECTED,
+           tick == 'f' ? E_FAIL : S_OK);
 }
 
 }  // namespace support

@@ -60,8 +60,7 @@ protected:
     void TearDown() override { EndProgram(program); }
     HWND Unit(const char* name) const { return UnitWindow(program.main, name); }
     HWND Unit(const ui::UnitRef& unit) const { return Unit(unit.name); }
-    std::wstring Text(const char* name) const { return WindowText(Unit(name)); }
-    std::wstring Text(const ui::UnitRef& unit) const { return Text(unit.name); }
+    std::wstring Text(const ui::UnitRef& unit) const { return WindowText(Unit(unit)); }
 
     Program program;
 };

@@ -1,7 +1,7 @@
 // The watch tick's verdict when the link test says connected but the Network
 // List Manager may know better, JudgeLink alone over runs of ticks. One run
 // through the real tick is in watch_tests.cpp.
-#include "tests/support/ticks.h"
+#include "tests/support/fake_network_list.h"
 #include "watch/link_verdict.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 namespace {
 
-// Runs of ticks in the notation of tests/support/ticks.h.
+// Runs of ticks in the notation of tests/support/fake_network_list.h.
 TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
     const struct {
         const char* ticks;
