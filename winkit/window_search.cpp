@@ -133,4 +133,18 @@ int32_t FindProcessWindow(const std::wstring& imageName, const std::wstring& cla
     return found;
 }
 
+HWND DeepestChildAt(POINT point) {
+    HWND window = sysfn::WindowFromPoint(point);
+    // Nesting is never this deep; the bound guards against a child that reports itself.
+    for (int depth = 0; window && depth < 64; ++depth) {
+        POINT inside = point;
+        if (!ScreenToClient(window, &inside)) break;
+        // The parent itself when no child is there; null outside its client area.
+        HWND child = ChildWindowFromPointEx(window, inside, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == window) break;
+        window = child;
+    }
+    return window;
+}
+
 }  // namespace winkit
