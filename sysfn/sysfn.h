@@ -2,15 +2,15 @@
 // this table and bound by name the first time it is called. An entry is here
 // for one of three reasons:
 // - the link watcher and the toolkit use it in their dealings with other
-//   programs (the link test, the click, the process list, the window search,
-//   the key, the message-pumping wait, the window under the aim, integrity
-//   levels, the restart as administrator and the box that offers it), so a
-//   test must be able to fake it where Wine does not show what Windows does;
-// - its module is not one of the system's known DLLs and must come from the
-//   system directory by full path (wininet, uxtheme, ole32's Network List
-//   Manager; the common controls, bound only after start-up has restricted
-//   the search, since imported they would load the theme library by name
-//   before the program's first line);
+//   programs and the system (the link test, the Network List Manager, the
+//   click, the process list, the window search, the key, the message-pumping
+//   wait, the window under the aim, integrity levels, the restart as
+//   administrator and the box that offers it), so a test can fake it where
+//   Wine does not show what Windows does;
+// - its module is not one of the system's known DLLs, so it is not imported
+//   but loaded by full path (wininet, uxtheme; the common controls, bound only
+//   after start-up has restricted the search, since imported they would load
+//   the theme library by name before the program's first line);
 // - older systems lack it and the program does without (TryBind):
 //   SetLayeredWindowAttributes, SetWindowTheme, SetDefaultDllDirectories.
 // Everything else (the window plumbing of the forms and units, the pointer
@@ -19,7 +19,8 @@
 // function of the table that cannot be bound is a fatal fault, handed to the
 // report of the loader record (the shell's runtime error report).
 //
-// This is the lowest layer of the program: it includes nothing of its own.
+// This is the lowest layer of the program: it includes nothing of the folders
+// above it.
 //
 // Call them as sysfn::GetWindow(hwnd, GW_CHILD): every entry is called through
 // a pointer of the exact type that the system header declares, so a call can
