@@ -41,8 +41,8 @@ int32_t FindProcessWindow(const std::wstring& imageName = std::wstring(),
                           const std::wstring& className = std::wstring(),
                           const std::wstring& title = std::wstring());
 
-// The deepest visible child under a point of the screen, disabled or not, else
-// the window there (null when none). The system's WindowFromPoint passes over a
+// The deepest visible child under a point of the screen, disabled or not,
+// passing over group boxes, else the window there (null when none). The system's WindowFromPoint passes over a
 // disabled child and answers the window that holds it; a client greys its dial
 // button while the link is up, just when a user aims at it.
 HWND DeepestChildAt(POINT point);

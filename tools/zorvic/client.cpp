@@ -265,6 +265,20 @@ void OnCreate(HWND window) {
 }
 
 // The test's questions, asked of the main window of either shape.
+// Greys the dial button and frames it in a group box that lies above it in
+// the z-order, as a dialog template's box that comes before its controls does.
+void GreyDialButton(HWND main) {
+    HWND button = GetDlgItem(main, gDialId);
+    EnableWindow(button, FALSE);
+    RECT frame;
+    GetWindowRect(button, &frame);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&frame), 2);
+    InflateRect(&frame, 10, 16);
+    HWND box = CreateWindowExW(0, L"Button", L"连接", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, frame.left, frame.top,
+                               frame.right - frame.left, frame.bottom - frame.top, main, nullptr, gInstance, nullptr);
+    SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_COPYDATA: result = OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)); return true;
@@ -370,7 +384,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         gButtonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(GetDlgItem(main, gDialId), GWLP_WNDPROC,
                                                                   reinterpret_cast<LONG_PTR>(FrontOnlyButtonProc)));
     }
-    if (std::wcsstr(commandLine, zorvic::kGreyedArgument)) EnableWindow(GetDlgItem(main, gDialId), FALSE);
+    if (std::wcsstr(commandLine, zorvic::kGreyedArgument)) GreyDialButton(main);
     ShowWindow(main, SW_SHOWNOACTIVATE);
 
     MSG msg;

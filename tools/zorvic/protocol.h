@@ -12,7 +12,8 @@ constexpr int kDialButtonId = 100;  // GetDlgItem(main, kDialButtonId)
 // Command-line arguments. kDialogArgument: the main window is a dialog (class
 // "#32770") whose dial button is IDOK and reads 断开. kFrontClicksArgument: the
 // dial button loses a BM_CLICK that comes while its window is not in front.
-// kGreyedArgument: the dial button is disabled. kToggleArgument (the window
+// kGreyedArgument: the dial button is disabled, and framed by a group box that
+// lies above it in the z-order. kToggleArgument (the window
 // shape only): the dial button is a push-like check box reading 连接, whose
 // BN_CLICKED dials when it is checked and hangs up when it is not; a dial
 // never brings the link up here, so the box is unchecked again at once.
