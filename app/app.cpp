@@ -107,7 +107,7 @@ void ReportOutOfMemory(std::size_t bytes) {
     ShowReport(text);
 }
 
-ErrorSink SetErrorSink(ErrorSink sink) {
+ErrorSink SetErrorSinkForTests(ErrorSink sink) {
     ErrorSink previous = gErrorSink;
     gErrorSink = sink;
     return previous;

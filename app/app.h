@@ -1,5 +1,5 @@
-// Application state and the services that the shell offers to handlers and
-// to the toolkit: the program directory and the runtime error report.
+// What the shell offers to handlers and to the lower layers: the program
+// directory, the arguments and the runtime error report.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +34,6 @@ void ReportOutOfMemory(std::size_t bytes);
 
 // Tests catch reports here instead of a message box and an exit; null restores.
 using ErrorSink = void (*)(int code, const std::wstring& message);
-ErrorSink SetErrorSink(ErrorSink sink);
+ErrorSink SetErrorSinkForTests(ErrorSink sink);
 
 }  // namespace app

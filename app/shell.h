@@ -1,11 +1,6 @@
-// The application shell: start-up, loading forms (modal or not), the routing
-// of window messages to the handlers wired to a form, and shutdown.
-// Everything runs on the one user-interface thread.
+// The application shell: start-up, the wiring of the lower layers, and
+// shutdown. The forms themselves run in ui/ (ui/runtime.h).
 #pragma once
-
-#include "ui/form.h"
-
-#include <windows.h>
 
 namespace app {
 
@@ -17,17 +12,9 @@ int Run();
 // and the dispatch of messages during the toolkit's waits.
 void ConnectLayers();
 
-// Registers the window classes of the shell and the unit types.
-bool RegisterClasses();
-
-// Loads a form with its handlers. A live form of the same template is brought
-// forward instead. A modal load returns only after its window is gone.
-bool LoadForm(const ui::WiredForm& form, HWND parent, bool modal);
-
-// Keyboard handling of the forms, before a message is translated (Esc closes).
-bool PreTranslate(MSG& msg);
-
-bool ModalWindowOpen();
+// Dispatches queued messages, the forms' keyboard handling included, until the
+// queue is empty or a quit message is at its head (left queued).
+void ProcessPendingEvents();
 
 // Releases what the program holds, in this order: the remaining windows, the
 // skinning hook, the hyperlink box's pointer, the system-function table's

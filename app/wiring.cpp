@@ -4,7 +4,7 @@
 #include "app/wiring.h"
 
 #include "app/app.h"
-#include "app/shell.h"
+#include "ui/runtime.h"
 #include "watch/aim_drag.h"
 #include "watch/elevation.h"
 
@@ -32,12 +32,12 @@ void OnMainCreated(const ui::EventArgs& args) {
 const ui::Binding kMainBindings[] = {
     {nullptr, Event::Created, OnMainCreated},
     {nullptr, Event::FirstActivated, watch::ShowAimIcon},
-    {ui::kAimIcon, Event::LeftDown, BeginAimDrag},
-    {ui::kStartButton, Event::Clicked, WithWatch<watch::Start>},
-    {ui::kStopButton, Event::Clicked, watch::Stop},
-    {ui::kWatchTimer, Event::Periodic, WithWatch<watch::WatchTick>},
-    {ui::kCountdownTimer, Event::Periodic, WithWatch<watch::CountdownTick>},
-    {ui::kPromptTimer, Event::Periodic, WithWatch<watch::PromptTick>},
+    {&ui::kAimIcon, Event::LeftDown, BeginAimDrag},
+    {&ui::kStartButton, Event::Clicked, WithWatch<watch::Start>},
+    {&ui::kStopButton, Event::Clicked, WithWatch<watch::Stop>},
+    {&ui::kWatchTimer, Event::Periodic, WithWatch<watch::WatchTick>},
+    {&ui::kCountdownTimer, Event::Periodic, WithWatch<watch::CountdownTick>},
+    {&ui::kPromptTimer, Event::Periodic, WithWatch<watch::PromptTick>},
 };
 
 const ui::Binding kAimBindings[] = {
@@ -45,16 +45,16 @@ const ui::Binding kAimBindings[] = {
     {nullptr, Event::LeftDown, watch::EndAimDrag},
     {nullptr, Event::LeftUp, watch::EndAimDrag},
     {nullptr, Event::Destroying, watch::ShowAimIcon},
-    {ui::kAimTimer, Event::Periodic, watch::AimStep},
+    {&ui::kAimTimer, Event::Periodic, watch::AimStep},
 };
 
 }  // namespace
 
-watch::Watch& WiredWatch() { return gWatch; }
+watch::Watch& WiredWatchForTests() { return gWatch; }
 
 void BeginAimDrag(const ui::EventArgs& args) {
     watch::LiftAimIcon(args);
-    LoadForm(kAimWiring, nullptr, true);
+    ui::LoadForm(kAimWiring, nullptr, true);
 }
 
 const ui::WiredForm kMainWiring = {&ui::kMainForm, kMainBindings, ui::Count(kMainBindings)};

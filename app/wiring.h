@@ -12,7 +12,7 @@ extern const ui::WiredForm kAimWiring;
 
 // The state the wired handlers share. A test gives each case a fresh one by
 // assigning watch::Watch() to it.
-watch::Watch& WiredWatch();
+watch::Watch& WiredWatchForTests();
 
 // The aim drag: the icon lifts out of its box, and the aim window is loaded
 // modally; returns once it is gone.

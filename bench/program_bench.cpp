@@ -11,7 +11,7 @@
 //                                     loaded here from its table as the program loads it
 // autoredial.exe and floor_bench.exe are the ones beside this program. Besides
 // readable lines each mode prints lines "<key> <numbers>" that scripts/bench reads.
-#include "app/loop.h"
+#include "app/shell.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
@@ -210,7 +210,7 @@ int Idle(int seconds) {
         const double floorMean = (floorCpu - floorFirst) * 1000 / wall;
         const double programMs = Median(programWindows);
         const double floorMs = Median(floorWindows);
-        const std::wstring label = support::WindowText(support::UnitWindow(programMain, ui::kPromptLine));
+        const std::wstring label = support::WindowText(support::UnitWindow(programMain, ui::kPromptLine.name));
         if (WaitForSingleObject(program.hProcess, 0) != WAIT_TIMEOUT) status = 1;
 
         std::printf("over %.1f s: autoredial.exe %.3f ms CPU per second (mean %.3f), floor %.3f ms per second "
@@ -307,7 +307,7 @@ int Ticks(int count) {
     }
     // A few ticks that find a prompt and answer it.
     const int kAnswered = 20;
-    support::RaisePrompt(client, L"提示", support::kPromptStaysOpen);
+    support::RaisePrompt(client, L"提示", zorvic::kPromptStaysOpen);
     for (int i = 0; i < kAnswered; ++i) {
         watch::PromptTick(state, none);
         app::ProcessPendingEvents();

@@ -46,7 +46,7 @@ void InitTable() { InitTableIn(SystemDirectory()); }
 
 void InitTableIn(const std::wstring& systemDirectory) {
     gSystemDirectory = systemDirectory;
-#define AUTOREDIAL_ENTRY(index, module, name) gTable[index] = Entry{module, #name, nullptr, nullptr};
+#define AUTOREDIAL_ENTRY(module, name) gTable[k##name] = Entry{module, #name, nullptr, nullptr};
     AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_ENTRY)
 #undef AUTOREDIAL_ENTRY
 }

@@ -1,25 +1,27 @@
 // Some operating-system functions are not linked: each is reached through
-// this table and bound by name the first time it is called. The table holds
-// two kinds of entry. Indexes 0 to 22 are the calls of the link watcher and of
-// the toolkit's dealings with other programs: the link test, the click, the
-// process list, the window search, the key, the message-pumping wait and the
-// window under the aim. SetLayeredWindowAttributes (23) is bound only where the
-// system has it, as are SetWindowTheme and SetDefaultDllDirectories (31, 32):
-// uxtheme is not a known DLL, so it is not imported but loaded by full path
-// from the system directory, and a Windows 7 without its update lacks the other.
-// wininet (0) is no known DLL either and comes from there too.
-// InitCommonControlsEx (33) binds the common controls after start-up has
-// restricted the search: imported, they would load the theme library by name
-// before the program's first line (Wine's do). The later ones are calls that a test must be able to fake because Wine does
-// not show what they do on Windows: the Network List Manager, a hung client,
-// integrity levels, the restart as administrator and the box that offers it.
-// Everything else (the shell's and the units' window plumbing, the pointer
+// this table and bound by name the first time it is called. An entry is here
+// for one of three reasons:
+// - the link watcher and the toolkit use it in their dealings with other
+//   programs and the system (the link test, the Network List Manager, the
+//   click, the process list, the window search, the key, the message-pumping
+//   wait, the window under the aim, integrity levels, the restart as
+//   administrator and the box that offers it), so a test can fake it where
+//   Wine does not show what Windows does;
+// - its module is not one of the system's known DLLs, so it is not imported
+//   but loaded by full path from the system directory (wininet, uxtheme; the
+//   common controls, which go by name through the manifest and are bound only
+//   after start-up has restricted the search, since imported they would load
+//   the theme library by name before the program's first line);
+// - older systems lack it and the program does without (TryBind):
+//   SetLayeredWindowAttributes, SetWindowTheme, SetDefaultDllDirectories.
+// Everything else (the window plumbing of the forms and units, the pointer
 // position, the tick count, the foreground, EnumChildWindows, Start's and the
 // runtime error report's message boxes) is linked and called directly. A
 // function of the table that cannot be bound is a fatal fault, handed to the
 // report of the loader record (the shell's runtime error report).
 //
-// This is the lowest layer of the program: it includes nothing of its own.
+// This is the lowest layer of the program: it includes nothing of the folders
+// above it.
 //
 // Call them as sysfn::GetWindow(hwnd, GW_CHILD): every entry is called through
 // a pointer of the exact type that the system header declares, so a call can
@@ -36,52 +38,85 @@
 
 #include <string>
 
-// index, module (L"" = the standard module list), function. Every entry that
-// takes or gives text is the system's wide (…W) form.
-#define AUTOREDIAL_SYSTEM_FUNCTIONS(X)                  \
-    X(0, L"wininet.dll", InternetGetConnectedState)     \
-    X(1, L"", PostMessageW)                             \
-    X(2, L"", CreateToolhelp32Snapshot)                 \
-    X(3, L"", Process32FirstW)                          \
-    X(4, L"", Process32NextW)                           \
-    X(5, L"", CloseHandle)                              \
-    X(6, L"", Module32FirstW)                           \
-    X(7, L"", GetDesktopWindow)                         \
-    X(8, L"", GetWindow)                                \
-    X(9, L"", IsWindowVisible)                          \
-    X(10, L"", GetWindowTextW)                          \
-    X(11, L"", GetClassNameW)                           \
-    X(12, L"", GetWindowThreadProcessId)                \
-    X(13, L"", IsWindow)                                \
-    X(14, L"", GetCurrentThreadId)                      \
-    X(15, L"", AttachThreadInput)                       \
-    X(16, L"", SetFocus)                                \
-    X(17, L"", MapVirtualKeyW)                          \
-    X(18, L"", SendInput)                               \
-    X(19, L"", CreateWaitableTimerW)                    \
-    X(20, L"", SetWaitableTimer)                        \
-    X(21, L"", MsgWaitForMultipleObjects)               \
-    X(22, L"", WindowFromPoint)                         \
-    X(23, L"", SetLayeredWindowAttributes)              \
-    X(24, L"ole32.dll", CoCreateInstance)               \
-    X(25, L"", SendMessageTimeoutW)                     \
-    X(26, L"", OpenProcess)                             \
-    X(27, L"", OpenProcessToken)                        \
-    X(28, L"", GetTokenInformation)                     \
-    X(29, L"", ShellExecuteExW)                         \
-    X(30, L"", MessageBoxW)                             \
-    X(31, L"uxtheme.dll", SetWindowTheme)               \
-    X(32, L"", SetDefaultDllDirectories)                \
-    X(33, L"comctl32.dll", InitCommonControlsEx)
+// module (L"" = the standard module list), function; the order gives the
+// index. Every entry that takes or gives text is the system's wide (…W) form.
+#define AUTOREDIAL_SYSTEM_FUNCTIONS(X)              \
+    X(L"wininet.dll", InternetGetConnectedState)    \
+    X(L"", PostMessageW)                            \
+    X(L"", CreateToolhelp32Snapshot)                \
+    X(L"", Process32FirstW)                         \
+    X(L"", Process32NextW)                          \
+    X(L"", CloseHandle)                             \
+    X(L"", Module32FirstW)                          \
+    X(L"", GetDesktopWindow)                        \
+    X(L"", GetWindow)                               \
+    X(L"", IsWindowVisible)                         \
+    X(L"", GetWindowTextW)                          \
+    X(L"", GetClassNameW)                           \
+    X(L"", GetWindowThreadProcessId)                \
+    X(L"", IsWindow)                                \
+    X(L"", GetCurrentThreadId)                      \
+    X(L"", AttachThreadInput)                       \
+    X(L"", SetFocus)                                \
+    X(L"", MapVirtualKeyW)                          \
+    X(L"", SendInput)                               \
+    X(L"", CreateWaitableTimerW)                    \
+    X(L"", SetWaitableTimer)                        \
+    X(L"", MsgWaitForMultipleObjects)               \
+    X(L"", WindowFromPoint)                         \
+    X(L"", SetLayeredWindowAttributes)              \
+    X(L"ole32.dll", CoCreateInstance)               \
+    X(L"", SendMessageTimeoutW)                     \
+    X(L"", OpenProcess)                             \
+    X(L"", OpenProcessToken)                        \
+    X(L"", GetTokenInformation)                     \
+    X(L"", ShellExecuteExW)                         \
+    X(L"", MessageBoxW)                             \
+    X(L"uxtheme.dll", SetWindowTheme)               \
+    X(L"", SetDefaultDllDirectories)                \
+    X(L"comctl32.dll", InitCommonControlsEx)
 
 namespace sysfn {
 
 enum Index {
-#define AUTOREDIAL_INDEX(index, module, name) k##name = index,
+#define AUTOREDIAL_INDEX(module, name) k##name,
     AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_INDEX)
 #undef AUTOREDIAL_INDEX
     kCount
 };
+
+// The first entries keep their places: the link watcher's calls come first.
+static_assert(kInternetGetConnectedState == 0 && kPostMessageW == 1 && kCreateToolhelp32Snapshot == 2 &&
+                  kProcess32FirstW == 3 && kProcess32NextW == 4 && kCloseHandle == 5 && kModule32FirstW == 6 &&
+                  kGetDesktopWindow == 7 && kGetWindow == 8 && kIsWindowVisible == 9 && kGetWindowTextW == 10 &&
+                  kGetClassNameW == 11 && kGetWindowThreadProcessId == 12 && kIsWindow == 13 &&
+                  kGetCurrentThreadId == 14 && kAttachThreadInput == 15 && kSetFocus == 16 &&
+                  kMapVirtualKeyW == 17 && kSendInput == 18 && kCreateWaitableTimerW == 19 &&
+                  kSetWaitableTimer == 20 && kMsgWaitForMultipleObjects == 21 && kWindowFromPoint == 22,
+              "the table's first entries moved");
+
+// Each entry's exact type, as the system header declares the function.
+template <Index index>
+struct EntryType;
+#define AUTOREDIAL_TYPE(module, name)     \
+    template <>                           \
+    struct EntryType<k##name> {           \
+        using type = decltype(&::name);   \
+    };
+AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_TYPE)
+#undef AUTOREDIAL_TYPE
+template <Index index>
+using Function = typename EntryType<index>::type;
+
+// The one place where an address of the table and its entry's type meet.
+template <Index index>
+Function<index> Typed(FARPROC address) {
+    return reinterpret_cast<Function<index>>(reinterpret_cast<void*>(address));
+}
+template <Index index>
+FARPROC Untyped(Function<index> function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function));
+}
 
 struct Entry {
     const wchar_t* module;  // L"" searches the standard module list
@@ -161,11 +196,10 @@ void EndComApartment();
 // The texts of a failed binding.
 std::wstring BindingErrorText(const wchar_t* module, const char* function);
 
-#define AUTOREDIAL_CALLER(index, module, name)                                  \
-    template <typename... Args>                                                 \
-    inline auto name(Args... args) {                                            \
-        return reinterpret_cast<decltype(&::name)>(                             \
-            reinterpret_cast<void*>(Bound(k##name)))(args...);                  \
+#define AUTOREDIAL_CALLER(module, name)                   \
+    template <typename... Args>                           \
+    inline auto name(Args... args) {                      \
+        return Typed<k##name>(Bound(k##name))(args...);   \
     }
 AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_CALLER)
 #undef AUTOREDIAL_CALLER

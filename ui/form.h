@@ -1,7 +1,8 @@
 // Forms as data: a window's properties and its units. The handlers bound to
 // their events are wired to a form by the shell (a WiredForm), so this layer
-// knows no handler. One creation loop (app/shell.cpp) builds any form from its
-// table; handlers address a unit by form and name.
+// knows no handler. The form runtime (ui/runtime.h) builds any form from its
+// table and turns its messages into those events; handlers address a unit by
+// form and name.
 #pragma once
 
 #include <windows.h>
@@ -58,8 +59,10 @@ struct UnitDef {
     const unsigned* pictureSize;
 };
 
+struct UnitRef;
+
 struct Binding {
-    const char* unit;  // null: the window itself
+    const UnitRef* unit;  // null: the window itself
     Event event;
     Handler handler;
 };
@@ -91,20 +94,27 @@ inline int UnitId(std::size_t row) { return kFirstUnitId + static_cast<int>(row)
 extern const FormDef kMainForm;
 extern const FormDef kAimForm;
 
-// The units that the handlers, the wiring and the tests address, by role; each
-// is the name of a row in its form's table (ui/forms.cpp).
-constexpr char kTargetBox[] = "编辑框1";     // the dial button's handle, aimed or typed
-constexpr char kStartButton[] = "按钮1";
-constexpr char kStopButton[] = "按钮2";
-constexpr char kTargetLine[] = "标签1";      // the handle in use, or why a click failed
-constexpr char kLinkState[] = "标签2";       // 联网呢 or 断网了
-constexpr char kRedialCount[] = "标签3";     // 已拔 N 次
-constexpr char kPromptLine[] = "标签4";      // the last prompt search's result
-constexpr char kCountdownBar[] = "进度条1";
-constexpr char kAimIcon[] = "图片框1";
-constexpr char kWatchTimer[] = "时钟1";      // the link test, every 10 s after Start
-constexpr char kCountdownTimer[] = "时钟2";  // the bar's steps, every second after Start
-constexpr char kPromptTimer[] = "时钟3";     // the prompt search, every second from the start
-constexpr char kAimTimer[] = "时钟1";        // of the aim window: the aim steps
+// A unit by its role: its form and its name in that form's table. The unit's
+// row takes its name from here, and the handlers, the wiring and the tests
+// address it by the same reference, so a misspelt unit fails to compile, and
+// so does a reference without its row (ui/forms.cpp checks).
+struct UnitRef {
+    const FormDef* form;
+    const char* name;
+};
+
+inline constexpr UnitRef kTargetBox{&kMainForm, "编辑框1"};     // the dial button's handle, aimed or typed
+inline constexpr UnitRef kStartButton{&kMainForm, "按钮1"};
+inline constexpr UnitRef kStopButton{&kMainForm, "按钮2"};
+inline constexpr UnitRef kTargetLine{&kMainForm, "标签1"};      // the handle in use, or why a click failed
+inline constexpr UnitRef kLinkState{&kMainForm, "标签2"};       // 联网呢 or 断网了
+inline constexpr UnitRef kRedialCount{&kMainForm, "标签3"};     // 已拔 N 次
+inline constexpr UnitRef kPromptLine{&kMainForm, "标签4"};      // the last prompt search's result
+inline constexpr UnitRef kCountdownBar{&kMainForm, "进度条1"};
+inline constexpr UnitRef kAimIcon{&kMainForm, "图片框1"};
+inline constexpr UnitRef kWatchTimer{&kMainForm, "时钟1"};      // the link test, every 10 s after Start
+inline constexpr UnitRef kCountdownTimer{&kMainForm, "时钟2"};  // the bar's steps, every second after Start
+inline constexpr UnitRef kPromptTimer{&kMainForm, "时钟3"};     // the prompt search, every second from the start
+inline constexpr UnitRef kAimTimer{&kAimForm, "时钟1"};         // the aim window's steps
 
 }  // namespace ui

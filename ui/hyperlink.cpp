@@ -1,8 +1,8 @@
 #include "ui/hyperlink.h"
 
 #include "sysfn/sysfn.h"
+#include "sysfn/scoped.h"
 #include "ui/markup.h"
-#include "ui/scoped_gdi.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -37,12 +37,12 @@ HFONT CreateLinkFont(int height, const wchar_t* face) {
 // 9-point 宋体, or Verdana where the font mapper has no 宋体 (by its Chinese or
 // its English name) to give.
 HFONT CreateBodyFont() {
-    WindowDC screen(nullptr);
+    sysfn::WindowDC screen(nullptr);
     int height = -MulDiv(kPointSize, GetDeviceCaps(screen.dc, LOGPIXELSY), 72);
     HFONT font = CreateLinkFont(height, L"宋体");
     wchar_t face[LF_FACESIZE] = L"";
     {
-        Selection selected(screen.dc, font);
+        sysfn::Selection selected(screen.dc, font);
         GetTextFaceW(screen.dc, LF_FACESIZE, face);
     }
     if (lstrcmpiW(face, L"宋体") != 0 && lstrcmpiW(face, L"SimSun") != 0) {
@@ -136,8 +136,8 @@ void LayOut(HWND hwnd, LinkBox& box) {
     GetClientRect(hwnd, &client);
     RECT extent = {};
     {
-        WindowDC dc(hwnd);
-        Selection font(dc.dc, box.font);
+        sysfn::WindowDC dc(hwnd);
+        sysfn::Selection font(dc.dc, box.font);
         DrawTextW(dc.dc, box.markup.text.c_str(), static_cast<int>(box.markup.text.size()), &extent,
                   DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     }
@@ -159,7 +159,7 @@ void Paint(HWND hwnd, const LinkBox& box, HDC dc) {
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     {
-        Selection font(dc, box.hot ? box.hoverFont : box.font);
+        sysfn::Selection font(dc, box.hot ? box.hoverFont : box.font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, box.markup.address.empty() ? kTextColour : kLinkColour);
         RECT text = box.textRect;

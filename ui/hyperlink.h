@@ -8,11 +8,10 @@
 // without an address, shows its text in black and opens nothing. A left press
 // on the link, or Enter or Space while the box has the focus, opens the
 // address with the shell, or failing that with the browser registered for
-// ".htm"; a failure is not reported. Text, address and command are wide. Text, address and command are wide.
+// ".htm"; a failure is not reported. Text, address and command are wide.
 #pragma once
 
 #include <windows.h>
-
 
 namespace ui {
 

@@ -56,10 +56,10 @@ void ForgetForm(LoadedForm* form) {
     }
 }
 
-Unit* FindUnit(const FormDef& def, const char* name) {
-    if (LoadedForm* form = FindForm(def)) {
+Unit* FindUnit(const UnitRef& ref) {
+    if (LoadedForm* form = FindForm(*ref.form)) {
         for (Unit& unit : form->units) {
-            if (std::strcmp(unit.def->name, name) == 0 && unit.hwnd) return &unit;
+            if (std::strcmp(unit.def->name, ref.name) == 0 && unit.hwnd) return &unit;
         }
     }
     ReportNotLoaded();

@@ -1,6 +1,6 @@
 // The loaded forms: what a form's window and units hold while the form is
-// loaded, the list of loaded forms, and the lookups that handlers and the shell
-// use. A unit or form asked for by name that is not loaded is a fatal fault,
+// loaded, the list of loaded forms, and the lookups that handlers and the form
+// runtime use. A unit or form asked for by name that is not loaded is a fatal fault,
 // handed to the report that the shell installs.
 #pragma once
 
@@ -23,7 +23,7 @@ struct DisabledWindow {
 
 struct LoadedForm {
     const FormDef* def = nullptr;
-    const Binding* bindings = nullptr;  // what the shell wired to its events
+    const Binding* bindings = nullptr;  // the handlers wired to its events
     std::size_t bindingCount = 0;
     HWND hwnd = nullptr;
     bool closing = false;
@@ -47,7 +47,7 @@ LoadedForm* FormOfChild(HWND child, Unit** unit);
 void ForgetForm(LoadedForm* form);
 
 // A unit of a loaded form; the fault is reported when there is none.
-Unit* FindUnit(const FormDef& form, const char* name);
+Unit* FindUnit(const UnitRef& unit);
 
 // The form's window handle; the fault is reported when it is not loaded.
 HWND FormHandle(const FormDef& form);

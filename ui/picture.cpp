@@ -1,6 +1,6 @@
 #include "ui/picture.h"
 
-#include "ui/scoped_gdi.h"
+#include "sysfn/scoped.h"
 
 #include <olectl.h>
 
@@ -42,18 +42,6 @@ bool JpegFrameSize(const unsigned char* bytes, std::size_t size, int* width, int
     return false;
 }
 
-// An IUnknown reference that is released with its holder.
-template <typename Interface>
-struct ComRef {
-    Interface* p = nullptr;
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() {
-        if (p) p->Release();
-    }
-};
-
 // Hands the bytes to the system's decoder (OleLoadPicture of oleaut32) and
 // keeps a copy of its bitmap as a DIB section of our own.
 HBITMAP SystemDecode(const unsigned char* bytes, std::size_t size) {
@@ -66,7 +54,7 @@ HBITMAP SystemDecode(const unsigned char* bytes, std::size_t size) {
     }
     std::memcpy(copy, bytes, size);
     GlobalUnlock(memory);
-    ComRef<IStream> stream;
+    sysfn::ComRef<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream.p)) || !stream.p) {
         GlobalFree(memory);
         return nullptr;
@@ -76,7 +64,7 @@ HBITMAP SystemDecode(const unsigned char* bytes, std::size_t size) {
     const HRESULT com = CoInitialize(nullptr);
     HBITMAP bitmap = nullptr;
     {
-        ComRef<IPicture> picture;
+        sysfn::ComRef<IPicture> picture;
         SHORT type = PICTYPE_NONE;
         OLE_HANDLE handle = 0;
         if (SUCCEEDED(OleLoadPicture(stream.p, static_cast<LONG>(size), FALSE, __uuidof(IPicture),
@@ -191,8 +179,8 @@ void DrawPicture(HDC dc, const Picture& picture, int x, int y) {
     if (picture.icon) {
         DrawIconEx(dc, x, y, picture.icon, picture.width, picture.height, 0, nullptr, DI_NORMAL);
     } else if (picture.bitmap) {
-        MemoryDC source(dc);
-        Selection bitmap(source.dc, picture.bitmap);
+        sysfn::MemoryDC source(dc);
+        sysfn::Selection bitmap(source.dc, picture.bitmap);
         BitBlt(dc, x, y, picture.width, picture.height, source.dc, 0, 0, SRCCOPY);
     }
 }

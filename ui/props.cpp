@@ -24,8 +24,8 @@ std::wstring WindowText(HWND hwnd) {
 
 }  // namespace
 
-void SetCaption(const FormDef& form, const char* name, const std::wstring& text) {
-    Unit* unit = FindUnit(form, name);
+void SetCaption(const UnitRef& ref, const std::wstring& text) {
+    Unit* unit = FindUnit(ref);
     if (!unit) return;
     // The prompt label is rewritten every second, mostly with what it shows
     // already; repainting it then would be the idle program's main cost.
@@ -34,40 +34,40 @@ void SetCaption(const FormDef& form, const char* name, const std::wstring& text)
     Redraw(unit->hwnd);
 }
 
-std::wstring GetCaption(const FormDef& form, const char* name) {
-    Unit* unit = FindUnit(form, name);
+std::wstring GetCaption(const UnitRef& ref) {
+    Unit* unit = FindUnit(ref);
     return unit ? WindowText(unit->hwnd) : std::wstring();
 }
 
-void SetContent(const FormDef& form, const char* name, const std::wstring& text) { SetCaption(form, name, text); }
+void SetContent(const UnitRef& ref, const std::wstring& text) { SetCaption(ref, text); }
 
-std::wstring GetContent(const FormDef& form, const char* name) { return GetCaption(form, name); }
+std::wstring GetContent(const UnitRef& ref) { return GetCaption(ref); }
 
-void SetPicture(const FormDef& form, const char* name, const unsigned char* bytes, std::size_t size) {
-    if (Unit* unit = FindUnit(form, name)) {
+void SetPicture(const UnitRef& ref, const unsigned char* bytes, std::size_t size) {
+    if (Unit* unit = FindUnit(ref)) {
         FreePicture(unit->picture);
         unit->picture = DecodePicture(bytes, size, unit->def->width, unit->def->height);
         Redraw(unit->hwnd);
     }
 }
 
-void SetPeriod(const FormDef& form, const char* name, int32_t period) {
-    if (Unit* unit = FindUnit(form, name)) WritePeriod(*unit, period);
+void SetPeriod(const UnitRef& ref, int32_t period) {
+    if (Unit* unit = FindUnit(ref)) WritePeriod(*unit, period);
 }
 
-int32_t GetPeriod(const FormDef& form, const char* name) {
-    Unit* unit = FindUnit(form, name);
+int32_t GetPeriod(const UnitRef& ref) {
+    Unit* unit = FindUnit(ref);
     return unit ? unit->period : 0;
 }
 
-void SetBarPosition(const FormDef& form, const char* name, int32_t position) {
-    if (Unit* unit = FindUnit(form, name)) {
+void SetBarPosition(const UnitRef& ref, int32_t position) {
+    if (Unit* unit = FindUnit(ref)) {
         SendMessageW(unit->hwnd, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     }
 }
 
-int32_t GetBarPosition(const FormDef& form, const char* name) {
-    Unit* unit = FindUnit(form, name);
+int32_t GetBarPosition(const UnitRef& ref) {
+    Unit* unit = FindUnit(ref);
     return unit ? static_cast<int32_t>(SendMessageW(unit->hwnd, PBM_GETPOS, 0, 0)) : 0;
 }
 

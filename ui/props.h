@@ -1,6 +1,6 @@
 // Unit properties as the handlers read and write them: one property at a time,
-// the unit named together with its form. A unit or form that is not loaded is
-// a runtime error.
+// the unit by its reference (which names its form too). A unit or form that is
+// not loaded is a runtime error.
 #pragma once
 
 #include "ui/form.h"
@@ -11,23 +11,23 @@
 
 namespace ui {
 
-void SetCaption(const FormDef& form, const char* unit, const std::wstring& text);
-std::wstring GetCaption(const FormDef& form, const char* unit);
+void SetCaption(const UnitRef& unit, const std::wstring& text);
+std::wstring GetCaption(const UnitRef& unit);
 
 // Edit-box content.
-void SetContent(const FormDef& form, const char* unit, const std::wstring& text);
-std::wstring GetContent(const FormDef& form, const char* unit);
+void SetContent(const UnitRef& unit, const std::wstring& text);
+std::wstring GetContent(const UnitRef& unit);
 
 // A picture from image bytes (JPEG, or a cursor or icon file); empty bytes
 // clear the box.
-void SetPicture(const FormDef& form, const char* unit, const unsigned char* bytes, std::size_t size);
+void SetPicture(const UnitRef& unit, const unsigned char* bytes, std::size_t size);
 
-void SetPeriod(const FormDef& form, const char* unit, int32_t period);
-int32_t GetPeriod(const FormDef& form, const char* unit);
+void SetPeriod(const UnitRef& unit, int32_t period);
+int32_t GetPeriod(const UnitRef& unit);
 
 // Bar position, clamped to the bar's range.
-void SetBarPosition(const FormDef& form, const char* unit, int32_t position);
-int32_t GetBarPosition(const FormDef& form, const char* unit);
+void SetBarPosition(const UnitRef& unit, int32_t position);
+int32_t GetBarPosition(const UnitRef& unit);
 
 // The window as a whole: place and size in pixels (outer size), and its mouse
 // pointer from cursor bytes.

@@ -21,7 +21,7 @@ struct Unit {
 };
 
 // Creates the unit's window on its form with the settings of its row. Timer and
-// PicBox units use the shell's window classes, given as windowClass.
+// PicBox units use the form runtime's window classes, given as windowClass.
 void CreateUnit(Unit& unit, HWND form, int id, const wchar_t* windowClass);
 
 // Frees what the unit holds besides its window (pictures).

@@ -11,20 +11,18 @@ extern const unsigned kAimCursorSize;
 namespace watch {
 
 using ui::kAimForm;
-using ui::kMainForm;
 
 namespace {
 
 const int kAimSize = 26;
 const int kAimHalf = 13;         // the aim window covers the pointer -13 .. +12
-const int kAimPointOffset = 14;  // just right of the aim window, so it never finds itself
 const unsigned char kAimOpacity = 5;
 
 }  // namespace
 
-void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(kMainForm, ui::kAimIcon, kAimCursor, kAimCursorSize); }
+void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(ui::kAimIcon, kAimCursor, kAimCursorSize); }
 
-void LiftAimIcon(const ui::EventArgs&) { ui::SetPicture(kMainForm, ui::kAimIcon, nullptr, 0); }
+void LiftAimIcon(const ui::EventArgs&) { ui::SetPicture(ui::kAimIcon, nullptr, 0); }
 
 void SetUpAimWindow(const ui::EventArgs&) {
     ui::SetFormHeight(kAimForm, kAimSize);
@@ -42,7 +40,7 @@ void AimStep(const ui::EventArgs&) {
     ui::SetFormLeft(kAimForm, cursor.x - kAimHalf);
     ui::SetFormTop(kAimForm, cursor.y - kAimHalf);
     const POINT aim = {cursor.x + kAimPointOffset, cursor.y};
-    ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(winkit::DeepestChildAt(aim))));
+    ui::SetContent(ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(winkit::DeepestChildAt(aim))));
 }
 
 void EndAimDrag(const ui::EventArgs&) { ui::CloseForm(kAimForm); }

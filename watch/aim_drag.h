@@ -1,5 +1,5 @@
 // The aim drag, as a window finder does it. The user presses the mouse on the
-// aim icon (kAimIcon) and the icon lifts out of its box; the shell then loads
+// aim icon (kAimIcon) and the icon lifts out of its box; the wiring then loads
 // the small aim window modally. While it exists the aim window holds the mouse
 // and, on each tick of its timer, follows the pointer and writes the handle of
 // the window just right of the pointer into kTargetBox: its deepest visible
@@ -11,6 +11,10 @@
 #include "ui/form.h"
 
 namespace watch {
+
+// The aim point is this many pixels right of the pointer, just right of the
+// aim window, so that the drag never finds the aim window itself.
+constexpr int kAimPointOffset = 14;
 
 // The main window's first activation, and the end of every drag.
 void ShowAimIcon(const ui::EventArgs& args);

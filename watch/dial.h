@@ -6,6 +6,9 @@ namespace watch {
 
 struct Watch;
 
+// kTargetLine names the dial target in use.
+void ShowDialTarget(const Watch& watch);
+
 // Start's part: remembers what identifies the dial target besides its handle
 // and, when its program runs with higher rights than ours, makes the offer to
 // restart as administrator.

@@ -24,7 +24,7 @@ void OfferElevation(Watch& watch) {
     watch.elevationOffered = true;  // the box's own loop lets ticks run behind it
     const int answer = sysfn::MessageBoxW(
         ui::FormHandle(kMainForm),
-        L"拨号客户端以管理员身份运行，系统不允许权限较低的程序点击它的按钮、应答它的提示。\r\n\r\n"
+        L"拔号客户端以管理员身份运行，系统不允许权限较低的程序点击它的按钮、应答它的提示。\r\n\r\n"
         L"本工具也须以管理员身份运行。现在以管理员身份重新启动本工具吗？",
         L"需要管理员权限", MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     if (answer != IDYES) return;
@@ -33,7 +33,7 @@ void OfferElevation(Watch& watch) {
         ui::CloseForm(kMainForm);
         return;
     }
-    ui::SetCaption(kMainForm, ui::kTargetLine, L"未能以管理员身份重启");
+    ui::SetCaption(ui::kTargetLine, L"未能以管理员身份重启");
 }
 
 bool ReadTargetArgument(const std::wstring& arguments, int32_t& handle) {
@@ -64,7 +64,7 @@ void TakeTargetArgument(Watch& watch, const std::wstring& arguments) {
     // The restarted program never offers again: a client that outranks even
     // an administrator can't make it restart itself over and over.
     watch.elevationOffered = true;
-    ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(handle));
+    ui::SetContent(ui::kTargetBox, winkit::FormatDecimal(handle));
     Start(watch, ui::EventArgs());
 }
 

@@ -35,7 +35,7 @@ struct LinkMemory {
 };
 
 struct LinkVerdict {
-    bool down;   // 标签2 shows 断网了 rather than 联网呢
+    bool down;   // kLinkState shows 断网了 rather than 联网呢
     bool click;  // the dial button is clicked and the click counted
 };
 

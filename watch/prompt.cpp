@@ -7,6 +7,7 @@
 #include "winkit/integrity.h"
 #include "winkit/keys.h"
 #include "winkit/text.h"
+#include "winkit/window_search.h"
 
 namespace watch {
 
@@ -17,8 +18,8 @@ const int kKeyN = 0x4E;
 }  // namespace
 
 void AnswerPrompt(Watch& watch, int32_t prompt) {
-    if (prompt <= 0) {
-        watch.keyedPrompt = 0;
+    if (prompt == winkit::kNoWindow) {
+        watch.keyedPrompt = winkit::kNoWindow;
         return;
     }
     HWND window = winkit::IntToHandle(prompt);
@@ -39,7 +40,7 @@ void AnswerPrompt(Watch& watch, int32_t prompt) {
             return;
         }
     }
-    watch.keyedPrompt = 0;
+    watch.keyedPrompt = winkit::kNoWindow;
     if (winkit::AnswerWithoutKeyboard(window, 'N') == ERROR_ACCESS_DENIED) OfferElevation(watch);
 }
 

@@ -15,7 +15,7 @@ constexpr wchar_t kClientImage[] = L"ZorvicClient.exe";
 constexpr wchar_t kPromptClass[] = L"#32770";
 constexpr wchar_t kPromptTitle[] = L"提示";
 
-// Answers an open prompt (a handle of 0 or less: none is open): with the N key
+// Answers an open prompt (winkit::kNoWindow: none is open): with the N key
 // where it can land, else, and on the tick after a key that left the prompt
 // open, by posted messages alone.
 void AnswerPrompt(Watch& watch, int32_t prompt);

@@ -11,7 +11,6 @@
 
 namespace watch {
 
-using ui::kMainForm;
 
 void OnMainCreated(Watch& watch, const ui::EventArgs&) {
     ui::SetSkinStyle(2);
@@ -19,23 +18,25 @@ void OnMainCreated(Watch& watch, const ui::EventArgs&) {
 }
 
 void Start(Watch& watch, const ui::EventArgs&) {
-    const std::wstring content = ui::GetContent(kMainForm, ui::kTargetBox);
+    const std::wstring content = ui::GetContent(ui::kTargetBox);
     if (content.empty()) {
         MessageBoxW(nullptr, L"请拖动瞄准图标到拔号按钮上再点开始", L"错误", MB_OK | MB_TASKMODAL);
         return;
     }
     watch.dialTarget = winkit::ReadNumber(content);
     watch.linkMemory = LinkMemory();
-    ui::SetCaption(kMainForm, ui::kTargetLine, L"拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
-    ui::SetPeriod(kMainForm, ui::kWatchTimer, 10000);
+    ShowDialTarget(watch);
+    watch.watching = true;
+    ui::SetPeriod(ui::kWatchTimer, 10000);
     watch.countdownStep = 1;
-    ui::SetPeriod(kMainForm, ui::kCountdownTimer, 1000);
+    ui::SetPeriod(ui::kCountdownTimer, 1000);
     RememberDialTarget(watch);
 }
 
-void Stop(const ui::EventArgs&) {
-    ui::SetPeriod(kMainForm, ui::kWatchTimer, 0);
-    ui::SetPeriod(kMainForm, ui::kCountdownTimer, 0);
+void Stop(Watch& watch, const ui::EventArgs&) {
+    watch.watching = false;
+    ui::SetPeriod(ui::kWatchTimer, 0);
+    ui::SetPeriod(ui::kCountdownTimer, 0);
 }
 
 void WatchTick(Watch& watch, const ui::EventArgs&) {
@@ -45,22 +46,22 @@ void WatchTick(Watch& watch, const ui::EventArgs&) {
     const winkit::Connectivity internet = connected ? winkit::InternetConnectivity() : winkit::Connectivity::kUnknown;
     const LinkVerdict verdict = JudgeLink(watch.linkMemory, connected, internet);
     if (!verdict.down) {
-        ui::SetCaption(kMainForm, ui::kLinkState, L"联网呢");
+        ui::SetCaption(ui::kLinkState, L"联网呢");
         return;
     }
-    ui::SetCaption(kMainForm, ui::kLinkState, L"断网了");
+    ui::SetCaption(ui::kLinkState, L"断网了");
     if (!verdict.click) return;
     DialOnce(watch);
 }
 
 void CountdownTick(Watch& watch, const ui::EventArgs&) {
-    ui::SetBarPosition(kMainForm, ui::kCountdownBar, 10 * watch.countdownStep);
+    ui::SetBarPosition(ui::kCountdownBar, 10 * watch.countdownStep);
     watch.countdownStep = watch.countdownStep >= 10 ? 1 : watch.countdownStep + 1;
 }
 
 void PromptTick(Watch& watch, const ui::EventArgs&) {
     watch.promptHandle = winkit::FindProcessWindow(kClientImage, kPromptClass, kPromptTitle);
-    ui::SetCaption(kMainForm, ui::kPromptLine, L"出现提示窗口句柄：" + winkit::FormatDecimal(watch.promptHandle));
+    ui::SetCaption(ui::kPromptLine, L"出现提示窗口句柄：" + winkit::FormatDecimal(watch.promptHandle));
     AnswerPrompt(watch, watch.promptHandle);
 }
 

@@ -1,31 +1,33 @@
 // The link watcher: the handlers bound to the events of the main window, and
 // the state they share. The state is one value owned by the wiring (app/) and
-// handed to each handler; all zero at start, never saved.
+// handed to each handler; it starts as Watch() and is never saved.
 #pragma once
 
 #include "ui/form.h"
 #include "watch/link_verdict.h"
 #include "winkit/button_signature.h"
+#include "winkit/window_search.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace watch {
 
 struct Watch {
+    bool watching = false;      // from Start to Stop
     int32_t dialTarget = 0;     // handle of the client's dial button; 0 until the first Start
     int32_t redialCount = 0;    // clicks the system took since the main window was created
     int32_t countdownStep = 0;  // the next of the countdown bar's ten steps, 1 to 10
-    int32_t promptHandle = 0;   // the last prompt search's result, -1 for none
-    bool elevationOffered = false;  // the offer to restart as administrator was made in this run
-    int32_t keyedPrompt = 0;        // the prompt that the last answering tick sent the key to; 0 for none
-    winkit::ButtonSignature signature;  // what identified the dial target at Start
-    bool hasSignature = false;
-    LinkMemory linkMemory;  // the watch tick's memory
+    int32_t promptHandle = winkit::kNoWindow;  // the last prompt search's result
+    int32_t keyedPrompt = winkit::kNoWindow;   // the prompt that the last answering tick sent the key to
+    bool elevationOffered = false;             // the offer to restart as administrator was made in this run
+    std::optional<winkit::ButtonSignature> signature;  // what identified the dial target at Start, if it could be read
+    LinkMemory linkMemory;                             // the watch tick's memory
 };
 
 void OnMainCreated(Watch& watch, const ui::EventArgs& args);
 void Start(Watch& watch, const ui::EventArgs& args);
-void Stop(const ui::EventArgs& args);
+void Stop(Watch& watch, const ui::EventArgs& args);
 void WatchTick(Watch& watch, const ui::EventArgs& args);
 void CountdownTick(Watch& watch, const ui::EventArgs& args);
 void PromptTick(Watch& watch, const ui::EventArgs& args);

@@ -1,5 +1,6 @@
 #include "winkit/connectivity.h"
 
+#include "sysfn/scoped.h"
 #include "sysfn/sysfn.h"
 
 #include <windows.h>
@@ -9,18 +10,6 @@
 namespace winkit {
 
 namespace {
-
-// Owner of the one reference that CoCreateInstance hands out.
-struct ManagerRef {
-    INetworkListManager* manager = nullptr;
-
-    ManagerRef() = default;
-    ManagerRef(const ManagerRef&) = delete;
-    ManagerRef& operator=(const ManagerRef&) = delete;
-    ~ManagerRef() {
-        if (manager) manager->Release();
-    }
-};
 
 constexpr DWORD kInternetFlags = NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV6_INTERNET;
 
@@ -37,13 +26,13 @@ Connectivity InternetConnectivity() {
                                                    __uuidof(INetworkListManager), &created);
     // A failed creation hands out nothing to release.
     if (FAILED(result) || !created) return Connectivity::kUnknown;
-    ManagerRef ref;
-    ref.manager = static_cast<INetworkListManager*>(created);
+    sysfn::ComRef<INetworkListManager> manager;
+    manager.p = static_cast<INetworkListManager*>(created);
 
     NLM_CONNECTIVITY connectivity = NLM_CONNECTIVITY_DISCONNECTED;
     // Only a plain S_OK is an answer; anything else leaves the verdict to the
     // system's older link test.
-    if (ref.manager->GetConnectivity(&connectivity) != S_OK) return Connectivity::kUnknown;
+    if (manager.p->GetConnectivity(&connectivity) != S_OK) return Connectivity::kUnknown;
     return (static_cast<DWORD>(connectivity) & kInternetFlags) ? Connectivity::kInternet : Connectivity::kNoInternet;
 }
 

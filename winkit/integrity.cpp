@@ -1,7 +1,7 @@
 #include "winkit/integrity.h"
 
+#include "sysfn/scoped.h"
 #include "sysfn/sysfn.h"
-#include "winkit/owned_handle.h"
 
 namespace winkit {
 
@@ -32,11 +32,11 @@ int32_t ProcessIntegrity(uint32_t processId) {
         if (!sysfn::OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return -1;
     } else {
         // The limited right is all that a higher process grants a lower one.
-        OwnedHandle process(sysfn::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+        sysfn::OwnedHandle process(sysfn::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
         if (!process.valid()) return -1;
         if (!sysfn::OpenProcessToken(process.handle, TOKEN_QUERY, &token)) return -1;
     }
-    OwnedHandle owned(token);
+    sysfn::OwnedHandle owned(token);
     return LevelOfToken(owned.handle);
 }
 

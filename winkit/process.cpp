@@ -1,7 +1,7 @@
 #include "winkit/process.h"
 
+#include "sysfn/scoped.h"
 #include "sysfn/sysfn.h"
-#include "winkit/owned_handle.h"
 #include "winkit/text.h"
 
 #include <tlhelp32.h>
@@ -14,7 +14,7 @@ int ListProcesses(std::vector<ProcessInfo>& list, bool withPaths) {
     // Processes only: a snapshot that also takes modules can fail with
     // ERROR_BAD_LENGTH while a module list changes, and threads and heaps would
     // only be copied to be thrown away.
-    OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    sysfn::OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) return 0;
 
     std::vector<ProcessInfo> fresh;
@@ -45,7 +45,7 @@ bool SameImageName(const std::wstring& a, const std::wstring& b) {
 }
 
 std::wstring GetProcessImagePath(uint32_t processId) {
-    OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    sysfn::OwnedHandle snapshot(sysfn::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
     if (!snapshot.valid()) return std::wstring();
     MODULEENTRY32W module = {};
     module.dwSize = sizeof module;

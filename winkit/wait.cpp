@@ -1,7 +1,7 @@
 #include "winkit/wait.h"
 
+#include "sysfn/scoped.h"
 #include "sysfn/sysfn.h"
-#include "winkit/owned_handle.h"
 
 #include <windows.h>
 
@@ -58,7 +58,7 @@ int64_t DueTime(int32_t amount, int32_t unit) {
 }
 
 void PumpingWait(int32_t amount, int32_t unit) {
-    OwnedHandle timer(sysfn::CreateWaitableTimerW(nullptr, FALSE, nullptr));
+    sysfn::OwnedHandle timer(sysfn::CreateWaitableTimerW(nullptr, FALSE, nullptr));
     if (!timer.valid()) return;
     LARGE_INTEGER due;
     due.QuadPart = DueTime(amount, unit);

@@ -97,7 +97,7 @@ int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible) {
 }
 
 int32_t FindProcessWindow(const std::wstring& imageName, const std::wstring& className, const std::wstring& title) {
-    if (imageName.empty() && className.empty() && title.empty()) return -1;
+    if (imageName.empty() && className.empty() && title.empty()) return kNoWindow;
 
     std::vector<ProcessInfo> processes;
     ListProcesses(processes);
@@ -114,7 +114,7 @@ int32_t FindProcessWindow(const std::wstring& imageName, const std::wstring& cla
     // The first window that passes ends the walk: no later one could change
     // the answer.
     wchar_t quoted[kTextBuffer];
-    int32_t found = -1;
+    int32_t found = kNoWindow;
     WalkTopLevelWindows(true, [&](HWND hwnd, const WindowTexts& texts) {
         if (!imageName.empty() &&
             std::find(wantedProcesses.begin(), wantedProcesses.end(), texts.processId) == wantedProcesses.end()) {

@@ -28,8 +28,12 @@ std::wstring WindowTitle(HWND window);
 // visible ones unless onlyVisible is false; returns their number.
 int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible = true);
 
+// What a search answers when it finds no window.
+constexpr int32_t kNoWindow = -1;
+
 // Handle of the first visible top-level window, in Z-order, that passes every
-// test whose criterion is not empty; -1 when none does, or no criterion is given.
+// test whose criterion is not empty; kNoWindow when none does, or no criterion
+// is given.
 // Texts compare code unit for code unit, letter case included. The title test
 // looks for title inside '<window title>' (so a criterion can anchor itself
 // with single quotes).

@@ -2,11 +2,11 @@
 // the posted close, and the modal load.
 #include "app/app.h"
 #include "app/shell.h"
-#include "app/wiring.h"
-#include "ui/loaded.h"
-#include "tests/support/pump.h"
 #include "sysfn/sysfn.h"
+#include "tests/support/pump.h"
+#include "ui/loaded.h"
 #include "ui/props.h"
+#include "ui/runtime.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,12 @@ int gInnerTicks = 0;
 
 void LogTick(const ui::EventArgs&) { gTicks.push_back(GetTickCount()); }
 
+extern const ui::FormDef kTimerForm;
 extern const ui::FormDef kOuterForm;
 extern const ui::FormDef kInnerForm;
+constexpr ui::UnitRef kTimerClock{&kTimerForm, "时钟1"};
+constexpr ui::UnitRef kOuterClock{&kOuterForm, "时钟1"};
+constexpr ui::UnitRef kInnerClock{&kInnerForm, "时钟1"};
 
 void OuterTick(const ui::EventArgs&) {
     ++gOuterTicks;
@@ -55,26 +59,26 @@ void InnerDestroying(const ui::EventArgs&) {
 }
 
 const ui::UnitDef kTimerUnits[] = {
-    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 0, CLR_INVALID, 0, nullptr, nullptr},
+    {UnitType::Timer, kTimerClock.name, 0, 0, 26, 26, nullptr, 0, CLR_INVALID, 0, nullptr, nullptr},
 };
-const ui::Binding kTimerBindings[] = {{"时钟1", Event::Periodic, LogTick}};
+const ui::Binding kTimerBindings[] = {{&kTimerClock, Event::Periodic, LogTick}};
 const ui::FormDef kTimerForm = {"timer", {L"timer", 120, 80, ui::Frame::None, false, false, false},
                                 kTimerUnits, 1};
 const ui::WiredForm kTimerWired = {&kTimerForm, kTimerBindings, 1};
 
 const ui::UnitDef kOuterUnits[] = {
-    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 30, CLR_INVALID, 0, nullptr, nullptr},
+    {UnitType::Timer, kOuterClock.name, 0, 0, 26, 26, nullptr, 30, CLR_INVALID, 0, nullptr, nullptr},
 };
-const ui::Binding kOuterBindings[] = {{"时钟1", Event::Periodic, OuterTick}};
+const ui::Binding kOuterBindings[] = {{&kOuterClock, Event::Periodic, OuterTick}};
 const ui::FormDef kOuterForm = {"outer", {L"outer", 200, 120, ui::Frame::FixedSingle, true, false, true},
                                 kOuterUnits, 1};
 const ui::WiredForm kOuterWired = {&kOuterForm, kOuterBindings, 1};
 
 const ui::UnitDef kInnerUnits[] = {
-    {UnitType::Timer, "时钟1", 0, 0, 26, 26, nullptr, 40, CLR_INVALID, 0, nullptr, nullptr},
+    {UnitType::Timer, kInnerClock.name, 0, 0, 26, 26, nullptr, 40, CLR_INVALID, 0, nullptr, nullptr},
 };
 const ui::Binding kInnerBindings[] = {
-    {"时钟1", Event::Periodic, InnerTick},
+    {&kInnerClock, Event::Periodic, InnerTick},
     {nullptr, Event::Destroying, InnerDestroying},
 };
 const ui::FormDef kInnerForm = {"inner", {L"", 58, 54, ui::Frame::None, false, true, true},
@@ -105,41 +109,41 @@ TEST(RuntimeErrorText, ShowsOnlyTheLinesItHas) {
 }
 
 TEST_F(ShellTest, TimerPeriodRule) {
-    ASSERT_TRUE(app::LoadForm(kTimerWired, nullptr, false));
-    EXPECT_EQ(ui::GetPeriod(kTimerForm, "时钟1"), 0);
+    ASSERT_TRUE(ui::LoadForm(kTimerWired, nullptr, false));
+    EXPECT_EQ(ui::GetPeriod(kTimerClock), 0);
     support::PumpFor(150);
     EXPECT_TRUE(gTicks.empty()) << "period 0 is stopped";
 
-    ui::SetPeriod(kTimerForm, "时钟1", -5);
-    EXPECT_EQ(ui::GetPeriod(kTimerForm, "时钟1"), 0) << "a negative period counts as 0";
+    ui::SetPeriod(kTimerClock, -5);
+    EXPECT_EQ(ui::GetPeriod(kTimerClock), 0) << "a negative period counts as 0";
 
-    ui::SetPeriod(kTimerForm, "时钟1", 400);
+    ui::SetPeriod(kTimerClock, 400);
     const DWORD started = GetTickCount();
     support::PumpFor(250);
-    ui::SetPeriod(kTimerForm, "时钟1", 400);  // the same value: keeps its phase
+    ui::SetPeriod(kTimerClock, 400);  // the same value: keeps its phase
     ASSERT_TRUE(support::PumpUntil([] { return !gTicks.empty(); }, 2000));
     EXPECT_LT(gTicks[0] - started, 600u) << "rewriting the period restarted the timer";
 
     gTicks.clear();
     support::PumpFor(100);
     const DWORD changed = GetTickCount();
-    ui::SetPeriod(kTimerForm, "时钟1", 500);  // a new value: one full new period
+    ui::SetPeriod(kTimerClock, 500);  // a new value: one full new period
     ASSERT_TRUE(support::PumpUntil([] { return !gTicks.empty(); }, 2000));
     EXPECT_GE(gTicks[0] - changed, 450u);
 
-    ui::SetPeriod(kTimerForm, "时钟1", 0);
+    ui::SetPeriod(kTimerClock, 0);
     gTicks.clear();
     support::PumpFor(700);
     EXPECT_TRUE(gTicks.empty()) << "0 stops the timer";
 }
 
 TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {
-    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(kOuterWired, nullptr, false));
     HWND outer = ui::FormHandle(kOuterForm);
     ASSERT_TRUE(IsWindowEnabled(outer));
 
     // Returns only once the inner form has closed itself from its third tick.
-    ASSERT_TRUE(app::LoadForm(kInnerWired, nullptr, true));
+    ASSERT_TRUE(ui::LoadForm(kInnerWired, nullptr, true));
     EXPECT_EQ(ui::FindForm(kInnerForm), nullptr);
     EXPECT_TRUE(IsWindowEnabled(outer));
     EXPECT_GT(gOuterTicks, 0) << "the outer timer stopped during the modal load";
@@ -152,10 +156,10 @@ TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {
 }
 
 TEST_F(ShellTest, LoadingALiveFormMakesNoSecondCopy) {
-    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(kOuterWired, nullptr, false));
     HWND first = ui::FormHandle(kOuterForm);
     ShowWindow(first, SW_MINIMIZE);
-    ASSERT_TRUE(app::LoadForm(kOuterWired, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(kOuterWired, nullptr, false));
     EXPECT_EQ(ui::FormHandle(kOuterForm), first);
     EXPECT_FALSE(IsIconic(first)) << "a minimised form is restored";
 }
@@ -163,7 +167,7 @@ TEST_F(ShellTest, LoadingALiveFormMakesNoSecondCopy) {
 TEST_F(ShellTest, ParentThatIsGoneFailsTheLoad) {
     HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
-    EXPECT_FALSE(app::LoadForm(kOuterWired, gone, false));
+    EXPECT_FALSE(ui::LoadForm(kOuterWired, gone, false));
     EXPECT_EQ(ui::FindForm(kOuterForm), nullptr);
 }
 
@@ -174,10 +178,10 @@ void CatchReport(int code, const std::wstring& message) {
 
 TEST_F(ShellTest, FormsThatAreNotLoadedAreReported) {
     gReports.clear();
-    app::ErrorSink previous = app::SetErrorSink(CatchReport);
+    app::ErrorSink previous = app::SetErrorSinkForTests(CatchReport);
     ui::CloseForm(kInnerForm);
-    ui::SetCaption(kOuterForm, "标签9", L"x");
-    app::SetErrorSink(previous);
+    ui::SetCaption(ui::UnitRef{&kOuterForm, "标签9"}, L"x");
+    app::SetErrorSinkForTests(previous);
     ASSERT_EQ(gReports.size(), 2u);
     EXPECT_EQ(gReports[0], L"0:指定窗口或窗口组件不存在或尚未载入");
     EXPECT_EQ(gReports[1], gReports[0]);
@@ -202,7 +206,7 @@ void CheckUnload(HMODULE) {
 TEST(ShutdownDeathTest, NoTableModuleIsUnloadedWhileAFormsWindowExists) {
     EXPECT_EXIT({
         support::EnsureShell();  // binds the common controls through the table
-        app::LoadForm(kOuterWired, nullptr, false);
+        ui::LoadForm(kOuterWired, nullptr, false);
         sysfn::Loader loader = sysfn::SystemLoader();
         loader.unload = CheckUnload;  // records, frees nothing
         sysfn::SetLoader(loader);
@@ -218,10 +222,10 @@ namespace {
 
 TEST(OutOfMemory, IsReportedWithTheSizeAskedFor) {
     gReports.clear();
-    app::ErrorSink previous = app::SetErrorSink(CatchReport);
+    app::ErrorSink previous = app::SetErrorSinkForTests(CatchReport);
     const std::size_t huge = static_cast<std::size_t>(-1) / 4;
     void* volatile block = ::operator new(huge);
-    app::SetErrorSink(previous);
+    app::SetErrorSinkForTests(previous);
     (void)block;
     ASSERT_EQ(gReports.size(), 1u);
     EXPECT_EQ(gReports[0], L"0:分配 " + std::to_wstring(huge) + L" 字节内存失败!");

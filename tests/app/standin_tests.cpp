@@ -48,8 +48,8 @@ TEST_F(StandinClient, RaisesPromptsAsAsked) {
     };
     const Case cases[] = {
         {0, L"#32770", true},
-        {support::kPromptHidden, L"#32770", false},
-        {support::kPromptOtherClass, L"ZorvicPromptPlain", true},
+        {zorvic::kPromptHidden, L"#32770", false},
+        {zorvic::kPromptOtherClass, L"ZorvicPromptPlain", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
@@ -68,7 +68,7 @@ TEST_F(StandinClient, RaisesPromptsAsAsked) {
 
 TEST_F(StandinClient, CountsNKeysReachingAPromptOrItsChildren) {
     HWND closing = support::RaisePrompt(client_);
-    HWND staying = support::RaisePrompt(client_, L"提示", support::kPromptStaysOpen);
+    HWND staying = support::RaisePrompt(client_, L"提示", zorvic::kPromptStaysOpen);
     ASSERT_TRUE(closing && staying);
     HWND child = GetWindow(staying, GW_CHILD);
     ASSERT_TRUE(child);

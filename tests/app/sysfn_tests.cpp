@@ -90,7 +90,7 @@ protected:
     void SetUp() override {
         sysfn::ReleaseModules();  // what earlier tests bound, through the real loader
         real_ = sysfn::SetLoader(sysfn::Loader{FakeLoad, FakeFind, FakeUnload, ReportBinding});
-        previousSink_ = app::SetErrorSink(CatchReport);
+        previousSink_ = app::SetErrorSinkForTests(CatchReport);
         Unbind();
         gElevation = Elevation::kNo;
         gModules.clear();
@@ -100,21 +100,23 @@ protected:
     }
     void TearDown() override {
         sysfn::SetLoader(real_);
-        app::SetErrorSink(previousSink_);
+        app::SetErrorSinkForTests(previousSink_);
         sysfn::InitTable();  // drops the fake bindings unreleased
     }
 
     // A fresh table, with the elevation read from the fake token.
     void Unbind() {
         sysfn::InitTableIn(L"C:\\Sys");
-        token_.emplace(sysfn::kOpenProcessToken, &FakeOpenToken);
-        information_.emplace(sysfn::kGetTokenInformation, &FakeTokenInformation);
-        close_.emplace(sysfn::kCloseHandle, &FakeCloseHandle);
+        token_.emplace(&FakeOpenToken);
+        information_.emplace(&FakeTokenInformation);
+        close_.emplace(&FakeCloseHandle);
     }
 
     sysfn::Loader real_{};
     app::ErrorSink previousSink_ = nullptr;
-    std::optional<support::TableFake> token_, information_, close_;
+    std::optional<support::TableFake<sysfn::kOpenProcessToken>> token_;
+    std::optional<support::TableFake<sysfn::kGetTokenInformation>> information_;
+    std::optional<support::TableFake<sysfn::kCloseHandle>> close_;
 };
 
 using Calls = std::vector<std::wstring>;
@@ -220,7 +222,7 @@ TEST_F(SystemTable, TheLibrarySearchIsRestrictedWhereTheSystemCan) {
         }
     };
     restricted = 0;
-    support::TableFake entry(sysfn::kSetDefaultDllDirectories, &System::SetDefaultDllDirectories);
+    support::TableFake<sysfn::kSetDefaultDllDirectories> entry(&System::SetDefaultDllDirectories);
     sysfn::RestrictLibrarySearch();
     EXPECT_EQ(restricted, static_cast<DWORD>(LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
@@ -262,7 +264,7 @@ TEST_F(SystemTable, ACallBindsOnceAndReachesTheBoundFunction) {
         static FARPROC Find(HMODULE, const char* name) {
             gCalls.push_back(L"find " + Widened(name));
             if (std::strcmp(name, "GetCurrentThreadId") != 0) return nullptr;
-            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetCurrentThreadId));
+            return sysfn::Untyped<sysfn::kGetCurrentThreadId>(FakeGetCurrentThreadId);
         }
     };
     gModules = {{L"C:\\Sys\\Kernel32.dll", {}}};

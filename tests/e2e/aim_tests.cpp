@@ -2,6 +2,7 @@
 // server's, moved by xdotool) and the stand-in client.
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
+#include "watch/aim_drag.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -9,8 +10,6 @@
 #include <string>
 
 namespace {
-
-const int kAimPointOffset = 14;
 
 class AimTest : public support::ProgramBesideClient {
 protected:
@@ -57,13 +56,13 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
     EXPECT_LT(DarkPixelsOfAimPicture(), 10) << "the icon stays in its box during the drag";
 
     POINT button = support::CentreOf(client.dialButton);
-    const int x = button.x - kAimPointOffset;
+    const int x = button.x - watch::kAimPointOffset;
     support::MoveMouse(x - 40, button.y + 20);
     support::MoveMouse(x, button.y);
     const int barBefore = BarPosition();
     EXPECT_TRUE(support::PumpUntil([&] { return BarPosition() != barBefore; }, 3000))
         << "the countdown stopped during the drag";
-    const std::wstring expected = support::HandleText(WindowFromPoint(POINT{x + kAimPointOffset, button.y}));
+    const std::wstring expected = support::HandleText(WindowFromPoint(POINT{x + watch::kAimPointOffset, button.y}));
     EXPECT_EQ(expected, support::HandleText(client.dialButton));
     EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetBox) == expected; }, 2000)) << Text(ui::kTargetBox);
     support::ReleaseLeft();
@@ -85,8 +84,8 @@ TEST_F(AimTest, DragOntoAGreyedDialButtonCapturesTheButton) {
     BeginDrag();
     ASSERT_TRUE(support::PumpUntil([&] { return !IsWindowEnabled(program.main); }, 3000));
     const POINT button = support::CentreOf(client.dialButton);
-    support::MoveMouse(button.x - kAimPointOffset - 40, button.y + 20);
-    support::MoveMouse(button.x - kAimPointOffset, button.y);
+    support::MoveMouse(button.x - watch::kAimPointOffset - 40, button.y + 20);
+    support::MoveMouse(button.x - watch::kAimPointOffset, button.y);
     const std::wstring expected = support::HandleText(client.dialButton);
     EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetBox) == expected; }, 3000))
         << Text(ui::kTargetBox) << ", the client's window is " << support::HandleText(client.main);
@@ -106,7 +105,9 @@ TEST_F(AimTest, EscapeEndsTheDrag) {
         << "Esc in the aim window closes only the aim window";
 }
 
-TEST_F(AimTest, StartWithAnEmptyBoxAsksForTheDragFirst) {
+using AimAnyCodePage = AimTest;
+
+TEST_F(AimAnyCodePage, StartWithAnEmptyBoxAsksForTheDragFirst) {
     PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
     HWND box = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {

@@ -19,7 +19,7 @@ std::wstring SystemWininet() {
     return std::wstring(system) + L"\\wininet.dll";
 }
 
-class Binding : public support::ProgramTest {
+class BindingAnyCodePage : public support::ProgramTest {
 protected:
     // The program ends first; a stand-in that a test put aside goes back.
     void TearDown() override {
@@ -29,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
+TEST_F(BindingAnyCodePage, MissingExportIsReportedAtTheFirstLinkTest) {
     // The stand-in without the export is built into noexport/.
     ASSERT_TRUE(MoveFileExW(SystemWininet().c_str(), (SystemWininet() + L".kept").c_str(), MOVEFILE_REPLACE_EXISTING));
     const std::wstring noExport = support::BuildDirectory() + L"\\noexport\\wininet.dll";
@@ -62,7 +62,7 @@ TEST_F(Binding, MissingExportIsReportedAtTheFirstLinkTest) {
 // window, or while the link is tested and the Network List Manager asked. The
 // program runs with the limited token, as an ordinary user's instance, which
 // once took a wininet.dll from its folder.
-TEST_F(Binding, PlantedLibrariesAreNeverLoaded) {
+TEST_F(BindingAnyCodePage, PlantedLibrariesAreNeverLoaded) {
     const std::wstring folder = support::BuildDirectory() + L"\\planted";
     const std::wstring exe = folder + L"\\autoredial.exe";
     ASSERT_TRUE(CopyFileW((support::BuildDirectory() + L"\\autoredial.exe").c_str(), exe.c_str(), FALSE));
@@ -79,9 +79,9 @@ TEST_F(Binding, PlantedLibrariesAreNeverLoaded) {
     CloseHandle(token);
     ASSERT_EQ(elevation.TokenIsElevated, 0u) << "run the suite through ordinary.exe, as ctest does";
 
-    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签2") == L"断网了"; }, 20000)) << "the link was tested";
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kLinkState) == L"断网了"; }, 20000)) << "the link was tested";
     EXPECT_EQ(GetFileAttributesW((folder + L"\\uxtheme.mark").c_str()), INVALID_FILE_ATTRIBUTES)
         << "the planted uxtheme.dll was loaded";
     EXPECT_EQ(GetFileAttributesW((folder + L"\\wininet.mark").c_str()), INVALID_FILE_ATTRIBUTES)

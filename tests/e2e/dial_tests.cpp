@@ -47,7 +47,7 @@ TEST_F(DialEndToEnd, WithAnotherProgramInFrontThePromptIsAnsweredAndNoKeyReaches
     // Under Xvfb the foreground falls to the desktop when a window is mapped,
     // so the prompt is raised under a title the program ignores, the front
     // window is brought back, and only then does the prompt become one.
-    HWND prompt = support::RaisePrompt(client, L"通知", support::kPromptInBackground);
+    HWND prompt = support::RaisePrompt(client, L"通知", zorvic::kPromptInBackground);
     ASSERT_TRUE(prompt);
     auto frontStays = [&] {
         if (GetForegroundWindow() != front) SetForegroundWindow(front);
@@ -68,19 +68,19 @@ TEST_F(DialEndToEnd, WithAnotherProgramInFrontThePromptIsAnsweredAndNoKeyReaches
 }
 
 TEST_F(DialEndToEnd, APromptThatEatsTheKeyIsAnsweredAllTheSame) {
-    support::RaisePrompt(client, L"提示", support::kPromptSwallowsKeys);
+    support::RaisePrompt(client, L"提示", zorvic::kPromptSwallowsKeys);
     EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
     EXPECT_EQ(support::ButtonAnswerCount(client), 1);
     EXPECT_GE(support::SwallowedKeyCount(client), 1) << "the key was tried first";
 
     // Without a 否(&N) button the N key itself is posted to it.
-    support::RaisePrompt(client, L"提示", support::kPromptSwallowsKeys | support::kPromptNoMnemonic);
+    support::RaisePrompt(client, L"提示", zorvic::kPromptSwallowsKeys | zorvic::kPromptNoMnemonic);
     EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
     EXPECT_EQ(support::AnsweredCount(client), 1);
 }
 
 TEST_F(DialEndToEnd, AHungClientNeverStallsTheProgram) {
-    support::RaisePrompt(client, L"提示", support::kPromptStaysOpen);
+    support::RaisePrompt(client, L"提示", zorvic::kPromptStaysOpen);
     support::PumpFor(1200);  // the prompt has been seen
     support::HangClient(client, 5000);
     const DWORD start = GetTickCount();

@@ -9,13 +9,13 @@
 
 namespace {
 
-class PromptTest : public support::ProgramBesideClient {
+class PromptAnyCodePage : public support::ProgramBesideClient {
 protected:
     std::wstring Label() const { return Text(ui::kPromptLine); }
 };
 
-TEST_F(PromptTest, AnOpenPromptIsAnsweredEverySecondUntilItGoes) {
-    HWND prompt = support::RaisePrompt(client, L"系统提示信息", support::kPromptStaysOpen);
+TEST_F(PromptAnyCodePage, AnOpenPromptIsAnsweredEverySecondUntilItGoes) {
+    HWND prompt = support::RaisePrompt(client, L"系统提示信息", zorvic::kPromptStaysOpen);
     ASSERT_TRUE(prompt);
     const std::wstring shown = L"出现提示窗口句柄：" + support::HandleText(prompt);
     EXPECT_TRUE(support::PumpUntil([&] { return Label() == shown; }, 2500)) << Label();
@@ -29,10 +29,10 @@ TEST_F(PromptTest, AnOpenPromptIsAnsweredEverySecondUntilItGoes) {
     EXPECT_TRUE(support::PumpUntil([&] { return Label() == L"出现提示窗口句柄：-1"; }, 2500)) << Label();
 }
 
-TEST_F(PromptTest, PromptClosedByTheAnswerIsGoneAndOthersAreLeftAlone) {
+TEST_F(PromptAnyCodePage, PromptClosedByTheAnswerIsGoneAndOthersAreLeftAlone) {
     support::RaisePrompt(client, L"警告", 0);                           // no 提示 in the title
-    support::RaisePrompt(client, L"提示", support::kPromptOtherClass);  // not a dialog
-    support::RaisePrompt(client, L"提示", support::kPromptHidden);      // never shown
+    support::RaisePrompt(client, L"提示", zorvic::kPromptOtherClass);  // not a dialog
+    support::RaisePrompt(client, L"提示", zorvic::kPromptHidden);      // never shown
     ASSERT_EQ(support::OpenPromptCount(client), 3);
     support::PumpFor(2500);
     EXPECT_EQ(support::AnsweredCount(client), 0);
@@ -46,8 +46,8 @@ TEST_F(PromptTest, PromptClosedByTheAnswerIsGoneAndOthersAreLeftAlone) {
 
 // A message box of the client, as a Unicode program raises it (是 and 否, or
 // Yes and No on an English system): found by its title and answered with N.
-TEST_F(PromptTest, AMessageBoxOfTheClientIsAnsweredNo) {
-    ASSERT_TRUE(support::RaisePrompt(client, L"提示", support::kPromptMessageBox));
+TEST_F(PromptAnyCodePage, AMessageBoxOfTheClientIsAnsweredNo) {
+    ASSERT_TRUE(support::RaisePrompt(client, L"提示", zorvic::kPromptMessageBox));
     EXPECT_TRUE(support::PumpUntil([&] { return support::ButtonAnswerCount(client) == 1; }, 3000));
     EXPECT_EQ(support::OpenPromptCount(client), 0);
 }

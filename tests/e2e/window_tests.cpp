@@ -34,9 +34,9 @@ const UnitPlace kVisibleUnits[] = {
     {"简单超文本框1", L"AutoredialLink", 166, 4, 120, 24, nullptr},
 };
 
-using support::ProgramTest;
+using ProgramAnyCodePage = support::ProgramTest;
 
-TEST_F(ProgramTest, MainWindowStandsCentredWithItsUnits) {
+TEST_F(ProgramAnyCodePage, MainWindowStandsCentredWithItsUnits) {
     ASSERT_TRUE(support::LaunchProgram(program));
     RECT outer;
     GetWindowRect(program.main, &outer);
@@ -81,15 +81,15 @@ TEST_F(ProgramTest, MainWindowStandsCentredWithItsUnits) {
     EXPECT_EQ(SendMessageW(status, SB_GETPARTS, 0, 0), 2);
 }
 
-TEST_F(ProgramTest, PromptLabelReportsNoPromptEverySecond) {
+TEST_F(ProgramAnyCodePage, PromptLabelReportsNoPromptEverySecond) {
     ASSERT_TRUE(support::LaunchProgram(program));
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签4") == L"出现提示窗口句柄：-1"; }, 3000)) << Text("标签4");
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kPromptLine) == L"出现提示窗口句柄：-1"; }, 3000)) << Text(ui::kPromptLine);
 }
 
-TEST_F(ProgramTest, EscapeEndsTheProgramWithZero) {
+TEST_F(ProgramAnyCodePage, EscapeEndsTheProgramWithZero) {
     ASSERT_TRUE(support::LaunchProgram(program));
     // Esc pressed while the edit box has the focus closes the whole window.
-    PostMessageW(Unit("编辑框1"), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(Unit(ui::kTargetBox), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     EXPECT_EQ(support::WaitForExit(program, 10000), 0u);
 }
 
@@ -97,7 +97,7 @@ TEST_F(ProgramTest, EscapeEndsTheProgramWithZero) {
 // elsewhere: it works from its own folder, and the link test there comes from
 // the system directory's wininet.dll, the stand-in (Wine's own always says
 // connected).
-TEST_F(ProgramTest, FromAChineseFolderStartedElsewhereItWatchesTheLink) {
+TEST_F(ProgramAnyCodePage, FromAChineseFolderStartedElsewhereItWatchesTheLink) {
     std::wstring folder = support::BuildDirectory() + L"\\岚川 程序";
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         // Wine writes file names in the Unix locale's character set, and the
@@ -120,11 +120,11 @@ TEST_F(ProgramTest, FromAChineseFolderStartedElsewhereItWatchesTheLink) {
         << support::CurrentDirectoryOf(program);
 
     const std::wstring handle = support::HandleText(client.dialButton);
-    SendMessageW(Unit("编辑框1"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
-    PostMessageW(Unit("按钮1"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text("标签3") == L"已拔1次"; }, 15000)) << Text("标签3");
-    EXPECT_EQ(Text("标签2"), L"断网了");
-    EXPECT_EQ(Text("标签1"), L"拔号按钮句柄为：" + handle);
+    SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kRedialCount) == L"已拔1次"; }, 15000)) << Text(ui::kRedialCount);
+    EXPECT_EQ(Text(ui::kLinkState), L"断网了");
+    EXPECT_EQ(Text(ui::kTargetLine), L"拔号按钮句柄为：" + handle);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 3000));
     support::StopClient(client);
     support::SetLinkState(true);

@@ -225,7 +225,7 @@ class BadInputOnForm : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(support::LoadMainForm());
-        ui::SetPeriod(kMainForm, ui::kPromptTimer, 0);  // no prompt search meanwhile
+        ui::SetPeriod(ui::kPromptTimer, 0);  // no prompt search meanwhile
     }
     static void TearDownTestSuite() { support::UnloadForm(kMainForm); }
 };
@@ -235,18 +235,18 @@ TEST_F(BadInputOnForm, StartReadsTheBoxAsTheReferenceReadsIt) {
     int started = 0;
     watch::Watch& state = support::FreshWatch();
     for (int i = 0; i < 300; ++i) {
-        ui::SetContent(kMainForm, ui::kTargetBox, NumberText(r));
+        ui::SetContent(ui::kTargetBox, NumberText(r));
         // The box keeps what its code page can hold, which is what Start reads.
-        const std::wstring shown = ui::GetContent(kMainForm, ui::kTargetBox);
+        const std::wstring shown = ui::GetContent(ui::kTargetBox);
         if (shown.empty()) continue;  // Start would show its message box
         state.dialTarget = 12345;
         watch::Start(state, ui::EventArgs());
         const int32_t expected = ReferenceNumber(shown);
         ASSERT_EQ(state.dialTarget, expected) << "case " << i << ": [" << Hex(shown) << "]";
-        ASSERT_EQ(ui::GetCaption(kMainForm, ui::kTargetLine), L"拔号按钮句柄为：" + std::to_wstring(expected));
+        ASSERT_EQ(ui::GetCaption(ui::kTargetLine), L"拔号按钮句柄为：" + std::to_wstring(expected));
         ++started;
     }
-    watch::Stop(ui::EventArgs());
+    watch::Stop(state, ui::EventArgs());
     EXPECT_GT(started, 250);
 }
 
@@ -477,8 +477,8 @@ protected:
         ui::FreePicture(picture);
         EXPECT_FALSE(picture.bitmap || picture.icon) << "FreePicture leaves the picture empty";
         if (++count_ % 20 == 0) {
-            ui::SetPicture(kMainForm, ui::kAimIcon, placed, bytes.size());
-            ui::Unit* box = ui::FindUnit(kMainForm, ui::kAimIcon);
+            ui::SetPicture(ui::kAimIcon, placed, bytes.size());
+            ui::Unit* box = ui::FindUnit(ui::kAimIcon);
             ASSERT_TRUE(box);
             EXPECT_TRUE(WholeOrEmpty(box->picture)) << what << " in the picture box";
         }

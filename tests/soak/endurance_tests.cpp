@@ -9,7 +9,6 @@
 // Wine, so only AUTOREDIAL_SOAK_TICKS of them run (600 when unset); the watch
 // tick costs about 1 ms and always runs 10 000 times. Its Network List Manager
 // is a fake that reports Internet: Wine's own takes about 50 ms to create.
-#include "app/loop.h"
 #include "app/shell.h"
 #include "app/wiring.h"
 #include "ui/loaded.h"
@@ -50,7 +49,7 @@ protected:
         ASSERT_TRUE(client.dialButton) << "the client did not start";
         // The ticks are driven by hand: the prompt timer's own tick, nested in
         // the settling wait of an answer, would overwrite the search's result.
-        ui::SetPeriod(kMainForm, ui::kPromptTimer, 0);
+        ui::SetPeriod(ui::kPromptTimer, 0);
     }
 };
 
@@ -77,8 +76,8 @@ TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= clicksBefore + offline; }, 10000));
     EXPECT_EQ(support::ClickCount(client) - clicksBefore, offline) << "every offline tick clicks once";
     EXPECT_EQ(state.redialCount, offline);
-    EXPECT_EQ(ui::GetCaption(kMainForm, ui::kRedialCount), L"已拔" + std::to_wstring(offline) + L"次");
-    EXPECT_EQ(ui::GetCaption(kMainForm, ui::kLinkState), down ? L"断网了" : L"联网呢");
+    EXPECT_EQ(ui::GetCaption(ui::kRedialCount), L"已拔" + std::to_wstring(offline) + L"次");
+    EXPECT_EQ(ui::GetCaption(ui::kLinkState), down ? L"断网了" : L"联网呢");
     EXPECT_EQ(manager.alive(), 0) << "every manager is released";
     soak::ExpectFlat(before, soak::Measure(), "watch ticks");
 }
@@ -127,7 +126,7 @@ DWORD gDragStart = 0;
 void CALLBACK EndDragOnceAimed(HWND, UINT, UINT_PTR, DWORD) {
     ui::LoadedForm* aim = ui::FindForm(kAimForm);
     if (gDragEnded || !aim || !IsWindow(aim->hwnd) || aim->closing) return;
-    gAimStepped = gAimStepped || !ui::GetContent(kMainForm, ui::kTargetBox).empty();
+    gAimStepped = gAimStepped || !ui::GetContent(ui::kTargetBox).empty();
     if (gAimStepped || GetTickCount() - gDragStart > 5000) {
         watch::EndAimDrag(ui::EventArgs());
         gDragEnded = true;
@@ -142,7 +141,7 @@ TEST_F(EnduranceTest, TwoHundredAimDrags) {
     int stepped = 0;
     for (int drag = 0; drag < kWarmUpDrags + kDrags; ++drag) {
         if (drag == kWarmUpDrags) before = soak::Measure();
-        ui::SetContent(kMainForm, ui::kTargetBox, L"");
+        ui::SetContent(ui::kTargetBox, L"");
         gAimStepped = false;
         gDragEnded = false;
         gDragStart = GetTickCount();
@@ -156,7 +155,7 @@ TEST_F(EnduranceTest, TwoHundredAimDrags) {
         ASSERT_EQ(ui::FindForm(kAimForm), nullptr) << "drag " << drag << ": the aim window is still there";
         ASSERT_TRUE(IsWindowEnabled(main)) << "drag " << drag << ": the main window stays disabled";
         ASSERT_EQ(GetCapture(), nullptr) << "drag " << drag;
-        ui::Unit* icon = ui::FindUnit(kMainForm, ui::kAimIcon);
+        ui::Unit* icon = ui::FindUnit(ui::kAimIcon);
         ASSERT_TRUE(icon && icon->picture.icon) << "drag " << drag << ": the aim icon did not come back";
     }
     EXPECT_EQ(stepped, kWarmUpDrags + kDrags) << "drags that ended before their first aim step";

@@ -1,6 +1,6 @@
 #include "tests/soak/resources.h"
 
-#include "app/loop.h"
+#include "app/shell.h"
 
 #include <windows.h>
 #include <psapi.h>

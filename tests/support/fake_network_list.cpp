@@ -73,7 +73,7 @@ static_assert(std::is_same<decltype(&FakeCoCreateInstance), decltype(&::CoCreate
 
 }  // namespace
 
-FakeNetworkList::FakeNetworkList() : entry_(sysfn::kCoCreateInstance, &FakeCoCreateInstance) { gFake = Settings(); }
+FakeNetworkList::FakeNetworkList() : entry_(&FakeCoCreateInstance) { gFake = Settings(); }
 
 FakeNetworkList::~FakeNetworkList() = default;
 
@@ -86,5 +86,12 @@ void FakeNetworkList::Answer(int connectivity, HRESULT result) {
 }
 
 int FakeNetworkList::alive() const { return gFake.alive; }
+
+void FakeNetworkList::AnswerAs(char tick) {
+    if (tick == '-') return NoManager();
+    Answer(tick == 'i' ? NLM_CONNECTIVITY_IPV4_INTERNET : tick == '6' ? NLM_CONNECTIVITY_IPV6_INTERNET
+           : tick == 'n' ? NLM_CONNECTIVITY_IPV4_LOCALNETWORK : NLM_CONNECTIVITY_DISCONNECTED,
+           tick == 'f' ? E_FAIL : S_OK);
+}
 
 }  // namespace support

@@ -2,9 +2,15 @@
 // a FakeNetworkList lives, the system-function table's CoCreateInstance entry
 // creates fake managers whose GetConnectivity answers what the test set, or
 // fails as on a system without the manager. One at a time.
+//
+// The watch's suites write runs of ticks: 'x' the link test down; with the link
+// test connected, the manager says 'i' IPv4 Internet, '6' IPv6 Internet, 'n' local
+// network only, '0' nothing, 'f' fails to answer, '-' is missing; 'S' is Start,
+// not a tick. Verdicts: 'u' 联网呢, 'D' 断网了 and a click, 'd' 断网了 without one.
 #pragma once
 
 #include "tests/support/probe.h"
+#include "winkit/connectivity.h"
 
 #include <windows.h>
 #include <netlistmgr.h>
@@ -22,11 +28,20 @@ public:
     void NoManager();
     // Creation succeeds; GetConnectivity returns result and, on S_OK, the flags.
     void Answer(int connectivity, HRESULT result = S_OK);
+    // Answers as a tick of the notation above says.
+    void AnswerAs(char tick);
     // Managers handed out and not yet released to their last reference.
     int alive() const;
 
 private:
-    TableFake entry_;
+    TableFake<sysfn::kCoCreateInstance> entry_;
 };
+
+inline winkit::Connectivity ManagerAnswer(char tick) {
+    return tick == 'i' || tick == '6' ? winkit::Connectivity::kInternet
+           : tick == 'n' || tick == '0' ? winkit::Connectivity::kNoInternet : winkit::Connectivity::kUnknown;
+}
+
+inline char VerdictLetter(bool down, bool click) { return !down ? 'u' : click ? 'D' : 'd'; }
 
 }  // namespace support

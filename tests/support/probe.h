@@ -62,19 +62,19 @@ private:
     HHOOK hook_;
 };
 
-// Puts a function in place of a table entry while it lives.
+// Puts a function of the entry's exact type in place of a table entry while
+// it lives: TableFake<sysfn::kSendInput> fake(&MySendInput).
+template <sysfn::Index index>
 class TableFake {
 public:
-    template <typename Function>
-    TableFake(sysfn::Index index, Function* function) : index_(index), saved_(sysfn::gTable[index].address) {
-        sysfn::gTable[index].address = reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function));
+    explicit TableFake(sysfn::Function<index> function) : saved_(sysfn::gTable[index].address) {
+        sysfn::gTable[index].address = sysfn::Untyped<index>(function);
     }
-    ~TableFake() { sysfn::gTable[index_].address = saved_; }
+    ~TableFake() { sysfn::gTable[index].address = saved_; }
     TableFake(const TableFake&) = delete;
     TableFake& operator=(const TableFake&) = delete;
 
 private:
-    sysfn::Index index_;
     FARPROC saved_;
 };
 

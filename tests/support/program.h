@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/support/standin.h"
+#include "ui/form.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,8 @@ class ProgramTest : public ::testing::Test {
 protected:
     void TearDown() override { EndProgram(program); }
     HWND Unit(const char* name) const { return UnitWindow(program.main, name); }
-    std::wstring Text(const char* name) const { return WindowText(Unit(name)); }
+    HWND Unit(const ui::UnitRef& unit) const { return Unit(unit.name); }
+    std::wstring Text(const ui::UnitRef& unit) const { return WindowText(Unit(unit)); }
 
     Program program;
 };

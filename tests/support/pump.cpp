@@ -1,13 +1,13 @@
 #include "tests/support/pump.h"
 
 #include "app/app.h"
-#include "app/loop.h"
 #include "app/shell.h"
 #include "app/wiring.h"
 #include "sysfn/sysfn.h"
 #include "tests/support/program.h"
 #include "ui/loaded.h"
 #include "ui/props.h"
+#include "ui/runtime.h"
 
 #include <ole2.h>
 
@@ -23,12 +23,12 @@ void EnsureShell() {
     app::SetProgramDirectoryFrom(OwnPath());
     sysfn::InitTable();
     app::ConnectLayers();
-    app::RegisterClasses();
+    ui::RegisterClasses();
 }
 
 bool LoadMainForm() {
     EnsureShell();
-    return app::LoadForm(app::kMainWiring, nullptr, false);
+    return ui::LoadForm(app::kMainWiring, nullptr, false);
 }
 
 void UnloadForm(const ui::FormDef& form) {
@@ -38,8 +38,9 @@ void UnloadForm(const ui::FormDef& form) {
 Client MainFormSuite::client;
 
 watch::Watch& FreshWatch() {
-    if (ui::FindForm(ui::kMainForm)) watch::Stop(ui::EventArgs());
-    return app::WiredWatch() = watch::Watch();
+    watch::Watch& wired = app::WiredWatchForTests();
+    if (ui::FindForm(ui::kMainForm)) watch::Stop(wired, ui::EventArgs());
+    return wired = watch::Watch();
 }
 
 bool LoadMainFormWithClient(Client& client) { return LoadMainForm() && StartClient(client); }

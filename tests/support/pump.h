@@ -41,7 +41,7 @@ protected:
     static void TearDownTestSuite() { UnloadMainFormWithClient(client); }
     static Client client;
     watch::Watch& state = FreshWatch();
-    static std::wstring Caption(const char* unit) { return ui::GetCaption(ui::kMainForm, unit); }
+    static std::wstring Caption(const ui::UnitRef& unit) { return ui::GetCaption(unit); }
 };
 
 // Dispatches messages until done() is true or timeoutMs have passed; returns

@@ -7,13 +7,6 @@
 
 namespace support {
 
-static_assert(kPromptHidden == zorvic::kPromptHidden && kPromptStaysOpen == zorvic::kPromptStaysOpen &&
-                  kPromptOtherClass == zorvic::kPromptOtherClass &&
-                  kPromptSwallowsKeys == zorvic::kPromptSwallowsKeys && kPromptNoMnemonic == zorvic::kPromptNoMnemonic &&
-                  kPromptInBackground == zorvic::kPromptInBackground && kPromptMessageBox == zorvic::kPromptMessageBox &&
-                  kPromptOwned == zorvic::kPromptOwned,
-              "prompt flags must match the client's");
-
 namespace {
 
 constexpr DWORD kStartTimeoutMs = 10000;

@@ -4,6 +4,8 @@
 // directory, where the program takes it from.
 #pragma once
 
+#include "tools/zorvic/protocol.h"
+
 #include <windows.h>
 
 #include <string>
@@ -38,18 +40,8 @@ int ClickCount(const Client& client);
 // Clicks that found a toggle dial button unchecked: hang-ups.
 int HangUpCount(const Client& client);
 
-enum PromptFlags {
-    kPromptHidden = 1,      // created but never shown
-    kPromptStaysOpen = 2,   // an N press is counted but does not close it
-    kPromptOtherClass = 4,  // a plain window of another class, not "#32770"
-    kPromptSwallowsKeys = 8,  // while it is open, the client's hook eats every injected N
-    kPromptNoMnemonic = 16,   // buttons 是 and 否 instead of 是(&Y) and 否(&N)
-    kPromptInBackground = 32, // shown without being activated
-    kPromptMessageBox = 64,   // a message box (是/否) of the system, shown once the call has returned
-    kPromptOwned = 128,       // a dialog owned by the client's main window
-};
-// Makes the client raise a prompt with the given title; returns its handle
-// (for a message box, whose handle comes later, 1).
+// Makes the client raise a prompt with the given title and zorvic::PromptFlags;
+// returns its handle (for a message box, whose handle comes later, 1).
 HWND RaisePrompt(const Client& client, const std::wstring& title = L"提示", int flags = 0);
 // Key-downs of the N key that the client's prompts (or their children) have
 // received. A prompt closes on the key-down unless it stays open, so only a

@@ -1,7 +1,7 @@
 // The click and the prompt answer where a real system gets in the way: a
 // client of higher rights, a restarted client, a key that can't land, the
 // aim drag. What Wine can't show is made through the table's fakes.
-#include "app/shell.h"
+#include "ui/runtime.h"
 #include "app/wiring.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
@@ -95,12 +95,12 @@ protected:
     }
     void TearDown() override { support::SetLinkState(true); }
     void StartOn(HWND button) {
-        ui::SetContent(kMainForm, ui::kTargetBox, support::HandleText(button));
+        ui::SetContent(ui::kTargetBox, support::HandleText(button));
         watch::Start(state, ui::EventArgs());
     }
 
-    TableFake box_{sysfn::kMessageBoxW, reinterpret_cast<void*>(&AnswerBox)};
-    TableFake shell_{sysfn::kShellExecuteExW, reinterpret_cast<void*>(&RecordRestart)};
+    TableFake<sysfn::kMessageBoxW> box_{&AnswerBox};
+    TableFake<sysfn::kShellExecuteExW> shell_{&RecordRestart};
 };
 
 TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedOnce) {
@@ -108,7 +108,7 @@ TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedO
     ASSERT_EQ(gBoxes, 0) << "client and program run with the same rights";
     const std::wstring before = Caption(ui::kRedialCount);
     {
-        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
         watch::WatchTick(state, ui::EventArgs());
         watch::WatchTick(state, ui::EventArgs());
     }
@@ -129,7 +129,7 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     gBoxAnswer = IDYES;
     gRestartWorks = FALSE;  // the user declined the system's own question
     {
-        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
         watch::WatchTick(state, ui::EventArgs());
     }
     EXPECT_EQ(gRestarts, 1);
@@ -139,7 +139,7 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     state.elevationOffered = false;
     gRestartWorks = TRUE;
     {
-        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
         watch::WatchTick(state, ui::EventArgs());
     }
     ASSERT_EQ(gRestarts, 2);
@@ -156,8 +156,8 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
 }
 
 TEST_F(DialTest, AtStartAClientOfHigherRightsIsRecognised) {
-    TableFake token(sysfn::kOpenProcessToken, reinterpret_cast<void*>(&OpenTokenOfEither));
-    TableFake level(sysfn::kGetTokenInformation, reinterpret_cast<void*>(&GiveLevel));
+    TableFake<sysfn::kOpenProcessToken> token(&OpenTokenOfEither);
+    TableFake<sysfn::kGetTokenInformation> level(&GiveLevel);
     struct Case {
         int32_t ours, theirs;
         int boxes;
@@ -191,7 +191,7 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
     support::StopClient(client);
     watch::WatchTick(state, ui::EventArgs());
     watch::WatchTick(state, ui::EventArgs());
-    EXPECT_EQ(Caption(ui::kTargetLine), L"拨号客户端未运行");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号客户端未运行");
     EXPECT_EQ(state.redialCount, 0);
 
     ASSERT_TRUE(support::StartClient(client));
@@ -224,18 +224,18 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
 
 TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
     struct Case {
-        void* sendInput;
+        sysfn::Function<sysfn::kSendInput> sendInput;
         int ticks;
         int flags;
         int buttonAnswers, keyDowns;
     };
     const Case cases[] = {
-        {reinterpret_cast<void*>(&TakeNothing), 1, 0, 1, 0},                          // locked desktop
-        {reinterpret_cast<void*>(&TakeAndLose), 2, 0, 1, 0},                          // eaten key
-        {reinterpret_cast<void*>(&TakeNothing), 1, support::kPromptNoMnemonic, 0, 1},  // posted key
+        {&TakeNothing, 1, 0, 1, 0},                          // locked desktop
+        {&TakeAndLose, 2, 0, 1, 0},                          // eaten key
+        {&TakeNothing, 1, zorvic::kPromptNoMnemonic, 0, 1},  // posted key
     };
     for (const Case& c : cases) {
-        TableFake input(sysfn::kSendInput, c.sendInput);
+        TableFake<sysfn::kSendInput> input(c.sendInput);
         const int buttons = support::ButtonAnswerCount(client);
         const int keys = support::AnsweredCount(client);
         HWND prompt = support::RaisePrompt(client, L"提示", c.flags);
@@ -253,9 +253,9 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
 // Windows refuses the posted answer as well as the key: the prompt stays, and
 // the restart as administrator is offered.
 TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsNoKeyAndTheOffer) {
-    TableFake token(sysfn::kOpenProcessToken, reinterpret_cast<void*>(&OpenTokenOfEither));
-    TableFake level(sysfn::kGetTokenInformation, reinterpret_cast<void*>(&GiveLevel));
-    TableFake input(sysfn::kSendInput, reinterpret_cast<void*>(&TakeNothing));
+    TableFake<sysfn::kOpenProcessToken> token(&OpenTokenOfEither);
+    TableFake<sysfn::kGetTokenInformation> level(&GiveLevel);
+    TableFake<sysfn::kSendInput> input(&TakeNothing);
     gTheirLevel = 0x3000;
     gInputs = 0;
     HWND front = ui::FormHandle(kMainForm);
@@ -263,8 +263,8 @@ TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsNoKeyAndTheOffer) {
     HWND prompt = nullptr;
     {
         // The form's own prompt ticks meet the same refusal.
-        TableFake refuse(sysfn::kPostMessageW, reinterpret_cast<void*>(&RefusePost));
-        prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
+        prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptInBackground);
         ASSERT_TRUE(prompt);
         watch::PromptTick(state, ui::EventArgs());
         watch::PromptTick(state, ui::EventArgs());
@@ -290,7 +290,7 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
     support::PumpFor(200);
     EXPECT_EQ(support::ClickCount(client), clicks);
     EXPECT_EQ(state.redialCount, 0);
-    EXPECT_EQ(Caption(ui::kTargetLine), L"拨号按钮不可用");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮不可用");
 
     EnableWindow(client.dialButton, TRUE);
     watch::WatchTick(state, ui::EventArgs());
@@ -300,9 +300,9 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
 }
 
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
-    ASSERT_TRUE(app::LoadForm(app::kAimWiring, nullptr, false));
+    ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     HWND aim = ui::FormHandle(ui::kAimForm);
-    HWND prompt = support::RaisePrompt(client, L"提示", support::kPromptInBackground);
+    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptInBackground);
     ASSERT_TRUE(prompt);
     support::PumpUntil([&] { return GetForegroundWindow() == aim || (SetForegroundWindow(aim), false); }, 2000);
     ASSERT_EQ(GetForegroundWindow(), aim);
@@ -324,15 +324,15 @@ TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {
     EXPECT_TRUE(watch::ReadTargetArgument(L" /redial-target:-2147483648 ", handle));
     EXPECT_EQ(handle, INT32_MIN);
 
-    ui::SetContent(kMainForm, ui::kTargetBox, L"");
+    ui::SetContent(ui::kTargetBox, L"");
     watch::TakeTargetArgument(state, L"/redial-targetx:5");
-    EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), L"");
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 0);
+    EXPECT_EQ(ui::GetContent(ui::kTargetBox), L"");
+    EXPECT_FALSE(state.watching);
 
     watch::TakeTargetArgument(state, L"/redial-target:" + support::HandleText(client.dialButton));
-    EXPECT_EQ(ui::GetContent(kMainForm, ui::kTargetBox), support::HandleText(client.dialButton));
+    EXPECT_EQ(ui::GetContent(ui::kTargetBox), support::HandleText(client.dialButton));
     EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 10000);
+    EXPECT_TRUE(state.watching);
     EXPECT_TRUE(state.elevationOffered) << "the restarted program never offers again";
 }
 

@@ -1,6 +1,7 @@
 // The watch tick's verdict when the link test says connected but the Network
 // List Manager may know better, JudgeLink alone over runs of ticks. One run
 // through the real tick is in watch_tests.cpp.
+#include "tests/support/fake_network_list.h"
 #include "watch/link_verdict.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,7 @@
 
 namespace {
 
-using winkit::Connectivity;
-
-// Ticks: 'x' link test down; with the link test connected, the manager says
-// 'i' IPv4 Internet, '6' IPv6 Internet, 'n' local network only, '0' nothing,
-// 'f' fails to answer, '-' is missing; 'S' is Start, not a tick.
-// Verdicts: 'u' 联网呢, 'D' 断网了 and a click, 'd' 断网了 without one.
+// Runs of ticks in the notation of tests/support/fake_network_list.h.
 TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
     const struct {
         const char* ticks;
@@ -37,13 +33,10 @@ TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
         watch::LinkMemory memory;
         std::string verdicts;
         for (const char* tick = c.ticks; *tick; ++tick) {
-            const Connectivity internet = *tick == 'i' || *tick == '6' ? Connectivity::kInternet
-                                          : *tick == 'n' || *tick == '0' ? Connectivity::kNoInternet
-                                                                         : Connectivity::kUnknown;
             if (*tick == 'S') memory = watch::LinkMemory();
             else {
-                const watch::LinkVerdict verdict = watch::JudgeLink(memory, *tick != 'x', internet);
-                verdicts += !verdict.down ? 'u' : verdict.click ? 'D' : 'd';
+                const watch::LinkVerdict verdict = watch::JudgeLink(memory, *tick != 'x', support::ManagerAnswer(*tick));
+                verdicts += support::VerdictLetter(verdict.down, verdict.click);
             }
         }
         EXPECT_EQ(verdicts, c.verdicts) << c.ticks;

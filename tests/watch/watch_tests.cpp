@@ -14,11 +14,10 @@
 
 namespace {
 
-using ui::kMainForm;
 
 class WatchTest : public support::MainFormSuite {
 protected:
-    void SetUp() override { ui::SetContent(kMainForm, ui::kTargetBox, L""); }
+    void SetUp() override { ui::SetContent(ui::kTargetBox, L""); }
 };
 
 TEST_F(WatchTest, OfflineTicksClickAndCountOnlineTicksOnlyReport) {
@@ -47,7 +46,7 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
 
     // Numbers typed by hand: no signature is taken, each is clicked as given.
     for (int32_t target : {0xFFFF, 0}) {
-        ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(target));
+        ui::SetContent(ui::kTargetBox, winkit::FormatDecimal(target));
         watch::Start(state, ui::EventArgs());
         watch::WatchTick(state, ui::EventArgs());
         EXPECT_EQ(Caption(ui::kTargetLine), L"点击未送达：句柄无效");
@@ -61,12 +60,12 @@ TEST_F(WatchTest, NeverClicksBroadcastOrNothingAndCountsOnlyClicksThatWent) {
 
     // A window that is gone by the tick: its program (this one) runs, but
     // holds no such window any more. No count either.
-    ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(counter)));
+    ui::SetContent(ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(counter)));
     watch::Start(state, ui::EventArgs());
     DestroyWindow(counter);
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(state.redialCount, 0);
-    EXPECT_EQ(Caption(ui::kTargetLine), L"找不到拨号按钮");
+    EXPECT_EQ(Caption(ui::kTargetLine), L"找不到拔号按钮");
     support::SetLinkState(true);
 }
 
@@ -74,73 +73,70 @@ TEST_F(WatchTest, CountdownFillsInTenStepsAndStartsAgain) {
     state.countdownStep = 1;
     for (int step = 1; step <= 10; ++step) {
         watch::CountdownTick(state, ui::EventArgs());
-        EXPECT_EQ(ui::GetBarPosition(kMainForm, ui::kCountdownBar), 10 * step);
+        EXPECT_EQ(ui::GetBarPosition(ui::kCountdownBar), 10 * step);
     }
     watch::CountdownTick(state, ui::EventArgs());
-    EXPECT_EQ(ui::GetBarPosition(kMainForm, ui::kCountdownBar), 10);
+    EXPECT_EQ(ui::GetBarPosition(ui::kCountdownBar), 10);
     EXPECT_EQ(state.countdownStep, 2);
 }
 
 TEST_F(WatchTest, StartReadsTheBoxAndStartsBothTimers) {
-    ui::SetContent(kMainForm, ui::kTargetBox, L"　 ＋１２3x");  // full-width blank, +, 1, 2
+    ui::SetContent(ui::kTargetBox, L"　 ＋１２3x");  // full-width blank, +, 1, 2
     state.countdownStep = 7;
     watch::Start(state, ui::EventArgs());
     EXPECT_EQ(state.dialTarget, 123);
     EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：123");
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 10000);
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kCountdownTimer), 1000);
+    EXPECT_EQ(ui::GetPeriod(ui::kWatchTimer), 10000);
+    EXPECT_EQ(ui::GetPeriod(ui::kCountdownTimer), 1000);
     EXPECT_EQ(state.countdownStep, 1);
 
-    ui::SetContent(kMainForm, ui::kTargetBox, L"句柄");
+    ui::SetContent(ui::kTargetBox, L"句柄");
     watch::Start(state, ui::EventArgs());
     EXPECT_EQ(state.dialTarget, 0);
     EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：0");
 
-    ui::SetContent(kMainForm, ui::kTargetBox, L"-99999999999");
+    ui::SetContent(ui::kTargetBox, L"-99999999999");
     watch::Start(state, ui::EventArgs());
     EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：-2147483648");
 
-    watch::Stop(ui::EventArgs());
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kWatchTimer), 0);
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kCountdownTimer), 0);
+    watch::Stop(state, ui::EventArgs());
+    EXPECT_EQ(ui::GetPeriod(ui::kWatchTimer), 0);
+    EXPECT_EQ(ui::GetPeriod(ui::kCountdownTimer), 0);
     EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：-2147483648") << "Stop touches nothing else";
-    EXPECT_EQ(ui::GetPeriod(kMainForm, ui::kPromptTimer), 1000) << "the prompt timer runs on";
+    EXPECT_EQ(ui::GetPeriod(ui::kPromptTimer), 1000) << "the prompt timer runs on";
 }
 
 TEST_F(WatchTest, CountCarriesOverStopAndStart) {
     support::SetLinkState(false);
-    ui::SetContent(kMainForm, ui::kTargetBox, support::HandleText(client.dialButton));
+    ui::SetContent(ui::kTargetBox, support::HandleText(client.dialButton));
     watch::Start(state, ui::EventArgs());
     for (int i = 0; i < 3; ++i) watch::WatchTick(state, ui::EventArgs());
-    watch::Stop(ui::EventArgs());
+    watch::Stop(state, ui::EventArgs());
     watch::Start(state, ui::EventArgs());
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(Caption(ui::kRedialCount), L"已拔4次");
     support::SetLinkState(true);
 }
 
-// The link verdict (link_verdict_tests.cpp) through the real tick: the
-// manager's answers, the clicks counted and sent, Start forgetting.
+// The link verdict (link_verdict_tests.cpp) through the real tick, in the
+// notation of tests/support/fake_network_list.h: the manager's answers, the
+// clicks counted and sent, Start forgetting.
 TEST_F(WatchTest, TheTickClicksOnTheManagersVerdict) {
     support::FakeNetworkList manager;
     support::SetLinkState(true);
-    ui::SetContent(kMainForm, ui::kTargetBox, support::HandleText(client.dialButton));
+    ui::SetContent(ui::kTargetBox, support::HandleText(client.dialButton));
     const int clicksBefore = support::ClickCount(client);
     std::string verdicts;
     for (const char* tick = "S6nnnSnninfnn-n"; *tick; ++tick) {
         if (*tick == 'S') {
             watch::Start(state, ui::EventArgs());
-            watch::Stop(ui::EventArgs());  // the ticks are driven by hand
+            watch::Stop(state, ui::EventArgs());  // the ticks are driven by hand
             continue;
         }
-        const int flags = *tick == 'i'   ? NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVITY_IPV4_LOCALNETWORK
-                          : *tick == '6' ? NLM_CONNECTIVITY_IPV6_INTERNET
-                                         : NLM_CONNECTIVITY_IPV4_LOCALNETWORK | NLM_CONNECTIVITY_IPV6_SUBNET;
-        if (*tick == '-') manager.NoManager();
-        else manager.Answer(flags, *tick == 'f' ? E_FAIL : S_OK);
+        manager.AnswerAs(*tick);
         const int count = state.redialCount;
         watch::WatchTick(state, ui::EventArgs());
-        verdicts += Caption(ui::kLinkState) != L"断网了" ? 'u' : state.redialCount > count ? 'D' : 'd';
+        verdicts += support::VerdictLetter(Caption(ui::kLinkState) == L"断网了", state.redialCount > count);
     }
     EXPECT_EQ(verdicts, "uuDduuuuuuDuu");
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicksBefore + 2; }, 3000));

@@ -94,7 +94,7 @@ TEST(Integrity, ReadFromTheTokenAndNeverBeyondIt) {
     EXPECT_FALSE(winkit::OutranksUs(client.dialButton)) << "same rights";
     support::StopClient(client);
 
-    support::TableFake forged(sysfn::kGetTokenInformation, reinterpret_cast<void*>(&ForgedLabel));
+    support::TableFake<sysfn::kGetTokenInformation> forged(&ForgedLabel);
     gFilled = 0;
     gCount = 1;
     EXPECT_EQ(winkit::ProcessIntegrity(0), 0x3000);

@@ -74,8 +74,8 @@ TEST_F(Client, ListedUnderItsImageName) {
 TEST_F(Client, PromptIsFound) {
     EXPECT_EQ(FindPrompt(), -1);
     Raise(L"没有关键字");
-    Raise(L"提示", support::kPromptHidden);
-    Raise(L"提示", support::kPromptOtherClass);
+    Raise(L"提示", zorvic::kPromptHidden);
+    Raise(L"提示", zorvic::kPromptOtherClass);
     EXPECT_EQ(FindPrompt(), -1);
 
     HWND first = Raise(L"网络提示");
@@ -106,7 +106,7 @@ TEST_F(Client, EitherOfTwoInstances) {
 }
 
 TEST_F(Client, PromptIsAnsweredWithOneWholePress) {
-    HWND prompt = Raise(L"提示", support::kPromptStaysOpen);
+    HWND prompt = Raise(L"提示", zorvic::kPromptStaysOpen);
     ASSERT_TRUE(support::MakeForeground(prompt));
     int answered = support::AnsweredCount(client_);
     int ups = support::KeyUpCount(client_);
@@ -143,7 +143,7 @@ TEST_F(Client, NoKeyWhileAnotherProgramHoldsTheForeground) {
 TEST_F(Client, PromptInTheBackgroundIsBroughtForwardFromOurWindow) {
     HWND mine = Make(L"WinkitClientProbe", L"winkit 本程序");
     ASSERT_TRUE(support::MakeForeground(mine));
-    HWND prompt = Raise(L"提示", support::kPromptStaysOpen);
+    HWND prompt = Raise(L"提示", zorvic::kPromptStaysOpen);
     ASSERT_TRUE(support::MakeForeground(mine)) << "the prompt must start behind our window";
     int answered = support::AnsweredCount(client_);
     winkit::SendKeyToWindow(prompt, kKeyN);
@@ -207,7 +207,7 @@ TEST_F(Client, TheDialButtonOfARestartedClientIsNeverGuessed) {
 
     ASSERT_TRUE(support::StartClient(first, kClientImage, support::kDialogClient));
     SetWindowTextW(first.dialButton, L"连接");
-    ASSERT_TRUE(support::RaisePrompt(first, L"Zorvic 宽带客户端", support::kPromptOwned));
+    ASSERT_TRUE(support::RaisePrompt(first, L"Zorvic 宽带客户端", zorvic::kPromptOwned));
     HWND prompt = support::RaisePrompt(first, L"提示");
     ASSERT_TRUE(prompt);
     SetWindowPos(prompt, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

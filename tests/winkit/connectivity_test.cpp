@@ -35,7 +35,7 @@ BOOL WINAPI SeeApartment(SHELLEXECUTEINFOW*) {
 }
 
 TEST(ComApartment, IsUpWhenTheShellIsCalled) {
-    support::TableFake shell(sysfn::kShellExecuteExW, &SeeApartment);
+    support::TableFake<sysfn::kShellExecuteExW> shell(&SeeApartment);
     std::thread([] {
         winkit::RestartAsAdministrator(L"", nullptr);
         sysfn::EndComApartment();

@@ -28,9 +28,9 @@ protected:
         gSizeGiven = 0;
         support::gCallCounts = {};
     }
-    support::TableFake sendInput_{sysfn::kSendInput, &RecordingSendInput};
-    support::TableFake isWindow_{sysfn::kIsWindow, &support::CountingIsWindow};
-    support::TableFake timers_{sysfn::kCreateWaitableTimerW, &support::CountingTimer};
+    support::TableFake<sysfn::kSendInput> sendInput_{&RecordingSendInput};
+    support::TableFake<sysfn::kIsWindow> isWindow_{&support::CountingIsWindow};
+    support::TableFake<sysfn::kCreateWaitableTimerW> timers_{&support::CountingTimer};
 };
 
 TEST_F(Recorded, APressIsADownAndItsUp) {
@@ -64,7 +64,7 @@ UINT WINAPI TakeNothing(UINT, LPINPUT, int) { return 0; }
 
 TEST_F(Recorded, ASystemThatTakesNoInputIsReported) {
     EXPECT_EQ(winkit::SendKeyToWindow(nullptr, kKeyN), winkit::KeyResult::Sent);
-    support::TableFake locked(sysfn::kSendInput, reinterpret_cast<void*>(&TakeNothing));
+    support::TableFake<sysfn::kSendInput> locked(&TakeNothing);
     EXPECT_EQ(winkit::SendKeyToWindow(nullptr, kKeyN), winkit::KeyResult::Short);
 }
 

@@ -49,7 +49,7 @@ TEST(Processes, ImagePath) {
 HANDLE WINAPI NoSnapshot(DWORD, DWORD) { return INVALID_HANDLE_VALUE; }
 
 TEST(Processes, NoSnapshot) {
-    support::TableFake fake(sysfn::kCreateToolhelp32Snapshot, &NoSnapshot);
+    support::TableFake<sysfn::kCreateToolhelp32Snapshot> fake(&NoSnapshot);
     std::vector<winkit::ProcessInfo> list(2);
     list[0].imageName = L"kept.exe";
     EXPECT_EQ(winkit::ListProcesses(list, true), 0);
@@ -69,7 +69,7 @@ HANDLE WINAPI ProcessesOnly(DWORD flags, DWORD processId) {
 }
 
 TEST(Processes, ListedFromAProcessOnlySnapshot) {
-    support::TableFake fake(sysfn::kCreateToolhelp32Snapshot, &ProcessesOnly);
+    support::TableFake<sysfn::kCreateToolhelp32Snapshot> fake(&ProcessesOnly);
     std::vector<winkit::ProcessInfo> list;
     EXPECT_GT(winkit::ListProcesses(list), 0);
     EXPECT_NE(FindOwn(list), nullptr);
@@ -93,8 +93,8 @@ TEST(Processes, ImageNamesMatchInEitherCaseOfAsciiLetters) {
 
 // Every snapshot that is taken is closed again, through the table.
 TEST(Processes, SnapshotsAreClosed) {
-    support::TableFake open(sysfn::kCreateToolhelp32Snapshot, &support::CountingSnapshot);
-    support::TableFake close(sysfn::kCloseHandle, &support::CountingClose);
+    support::TableFake<sysfn::kCreateToolhelp32Snapshot> open(&support::CountingSnapshot);
+    support::TableFake<sysfn::kCloseHandle> close(&support::CountingClose);
     const support::CallCounts& counts = support::gCallCounts;
     std::vector<winkit::ProcessInfo> list;
     for (bool withPaths : {false, true}) {

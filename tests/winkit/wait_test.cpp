@@ -134,7 +134,7 @@ TEST_F(PumpingWait, NestedWaits) {
 
 // The wait must come back even when the system lets it down.
 int gWaits = 0;
-HANDLE WINAPI NoTimer(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR) { return nullptr; }
+HANDLE WINAPI NoTimer(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR) { return nullptr; }
 BOOL WINAPI TimerNotSet(HANDLE, const LARGE_INTEGER*, LONG, PTIMERAPCROUTINE, LPVOID, BOOL) { return FALSE; }
 DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD, DWORD) {
     // Gives in after a while, so a wait that ignores the failure fails the
@@ -143,23 +143,23 @@ DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD, DWORD) {
 }
 
 TEST_F(PumpingWait, ReturnsWhenTheSystemFails) {
-    support::TableFake timers(sysfn::kCreateWaitableTimerW, &support::CountingTimer);
-    support::TableFake closes(sysfn::kCloseHandle, &support::CountingClose);
+    support::TableFake<sysfn::kCreateWaitableTimerW> timers(&support::CountingTimer);
+    support::TableFake<sysfn::kCloseHandle> closes(&support::CountingClose);
     const support::CallCounts& counts = support::gCallCounts = {};
     gWaits = 0;
     {
-        support::TableFake fake(sysfn::kCreateWaitableTimerW, &NoTimer);
+        support::TableFake<sysfn::kCreateWaitableTimerW> fake(&NoTimer);
         winkit::PumpingWait(10);
     }
     EXPECT_EQ(counts.closes, 0);
     {
-        support::TableFake fake(sysfn::kSetWaitableTimer, &TimerNotSet);
+        support::TableFake<sysfn::kSetWaitableTimer> fake(&TimerNotSet);
         winkit::PumpingWait(10);
     }
     EXPECT_EQ(counts.timers, 1);
     EXPECT_EQ(counts.closes, 1);
     {
-        support::TableFake fake(sysfn::kMsgWaitForMultipleObjects, &FailingWait);
+        support::TableFake<sysfn::kMsgWaitForMultipleObjects> fake(&FailingWait);
         winkit::PumpingWait(10000);
     }
     EXPECT_EQ(gWaits, 1);

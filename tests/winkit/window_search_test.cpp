@@ -166,7 +166,7 @@ HWND WINAPI CircularGetWindow(HWND hwnd, UINT command) {
 TEST_F(WindowSearch, WalkEndsWhenWindowsGoInCircles) {
     gCircle[0] = Make(kClass, L"winkit 圈甲");
     gCircle[1] = Make(kClass, L"winkit 圈乙");
-    support::TableFake fake(sysfn::kGetWindow, &CircularGetWindow);
+    support::TableFake<sysfn::kGetWindow> fake(&CircularGetWindow);
     std::vector<winkit::WindowInfo> list;
     gSteps = 0;
     int count = winkit::ListTopLevelWindows(list, false);

@@ -22,18 +22,20 @@ constexpr wchar_t kFrontClicksArgument[] = L"/front-clicks";
 constexpr wchar_t kGreyedArgument[] = L"/greyed";
 constexpr wchar_t kToggleArgument[] = L"/toggle";
 
-// WM_COPYDATA to the main window raises a prompt: dwData = PromptFlags (see
-// tests/support/standin.h), lpData = the NUL-terminated UTF-16 title. The
-// result is the prompt's HWND, 0 when it could not be made; for a message box,
-// which is shown only once the call has returned, 1.
-constexpr ULONG_PTR kPromptHidden = 1;
-constexpr ULONG_PTR kPromptStaysOpen = 2;
-constexpr ULONG_PTR kPromptOtherClass = 4;
-constexpr ULONG_PTR kPromptSwallowsKeys = 8;
-constexpr ULONG_PTR kPromptNoMnemonic = 16;
-constexpr ULONG_PTR kPromptInBackground = 32;
-constexpr ULONG_PTR kPromptMessageBox = 64;
-constexpr ULONG_PTR kPromptOwned = 128;
+// WM_COPYDATA to the main window raises a prompt: dwData = PromptFlags,
+// lpData = the NUL-terminated UTF-16 title. The result is the prompt's HWND, 0
+// when it could not be made; for a message box, which is shown only once the
+// call has returned, 1.
+enum PromptFlags : int {
+    kPromptHidden = 1,          // created but never shown
+    kPromptStaysOpen = 2,       // an N press is counted but does not close it
+    kPromptOtherClass = 4,      // a plain window of another class, not "#32770"
+    kPromptSwallowsKeys = 8,    // while it is open, the client's hook eats every injected N
+    kPromptNoMnemonic = 16,     // buttons 是 and 否 instead of 是(&Y) and 否(&N)
+    kPromptInBackground = 32,   // shown without being activated
+    kPromptMessageBox = 64,     // a message box (是/否) of the system, shown once the call has returned
+    kPromptOwned = 128,         // a dialog owned by the client's main window
+};
 
 constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button (of a toggle: its dials)
 constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt

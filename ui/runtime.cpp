@@ -1,0 +1,344 @@
+#include "ui/runtime.h"
+
+#include "sysfn/sysfn.h"
+#include "ui/hyperlink.h"
+#include "ui/loaded.h"
+#include "ui/messages.h"
+#include "ui/units.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace ui {
+
+namespace {
+
+const wchar_t kFormClass[] = L"AutoredialForm";
+const wchar_t kTimerClass[] = L"AutoredialTimer";
+const wchar_t kPictureClass[] = L"AutoredialPicture";
+
+LoadedForm* gModal = nullptr;
+bool gLoopStarted = false;
+bool gUnloading = false;
+
+// Calls the handler wired to (unit, event); unit null means the window. The
+// handler may destroy the form, so nothing of it is read afterwards.
+void FireEvent(const LoadedForm& form, const char* unit, Event event, const EventArgs& args = EventArgs()) {
+    if (gUnloading) return;
+    for (std::size_t i = 0; i < form.bindingCount; ++i) {
+        const Binding& binding = form.bindings[i];
+        if (binding.event != event) continue;
+        if (unit ? binding.unit && std::strcmp(binding.unit->name, unit) == 0 : !binding.unit) {
+            binding.handler(args);
+            return;
+        }
+    }
+}
+
+EventArgs MouseArgs(LPARAM lParam) {
+    EventArgs args;
+    args.x = LOWORD(lParam);
+    args.y = HIWORD(lParam);
+    if (GetKeyState(VK_CONTROL) < 0) args.keys |= kCtrlDown;
+    if (GetKeyState(VK_SHIFT) < 0) args.keys |= kShiftDown;
+    if (GetKeyState(VK_MENU) < 0) args.keys |= kAltDown;
+    return args;
+}
+
+// Takes a form whose window is gone off the list; the last window of the
+// program ends the message loop.
+void RemoveForm(LoadedForm* form) {
+    if (gModal == form) gModal = nullptr;
+    ForgetForm(form);
+    if (!gLoopStarted || gUnloading) return;
+    for (auto& other : LoadedForms()) {
+        if (IsWindow(other->hwnd)) return;
+    }
+    PostQuitMessage(0);
+}
+
+// A modal form gives the windows it disabled their earlier state back before
+// it is destroyed, so that the system activates them again.
+void DestroyForm(LoadedForm* form) {
+    if (form->modal) {
+        for (const DisabledWindow& window : form->disabled) {
+            if (IsWindow(window.hwnd)) EnableWindow(window.hwnd, window.wasEnabled);
+        }
+        form->disabled.clear();
+        form->modal = false;
+    }
+    DestroyWindow(form->hwnd);
+}
+
+void OnCommand(const LoadedForm& form, WPARAM wParam, LPARAM lParam) {
+    Unit* unit = nullptr;
+    if (lParam && HIWORD(wParam) == BN_CLICKED && FormOfChild(reinterpret_cast<HWND>(lParam), &unit) &&
+        unit->def->type == UnitType::Button) {
+        FireEvent(form, unit->def->name, Event::Clicked);
+    }
+}
+
+LRESULT OnLabelColour(HDC dc, HWND label) {
+    Unit* unit = nullptr;
+    if (FormOfChild(label, &unit) && unit->def->textColour != CLR_INVALID) SetTextColor(dc, unit->def->textColour);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void OnActivate(LoadedForm& form, WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE || form.activated) return;
+    form.activated = true;
+    FireEvent(form, nullptr, Event::FirstActivated);
+}
+
+bool OnSetCursor(const LoadedForm& form, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (!form.pointer || reinterpret_cast<HWND>(wParam) != hwnd || LOWORD(lParam) != HTCLIENT) return false;
+    SetCursor(form.pointer);
+    return true;
+}
+
+void OnCloseRequest(LoadedForm* form) {
+    if (form->closing) DestroyForm(form);
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LoadedForm* form = FormOfWindow(hwnd);
+    if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+    case WM_COMMAND: OnCommand(*form, wParam, lParam); return 0;
+    case WM_CTLCOLORSTATIC: return OnLabelColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_LBUTTONDOWN: FireEvent(*form, nullptr, Event::LeftDown, MouseArgs(lParam)); return 0;
+    case WM_LBUTTONUP: FireEvent(*form, nullptr, Event::LeftUp, MouseArgs(lParam)); return 0;
+    case WM_ACTIVATE: OnActivate(*form, wParam); break;
+    case WM_SETCURSOR: if (OnSetCursor(*form, hwnd, wParam, lParam)) return TRUE; break;
+    case WM_SIZE: LayOutUnits(form->units); break;
+    case WM_CLOSE: DestroyForm(form); return 0;
+    case kCloseRequest: OnCloseRequest(form); return 0;
+    case WM_DESTROY: FireEvent(*form, nullptr, Event::Destroying); return 0;
+    case WM_NCDESTROY: RemoveForm(form); break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_TIMER || wParam != kTimerId) return DefWindowProcW(hwnd, message, wParam, lParam);
+    Unit* unit = nullptr;
+    if (LoadedForm* form = FormOfChild(hwnd, &unit)) FireEvent(*form, unit->def->name, Event::Periodic);
+    return 0;
+}
+
+void PaintPicture(HWND hwnd, const Unit* unit) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    if (unit) DrawPicture(dc, unit->picture, 0, 0);
+    EndPaint(hwnd, &paint);
+}
+
+void FirePictureMouse(const LoadedForm* form, const Unit* unit, Event event, LPARAM lParam) {
+    if (form) FireEvent(*form, unit->def->name, event, MouseArgs(lParam));
+}
+
+LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Unit* unit = nullptr;
+    LoadedForm* form = FormOfChild(hwnd, &unit);
+    switch (message) {
+    case WM_PAINT: PaintPicture(hwnd, form ? unit : nullptr); return 0;
+    case WM_LBUTTONDOWN: FirePictureMouse(form, unit, Event::LeftDown, lParam); return 0;
+    case WM_LBUTTONUP: FirePictureMouse(form, unit, Event::LeftUp, lParam); return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool RegisterFormClass(const wchar_t* name, WNDPROC proc, HCURSOR cursor) {
+    WNDCLASSEXW cls = {};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = proc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hCursor = cursor;
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    cls.lpszClassName = name;
+    return RegisterClassExW(&cls) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+void WindowStyles(const WindowDef& window, HWND parent, DWORD* style, DWORD* exStyle) {
+    *exStyle = 0;
+    if (window.frame == Frame::FixedSingle) {
+        *style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    } else {
+        *style = WS_POPUP | WS_CLIPCHILDREN;
+    }
+    if (window.taskbarButton && !parent) *exStyle |= WS_EX_APPWINDOW;
+    if (!window.taskbarButton) *exStyle |= WS_EX_TOOLWINDOW;
+    if (window.alwaysOnTop) *exStyle |= WS_EX_TOPMOST;
+    *exStyle |= WS_EX_CONTROLPARENT;
+}
+
+// A form of the same template that is already loaded: a live one is brought
+// forward (true); one on its way out is taken down so that a new one can load.
+bool BringForward(const FormDef& def) {
+    LoadedForm* live = FindForm(def);
+    if (!live) return false;
+    if (IsWindow(live->hwnd) && !live->closing) {
+        if (IsIconic(live->hwnd)) {
+            ShowWindow(live->hwnd, SW_RESTORE);
+        } else {
+            SetActiveWindow(live->hwnd);
+        }
+        return true;
+    }
+    if (IsWindow(live->hwnd)) {
+        DestroyForm(live);
+    } else {
+        RemoveForm(live);
+    }
+    return false;
+}
+
+// Creates the form's window, centred on the screen at its outer size; null
+// when the system refuses. Until the handle is recorded the window procedure
+// finds no form, so the messages of the creation itself take their default course.
+HWND CreateFormWindow(const WindowDef& window, HWND parent) {
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    WindowStyles(window, parent, &style, &exStyle);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - window.width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - window.height) / 2;
+    HWND hwnd = CreateWindowExW(exStyle, kFormClass, window.caption ? window.caption : L"", style, left, top,
+                                window.width, window.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd) return nullptr;
+    RECT outer;
+    GetWindowRect(hwnd, &outer);
+    if (outer.right - outer.left != window.width || outer.bottom - outer.top != window.height) {
+        SetWindowPos(hwnd, nullptr, left, top, window.width, window.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return hwnd;
+}
+
+void CreateUnits(LoadedForm& form) {
+    const FormDef& def = *form.def;
+    form.units.resize(def.unitCount);
+    for (std::size_t row = 0; row < def.unitCount; ++row) {
+        Unit& unit = form.units[row];
+        unit.def = &def.units[row];
+        const wchar_t* cls = unit.def->type == UnitType::Timer    ? kTimerClass
+                          : unit.def->type == UnitType::PicBox ? kPictureClass
+                                                               : nullptr;
+        CreateUnit(unit, form.hwnd, UnitId(row), cls);
+    }
+    LayOutUnits(form.units);
+}
+
+// The main form returns the quit message's exit code; the modal form returns
+// 0 as soon as there is no modal window any more, or a quit message is next
+// (left queued).
+int RunMessageLoop(bool modal) {
+    MSG msg;
+    for (;;) {
+        if (modal) {
+            if (!ModalWindowOpen()) return 0;
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return 0;
+        }
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            if (modal && got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+            return got == 0 ? static_cast<int>(msg.wParam) : 0;
+        }
+        DispatchOne(msg);
+        if (modal && !ModalWindowOpen()) return 0;
+    }
+}
+
+// Disables the program's other top-level windows and runs the modal loop
+// until the form is gone.
+void RunModal(LoadedForm* form) {
+    form->modal = true;
+    for (auto& other : LoadedForms()) {
+        if (other.get() == form || !IsWindow(other->hwnd) || GetParent(other->hwnd)) continue;
+        form->disabled.push_back({other->hwnd, IsWindowEnabled(other->hwnd) != FALSE});
+        EnableWindow(other->hwnd, FALSE);
+    }
+    LoadedForm* outerModal = gModal;
+    gModal = form;
+    RunMessageLoop(true);
+    gModal = outerModal;
+}
+
+bool PreTranslate(MSG& msg) {
+    if (!msg.hwnd) return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    LoadedForm* form = FormOfWindow(root);
+    if (!form) return false;
+    // No unit takes Esc for itself, so it reaches the form and closes it, as
+    // the close button would.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && form->def->window.escCloses) {
+        SendMessageW(root, WM_CLOSE, 0, 0);
+        return true;
+    }
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+        return IsDialogMessageW(root, &msg) != FALSE;  // Tab moves between the tab stops
+    }
+    return false;
+}
+
+}  // namespace
+
+bool RegisterClasses() {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    sysfn::InitCommonControlsEx(&controls);
+    HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    return RegisterFormClass(kFormClass, FormProc, arrow) && RegisterFormClass(kTimerClass, TimerProc, arrow) &&
+           RegisterFormClass(kPictureClass, PictureProc, arrow) && RegisterHyperlinkClass();
+}
+
+bool LoadForm(const WiredForm& wired, HWND parent, bool modal) {
+    const FormDef& def = *wired.form;
+    if (BringForward(def)) return true;
+    if (modal) {
+        parent = nullptr;
+    } else if (parent && !IsWindow(parent)) {
+        return false;
+    }
+    HWND hwnd = CreateFormWindow(def.window, parent);
+    if (!hwnd) return false;
+
+    auto& forms = LoadedForms();
+    forms.push_back(std::make_unique<LoadedForm>());
+    LoadedForm* form = forms.back().get();
+    form->def = &def;
+    form->bindings = wired.bindings;
+    form->bindingCount = wired.bindingCount;
+    form->hwnd = hwnd;
+    CreateUnits(*form);
+
+    FireEvent(*form, nullptr, Event::Created);
+    if (!IsWindow(hwnd)) return true;  // its Created handler destroyed it
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    if (modal) RunModal(form);
+    return true;
+}
+
+bool ModalWindowOpen() { return gModal != nullptr; }
+
+void DispatchOne(MSG& msg) {
+    if (PreTranslate(msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+int RunMainLoop() {
+    gLoopStarted = true;
+    return RunMessageLoop(false);
+}
+
+void UnloadAllForms() {
+    gUnloading = true;
+    auto& forms = LoadedForms();
+    while (!forms.empty()) {
+        LoadedForm* form = forms.back().get();
+        if (IsWindow(form->hwnd)) DestroyWindow(form->hwnd);  // removes the form on its way
+        if (!forms.empty() && forms.back().get() == form) RemoveForm(form);
+    }
+}
+
+}  // namespace ui
