@@ -10,7 +10,9 @@
 #include "ui/skin.h"
 #include "ui/units.h"
 #include "winkit/connectivity.h"
+#include "winkit/link_notices.h"
 #include "winkit/wait.h"
+#include "winkit/window_events.h"
 
 #include <commctrl.h>
 
@@ -125,6 +127,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE: ui::LayOutUnits(form->units); break;
     case WM_CLOSE: DestroyForm(form); return 0;
     case ui::kCloseRequest: OnCloseRequest(form); return 0;
+    case ui::kLinkNotice: FireEvent(*form, nullptr, Event::LinkNotice); return 0;
     case WM_DESTROY: FireEvent(*form, nullptr, Event::Destroying); return 0;
     case WM_NCDESTROY: RemoveForm(form); break;
     }
@@ -357,6 +360,8 @@ int Run() {
 void Shutdown() {
     if (gShuttingDown) return;
     gShuttingDown = true;
+    winkit::UnhookDialogEvents();
+    winkit::UnadviseLinkNotices();
     sysfn::ReleaseModules();
     auto& forms = ui::LoadedForms();
     while (!forms.empty()) {

@@ -11,7 +11,8 @@
 // restricted the search: imported, they would load the theme library by name
 // before the program's first line (Wine's do). The later ones are calls that a test must be able to fake because Wine does
 // not show what they do on Windows: the Network List Manager, a hung client,
-// integrity levels, the restart as administrator and the box that offers it.
+// integrity levels, the restart as administrator and the box that offers it,
+// and the tick count that spaces the clicks brought forward by the system's notices.
 // Everything else (the shell's and the units' window plumbing, the pointer
 // position, the tick count, the foreground, EnumChildWindows, Start's and the
 // runtime error report's message boxes) is linked and called directly. A
@@ -71,7 +72,8 @@
     X(30, L"", MessageBoxW)                             \
     X(31, L"uxtheme.dll", SetWindowTheme)               \
     X(32, L"", SetDefaultDllDirectories)                \
-    X(33, L"comctl32.dll", InitCommonControlsEx)
+    X(33, L"comctl32.dll", InitCommonControlsEx)        \
+    X(34, L"", GetTickCount)
 
 namespace sysfn {
 

@@ -28,9 +28,14 @@ constexpr DWORD kInternetFlags = NLM_CONNECTIVITY_IPV4_INTERNET | NLM_CONNECTIVI
 
 }  // namespace
 
-Connectivity InternetConnectivity() {
+bool EnsureOle() {
     // Started here rather than at launch: the window needs no OLE.
     if (!gOleStarted) gOleStarted = SUCCEEDED(OleInitialize(nullptr));
+    return gOleStarted;
+}
+
+Connectivity InternetConnectivity() {
+    EnsureOle();
     // The identifiers come from the header's uuid declarations, so no import
     // library of GUIDs is linked.
     void* created = nullptr;

@@ -19,6 +19,9 @@ enum class Connectivity {
 // half-updated state across it.
 Connectivity InternetConnectivity();
 
+// Starts OLE for the calling thread on first use; true while it is up.
+bool EnsureOle();
+
 // Ends OLE for the thread if InternetConnectivity started it (at shutdown).
 void EndOle();
 

@@ -117,3 +117,21 @@ BOOL WINAPI CountingIsWindow(HWND hwnd) {
 }
 
 }  // namespace support
+
+namespace support {
+
+namespace {
+
+DWORD gFakeNow = 0;
+
+DWORD WINAPI FakeGetTickCount() { return gFakeNow; }
+
+}  // namespace
+
+FakeClock::FakeClock(DWORD now) : entry_(sysfn::kGetTickCount, &FakeGetTickCount) { gFakeNow = now; }
+
+void FakeClock::Set(DWORD now) { gFakeNow = now; }
+
+void FakeClock::Advance(DWORD milliseconds) { gFakeNow += milliseconds; }
+
+}  // namespace support

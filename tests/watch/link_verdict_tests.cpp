@@ -14,7 +14,9 @@ using winkit::Connectivity;
 
 // Ticks: 'x' link test down; with the link test connected, the manager says
 // 'i' IPv4 Internet, '6' IPv6 Internet, 'n' local network only, '0' nothing,
-// 'f' fails to answer, '-' is missing; 'S' is Start, not a tick.
+// 'f' fails to answer, '-' is missing; 'S' is Start, not a tick. A tick
+// brought forward by a notice: 'e' with the link test connected (the manager
+// is not asked), 'E' with it down.
 // Verdicts: 'u' 联网呢, 'D' 断网了 and a click, 'd' 断网了 without one.
 TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
     const struct {
@@ -32,6 +34,11 @@ TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
         {"infn", "uuuu"},          // a failed answer breaks the run
         {"inxnn", "uuDuD"},        // so does the link test's down; the confirmation stays
         {"inSnnn", "uuuuu"},       // Start forgets the confirmation
+        {"ineeen", "uuuuuD"},      // early ticks are no ticks in a row of the manager's
+        {"inneen", "uuDddd"},      // they show its verdict, never click on it nor count towards its wait
+        {"innEEn", "uuDDDd"},      // the link test's down clicks, and leaves that wait as it is
+        {"innxxn", "uuDDDu"},      // (a tick's ends it)
+        {"eEx", "uDD"},
     };
     for (const auto& c : cases) {
         watch::LinkMemory memory;
@@ -41,7 +48,11 @@ TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
                                           : *tick == 'n' || *tick == '0' ? Connectivity::kNoInternet
                                                                          : Connectivity::kUnknown;
             if (*tick == 'S') memory = watch::LinkMemory();
-            else {
+            else if (*tick == 'e' || *tick == 'E') {
+                const watch::LinkVerdict verdict =
+                    watch::JudgeLink(memory, *tick == 'e', Connectivity::kUnknown, watch::TickKind::Early);
+                verdicts += !verdict.down ? 'u' : verdict.click ? 'D' : 'd';
+            } else {
                 const watch::LinkVerdict verdict = watch::JudgeLink(memory, *tick != 'x', internet);
                 verdicts += !verdict.down ? 'u' : verdict.click ? 'D' : 'd';
             }
