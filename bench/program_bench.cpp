@@ -114,7 +114,7 @@ std::vector<std::string> NumberedEntries(const std::string& directory) {
 
 // The Linux process of this Wine prefix whose command line is the program's
 // path (Wine shows a program's Windows path there); empty when there is none.
-std::string LinuxProcessOf(const std::string& exe, bool timersOnly = false) {
+std::string LinuxProcessOf(const std::string& exe) {
     char prefix[MAX_PATH] = "";
     const std::string wanted =
         GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) ? std::string("WINEPREFIX=") + prefix : "";
@@ -122,8 +122,7 @@ std::string LinuxProcessOf(const std::string& exe, bool timersOnly = false) {
         const std::string commandLine = ReadLinuxFile("Z:\\proc\\" + pid + "\\cmdline");
         if (lstrcmpiA(commandLine.c_str(), exe.c_str()) != 0) continue;
         const std::string environment = '\0' + ReadLinuxFile("Z:\\proc\\" + pid + "\\environ");
-        if (!wanted.empty() && environment.find('\0' + wanted + '\0') == std::string::npos) continue;
-        if ((environment.find("\0AUTOREDIAL_TIMERS_ONLY=1\0") != std::string::npos) == timersOnly) return pid;
+        if (wanted.empty() || environment.find('\0' + wanted + '\0') != std::string::npos) return pid;
     }
     return std::string();
 }
@@ -206,6 +205,11 @@ int Idle(int seconds) {
     const std::wstring directory = support::BuildDirectory();
     const std::wstring programExe = directory + L"\\autoredial.exe";
     const std::wstring floorExe = directory + L"\\floor_bench.exe";
+    // A copy under another name for the timers alone: its Linux process is
+    // told apart by its command line (the Windows environment is not in the
+    // Linux process's).
+    const std::wstring todayExe = directory + L"\\autoredial_timers_only.exe";
+    CopyFileW(programExe.c_str(), todayExe.c_str(), FALSE);
     support::Client client;
     if (!support::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
     // The program with its hook and, once started, the manager's sink; the
@@ -218,10 +222,10 @@ int Idle(int seconds) {
         std::vector<double> windows;
     } program, today, floor;
     program.main = Launch(programExe, L"AutoredialForm", program.process);
-    today.main = Launch(programExe, L"AutoredialForm", today.process, true);
+    today.main = Launch(todayExe, L"AutoredialForm", today.process, true);
     floor.main = Launch(floorExe, L"BenchFloor", floor.process);
     program.pid = LinuxProcessOf(Utf8(programExe));
-    today.pid = LinuxProcessOf(Utf8(programExe), true);
+    today.pid = LinuxProcessOf(Utf8(todayExe));
     floor.pid = LinuxProcessOf(Utf8(floorExe));
     int status = 0;
     Subject* const subjects[] = {&program, &today, &floor};
@@ -286,6 +290,7 @@ int Idle(int seconds) {
                     floorFonts, programDirty, floorDirty);
     }
     for (Subject* subject : subjects) Close(subject->process, subject->main);
+    DeleteFileW(todayExe.c_str());
     support::StopClient(client);
     return status;
 }
