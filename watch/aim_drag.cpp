@@ -1,9 +1,9 @@
 #include "watch/aim_drag.h"
 
-#include "sysfn/sysfn.h"
 #include "ui/loaded.h"
 #include "ui/props.h"
 #include "winkit/text.h"
+#include "winkit/window_search.h"
 
 extern const unsigned char kAimCursor[];
 extern const unsigned kAimCursorSize;
@@ -42,8 +42,7 @@ void AimStep(const ui::EventArgs&) {
     ui::SetFormLeft(kAimForm, cursor.x - kAimHalf);
     ui::SetFormTop(kAimForm, cursor.y - kAimHalf);
     const POINT aim = {cursor.x + kAimPointOffset, cursor.y};
-    HWND under = sysfn::WindowFromPoint(aim);
-    ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(under)));
+    ui::SetContent(kMainForm, ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(winkit::DeepestChildAt(aim))));
 }
 
 void EndAimDrag(const ui::EventArgs&) { ui::CloseForm(kAimForm); }

@@ -25,6 +25,7 @@ std::wstring WhyNotDelivered(uint32_t error) {
     case ERROR_ACCESS_DENIED: return L"点击被拒：客户端权限高";
     case ERROR_INVALID_WINDOW_HANDLE: return L"点击未送达：句柄无效";
     case winkit::kButtonDisabled: return L"拨号按钮不可用";
+    case winkit::kButtonIsGroupBox: return L"拨号按钮是分组框";
     default: return L"点击未送达：错误" + winkit::FormatDecimal(static_cast<int32_t>(error));
     }
 }

@@ -29,6 +29,42 @@ uint32_t Posted(BOOL posted) {
     return error ? error : ERROR_GEN_FAILURE;
 }
 
+bool IsButtonClass(HWND window) {
+    wchar_t realClass[16] = {};
+    // A button of the common controls 6 may report only its own class name.
+    return (RealGetWindowClassW(window, realClass, 16) && lstrcmpiW(realClass, L"Button") == 0) ||
+           lstrcmpiW(WindowClassName(window).c_str(), L"Button") == 0;
+}
+
+bool IsAutomaticToggle(LONG type) {
+    return type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON || type == BS_AUTO3STATE;
+}
+
+// The check state that a click gives such a button, from the one it has: a
+// check box toggles, a radio button is checked, a three-state button goes
+// unchecked, checked, indeterminate, unchecked.
+WPARAM NextCheckState(LONG type, DWORD_PTR state) {
+    if (type == BS_AUTORADIOBUTTON) return BST_CHECKED;
+    if (state & BST_INDETERMINATE) return BST_UNCHECKED;
+    if (state & BST_CHECKED) return type == BS_AUTO3STATE ? BST_INDETERMINATE : BST_UNCHECKED;
+    return BST_CHECKED;
+}
+
+// Gives an automatic toggle the check state that a click would give it; 0
+// when set, or when the button is of another kind.
+uint32_t SetNextCheckState(HWND button, LONG type) {
+    if (!IsAutomaticToggle(type)) return 0;
+    const UINT kReadTimeoutMs = 500;
+    DWORD_PTR state = 0;
+    SetLastError(0);
+    if (!sysfn::SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kReadTimeoutMs, &state)) {
+        const DWORD error = GetLastError();
+        return error ? error : ERROR_TIMEOUT;
+    }
+    // Taken before the notice: both are posted to the queue of the one thread.
+    return Posted(sysfn::PostMessageW(button, BM_SETCHECK, NextCheckState(type, state), 0));
+}
+
 }  // namespace
 
 uint32_t PostButtonClick(int32_t button) {
@@ -44,11 +80,14 @@ uint32_t PostButtonClick(int32_t button) {
     // a real button's parent gets the notice that a click would send it. Only
     // a child window has a parent to tell; a notice posted to no window would
     // land in our own queue and read as delivered.
-    wchar_t realClass[16] = {};
     HWND parent = GetAncestor(window, GA_PARENT);
-    if (parent && parent != sysfn::GetDesktopWindow() && RealGetWindowClassW(window, realClass, 16) &&
-        lstrcmpiW(realClass, L"Button") == 0) {
+    if (parent && parent != sysfn::GetDesktopWindow() && IsButtonClass(window)) {
+        const LONG type = GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
+        if (type == BS_GROUPBOX) return kButtonIsGroupBox;
+        // A toggle's parent reads the state in its notice: a user's click has changed it by then.
+        if (const uint32_t error = SetNextCheckState(window, type)) return error;
         const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(window)), BN_CLICKED);
+        SetLastError(0);
         return Posted(sysfn::PostMessageW(parent, WM_COMMAND, command, reinterpret_cast<LPARAM>(window)));
     }
     return Posted(sysfn::PostMessageW(window, BM_CLICK, 0, 0));

@@ -10,18 +10,25 @@
 
 namespace winkit {
 
-// What PostButtonClick answers for a disabled window: an error code of the
-// program's own (bit 29 set), which no system call gives.
+// What PostButtonClick answers for a disabled window and for a group box:
+// error codes of the program's own (bit 29 set), which no system call gives.
 constexpr uint32_t kButtonDisabled = 0x20000001;
+constexpr uint32_t kButtonIsGroupBox = 0x20000002;
 
-// Clicks a button by a posted message: an enabled child window whose real
-// class is "Button" by the WM_COMMAND (BN_CLICKED) that a click sends its
-// parent, any other window by one BM_CLICK (wParam 0, lParam 0). Returns 0
-// when the system took the message, kButtonDisabled (nothing posted) for a
-// disabled window, else the system's error code: ERROR_ACCESS_DENIED when the
-// window's program has higher rights, ERROR_INVALID_WINDOW_HANDLE when the
-// handle names no window. Never posts to 0 or to HWND_BROADCAST (a typed 65535
-// would otherwise click every top-level window of every program).
+// Clicks a button by posted messages, as its own click would act. An enabled
+// child window of the class "Button" (its real class, or the one it reports)
+// gets what a click sends its parent, WM_COMMAND (BN_CLICKED); a check box,
+// radio button or three-state button of the automatic kinds first gets the
+// check state that the click would give it (BM_SETCHECK), read from it with a
+// send that never waits for a hung thread. Any other window gets one BM_CLICK
+// (wParam 0, lParam 0). Returns 0 when the system took the messages,
+// kButtonDisabled (nothing posted) for a disabled window, kButtonIsGroupBox
+// (nothing posted) for a group box, else the system's error code:
+// ERROR_ACCESS_DENIED when the window's program has higher rights,
+// ERROR_INVALID_WINDOW_HANDLE when the handle names no window, ERROR_TIMEOUT
+// when a toggle's state could not be read. Never posts to 0 or to
+// HWND_BROADCAST (a typed 65535 would otherwise click every top-level window
+// of every program).
 uint32_t PostButtonClick(int32_t button);
 
 // Whether text marks letter (an ASCII letter) as its mnemonic: "&" then the

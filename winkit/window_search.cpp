@@ -133,4 +133,45 @@ int32_t FindProcessWindow(const std::wstring& imageName, const std::wstring& cla
     return found;
 }
 
+namespace {
+
+// A group box only frames other controls: the system's own hit test passes
+// through it (HTTRANSPARENT), and so does the aim.
+bool IsGroupBox(HWND window) {
+    return lstrcmpiW(WindowClassName(window).c_str(), L"Button") == 0 &&
+           (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// The topmost visible child under the point (screen coordinates), enabled or
+// not, passing over transparent windows and group boxes; null when none.
+HWND ChildAt(HWND parent, POINT point) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        if (!IsWindowVisible(child) || (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT) ||
+            !GetWindowRect(child, &rect) || !PtInRect(&rect, point) || IsGroupBox(child)) {
+            continue;
+        }
+        return child;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+HWND DeepestChildAt(POINT point) {
+    // WindowFromPoint passes over a disabled child and answers the window that
+    // holds it: a client greys its dial button while the link is up.
+    HWND window = sysfn::WindowFromPoint(point);
+    // Its hit test passes through a group box only where it can ask the box
+    // (Wine's never asks another program's).
+    if (window && IsGroupBox(window)) window = GetParent(window);
+    // Nesting is never this deep; the bound guards against a child that reports itself.
+    for (int depth = 0; window && depth < 64; ++depth) {
+        HWND child = ChildAt(window, point);
+        if (!child) break;
+        window = child;
+    }
+    return window;
+}
+
 }  // namespace winkit

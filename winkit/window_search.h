@@ -1,4 +1,5 @@
-// Searching the top-level windows by owning program, class and title.
+// Searching the top-level windows by owning program, class and title, and the
+// window under a point of the screen.
 #pragma once
 
 #include <windows.h>
@@ -35,5 +36,11 @@ int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible = true);
 int32_t FindProcessWindow(const std::wstring& imageName = std::wstring(),
                           const std::wstring& className = std::wstring(),
                           const std::wstring& title = std::wstring());
+
+// The deepest visible child under a point of the screen, disabled or not,
+// passing over group boxes, else the window there (null when none). The system's WindowFromPoint passes over a
+// disabled child and answers the window that holds it; a client greys its dial
+// button while the link is up, just when a user aims at it.
+HWND DeepestChildAt(POINT point);
 
 }  // namespace winkit

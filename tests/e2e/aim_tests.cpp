@@ -77,6 +77,24 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
         << Text(ui::kTargetLine);
 }
 
+// Clients grey their dial button while the link is up, just when a user sets up.
+TEST_F(AimTest, DragOntoAGreyedDialButtonCapturesTheButton) {
+    support::StopClient(client);
+    ASSERT_TRUE(support::StartClient(client, L"ZorvicClient.exe", support::kGreyedButton));
+    ASSERT_FALSE(IsWindowEnabled(client.dialButton));
+    BeginDrag();
+    ASSERT_TRUE(support::PumpUntil([&] { return !IsWindowEnabled(program.main); }, 3000));
+    const POINT button = support::CentreOf(client.dialButton);
+    support::MoveMouse(button.x - kAimPointOffset - 40, button.y + 20);
+    support::MoveMouse(button.x - kAimPointOffset, button.y);
+    const std::wstring expected = support::HandleText(client.dialButton);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetBox) == expected; }, 3000))
+        << Text(ui::kTargetBox) << ", the client's window is " << support::HandleText(client.main);
+    support::ReleaseLeft();
+    EXPECT_TRUE(support::PumpUntil([&] { return IsWindowEnabled(program.main) != FALSE; }, 3000));
+    EXPECT_EQ(Text(ui::kTargetBox), expected);
+}
+
 TEST_F(AimTest, EscapeEndsTheDrag) {
     BeginDrag();
     ASSERT_TRUE(support::PumpUntil([&] { return !IsWindowEnabled(program.main); }, 3000));

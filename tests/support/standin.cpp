@@ -59,6 +59,8 @@ bool StartClient(Client& client, const wchar_t* imageName, int shape) {
     std::wstring arguments;
     if (shape & kDialogClient) arguments += zorvic::kDialogArgument;
     if (shape & kFrontClicks) arguments += std::wstring(L" ") + zorvic::kFrontClicksArgument;
+    if (shape & kGreyedButton) arguments += std::wstring(L" ") + zorvic::kGreyedArgument;
+    if (shape & kToggleButton) arguments += std::wstring(L" ") + zorvic::kToggleArgument;
     if (!StartProcess(image, directory, client.process, arguments)) return false;
 
     const bool dialog = (shape & kDialogClient) != 0;
@@ -83,6 +85,10 @@ void StopClient(Client& client) {
 
 int ClickCount(const Client& client) {
     return static_cast<int>(Ask(client.main, zorvic::kQueryClicks));
+}
+
+int HangUpCount(const Client& client) {
+    return static_cast<int>(Ask(client.main, zorvic::kQueryHangUps));
 }
 
 HWND RaisePrompt(const Client& client, const std::wstring& title, int flags) {

@@ -20,6 +20,9 @@ enum ClientShape {
     kWindowClient = 0,  // a window of its own class, dial button ID 100 reading 拨号
     kDialogClient = 1,  // a dialog ("#32770"), dial button IDOK reading 断开
     kFrontClicks = 2,   // the dial button loses a BM_CLICK while its window is not in front
+    kGreyedButton = 4,  // the dial button is disabled
+    kToggleButton = 8,  // (window shape) a push-like check box 连接: checked dials, unchecked hangs up;
+                        // a dial leaves it unchecked, as a dial that left the link down
 };
 
 // Starts the stand-in client under the given image name (a copy is made in the
@@ -28,9 +31,11 @@ bool StartClient(Client& client, const wchar_t* imageName = L"ZorvicClient.exe",
 // Ends the client by its process id and waits for it.
 void StopClient(Client& client);
 
-// Clicks (BN_CLICKED) that the dial button has sent its window. Every count is -1 when the
-// client does not answer.
+// Clicks (BN_CLICKED) that the dial button has sent its window; of a toggle, its
+// dials. Every count is -1 when the client does not answer.
 int ClickCount(const Client& client);
+// Clicks that found a toggle dial button unchecked: hang-ups.
+int HangUpCount(const Client& client);
 
 enum PromptFlags {
     kPromptHidden = 1,      // created but never shown

@@ -4,6 +4,7 @@
 #include "tests/support/probe.h"
 #include "winkit/answer.h"
 #include "winkit/integrity.h"
+#include "winkit/text.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,33 @@ TEST(PostedClick, NeverToNothingOrEveryWindow) {
     EXPECT_EQ(winkit::PostButtonClick(0xFFFF), static_cast<uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
     MSG stray;
     EXPECT_FALSE(PeekMessageW(&stray, reinterpret_cast<HWND>(-1), BM_CLICK, BM_CLICK, PM_REMOVE));
+}
+
+// Each kind of button as its own click leaves it: the automatic toggles change
+// their state before the notice; a group box is never clicked.
+using PostedClickOf = support::WindowsTest;
+TEST_F(PostedClickOf, EachKindOfButtonAsItsClickLeavesIt) {
+    HWND parent = Make(L"AnswerTestParent", L"", false);
+    const struct {
+        DWORD kind;
+        WPARAM from, to;
+    } cases[] = {
+        {BS_CHECKBOX, BST_UNCHECKED, BST_UNCHECKED},  // its parent sets the state
+        {BS_AUTOCHECKBOX, BST_CHECKED, BST_UNCHECKED},
+        {BS_AUTORADIOBUTTON, BST_CHECKED, BST_CHECKED},
+        {BS_AUTO3STATE, BST_CHECKED, BST_INDETERMINATE},
+        {BS_AUTO3STATE, BST_INDETERMINATE, BST_UNCHECKED},
+        {BS_GROUPBOX, BST_UNCHECKED, BST_UNCHECKED},
+    };
+    for (const auto& c : cases) {
+        HWND button = CreateWindowExW(0, L"Button", L"", WS_CHILD | c.kind, 0, 0, 20, 20, parent, nullptr, nullptr, nullptr);
+        SendMessageW(button, BM_SETCHECK, c.from, 0);
+        const uint32_t result = c.kind == BS_GROUPBOX ? winkit::kButtonIsGroupBox : 0;
+        EXPECT_EQ(winkit::PostButtonClick(winkit::HandleToInt(button)), result) << c.kind;
+        support::PumpFor(20);
+        EXPECT_EQ(SendMessageW(button, BM_GETCHECK, 0, 0), static_cast<LRESULT>(c.to)) << c.kind << " from " << c.from;
+        DestroyWindow(button);
+    }
 }
 
 // A token's label as the fake hands it out: the reported size and the SID's

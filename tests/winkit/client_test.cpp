@@ -180,6 +180,21 @@ TEST_F(Client, ARealButtonIsClickedThroughItsParent) {
     support::StopClient(lossy);
 }
 
+// A toggle's parent reads the check state in the notice, as a user's click
+// has left it: unchecked would hang up.
+TEST_F(Client, AToggleDialButtonDialsOnEveryClick) {
+    support::Client toggle;
+    ASSERT_TRUE(support::StartClient(toggle, kClientImage, support::kToggleButton));
+    for (int click = 1; click <= 2; ++click) {
+        EXPECT_EQ(winkit::PostButtonClick(winkit::HandleToInt(toggle.dialButton)), 0u);
+        EXPECT_TRUE(support::PumpUntil(
+            [&] { return support::ClickCount(toggle) + support::HangUpCount(toggle) == click; }, 2000));
+    }
+    EXPECT_EQ(support::ClickCount(toggle), 2);
+    EXPECT_EQ(support::HangUpCount(toggle), 0);
+    support::StopClient(toggle);
+}
+
 // A dialog-based client's dial button is IDOK, and so is the OK button of a
 // prompt in front of it, or of a box that it owns under its own title.
 TEST_F(Client, TheDialButtonOfARestartedClientIsNeverGuessed) {

@@ -9,7 +9,8 @@
 // Its command line may ask for two shapes that real clients have (protocol.h):
 // a dialog-based client, whose main window is a dialog and whose dial button
 // is IDOK, and a dial button that loses a BM_CLICK while its window is not in
-// front, as the system's documentation allows for an inactive dialog.
+// front, as the system's documentation allows for an inactive dialog; a dial
+// button that is greyed, and one that is a toggle (connect / hang up).
 #include "tools/zorvic/protocol.h"
 
 #include <windows.h>
@@ -38,7 +39,9 @@ HINSTANCE gInstance;
 HWND gMain;
 int gDialId = zorvic::kDialButtonId;
 WNDPROC gButtonProc;
+bool gToggle;
 int gClicks;
+int gHangUps;
 int gKeyDowns;
 int gKeyUps;
 int gButtonAnswers;
@@ -231,10 +234,16 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
 }
 
 void OnCommand(WPARAM wParam) {
-    if (LOWORD(wParam) == gDialId && HIWORD(wParam) == BN_CLICKED) {
-        ++gClicks;
-        ShowCounts();
+    if (LOWORD(wParam) != gDialId || HIWORD(wParam) != BN_CLICKED) return;
+    HWND button = GetDlgItem(gMain, gDialId);
+    if (gToggle && SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+        ++gHangUps;
+        return;
     }
+    // A toggle's dial that leaves the link down: disconnected again.
+    if (gToggle) SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0);
+    ++gClicks;
+    ShowCounts();
 }
 
 // The documented loss: a BM_CLICK that comes while the button's window is not
@@ -246,7 +255,8 @@ LRESULT CALLBACK FrontOnlyButtonProc(HWND button, UINT message, WPARAM wParam, L
 
 void OnCreate(HWND window) {
     gMain = window;
-    CreateWindowExW(0, L"Button", L"拨号", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 20, 20, 100, 40,
+    const DWORD kind = gToggle ? BS_AUTOCHECKBOX | BS_PUSHLIKE : BS_PUSHBUTTON;
+    CreateWindowExW(0, L"Button", gToggle ? L"连接" : L"拨号", WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 20, 20, 100, 40,
                     window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(zorvic::kDialButtonId)), gInstance,
                     nullptr);
     CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 20, 80, 260, 20, window,
@@ -255,10 +265,25 @@ void OnCreate(HWND window) {
 }
 
 // The test's questions, asked of the main window of either shape.
+// Greys the dial button and frames it in a group box that lies above it in
+// the z-order, as a dialog template's box that comes before its controls does.
+void GreyDialButton(HWND main) {
+    HWND button = GetDlgItem(main, gDialId);
+    EnableWindow(button, FALSE);
+    RECT frame;
+    GetWindowRect(button, &frame);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&frame), 2);
+    InflateRect(&frame, 10, 16);
+    HWND box = CreateWindowExW(0, L"Button", L"连接", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, frame.left, frame.top,
+                               frame.right - frame.left, frame.bottom - frame.top, main, nullptr, gInstance, nullptr);
+    SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_COPYDATA: result = OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)); return true;
     case zorvic::kQueryClicks: result = gClicks; return true;
+    case zorvic::kQueryHangUps: result = gHangUps; return true;
     case zorvic::kQueryKeyDowns: result = gKeyDowns; return true;
     case zorvic::kQueryKeyUps: result = gKeyUps; return true;
     case zorvic::kQueryOpenPrompts:
@@ -349,6 +374,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     const wchar_t* commandLine = GetCommandLineW();
     const bool dialogShape = std::wcsstr(commandLine, zorvic::kDialogArgument) != nullptr;
+    gToggle = !dialogShape && std::wcsstr(commandLine, zorvic::kToggleArgument) != nullptr;
     // Right of the screen, clear of the program under test.
     HWND main = dialogShape ? CreateMainDialog()
                             : CreateWindowExW(0, zorvic::kMainClass, L"Zorvic 宽带客户端", WS_OVERLAPPEDWINDOW, 680,
@@ -358,6 +384,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         gButtonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(GetDlgItem(main, gDialId), GWLP_WNDPROC,
                                                                   reinterpret_cast<LONG_PTR>(FrontOnlyButtonProc)));
     }
+    if (std::wcsstr(commandLine, zorvic::kGreyedArgument)) GreyDialButton(main);
     ShowWindow(main, SW_SHOWNOACTIVATE);
 
     MSG msg;

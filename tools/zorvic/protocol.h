@@ -12,8 +12,15 @@ constexpr int kDialButtonId = 100;  // GetDlgItem(main, kDialButtonId)
 // Command-line arguments. kDialogArgument: the main window is a dialog (class
 // "#32770") whose dial button is IDOK and reads 断开. kFrontClicksArgument: the
 // dial button loses a BM_CLICK that comes while its window is not in front.
+// kGreyedArgument: the dial button is disabled, and framed by a group box that
+// lies above it in the z-order. kToggleArgument (the window
+// shape only): the dial button is a push-like check box reading 连接, whose
+// BN_CLICKED dials when it is checked and hangs up when it is not; a dial
+// never brings the link up here, so the box is unchecked again at once.
 constexpr wchar_t kDialogArgument[] = L"/dialog";
 constexpr wchar_t kFrontClicksArgument[] = L"/front-clicks";
+constexpr wchar_t kGreyedArgument[] = L"/greyed";
+constexpr wchar_t kToggleArgument[] = L"/toggle";
 
 // WM_COPYDATA to the main window raises a prompt: dwData = PromptFlags (see
 // tests/support/standin.h), lpData = the NUL-terminated UTF-16 title. The
@@ -28,7 +35,7 @@ constexpr ULONG_PTR kPromptInBackground = 32;
 constexpr ULONG_PTR kPromptMessageBox = 64;
 constexpr ULONG_PTR kPromptOwned = 128;
 
-constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button
+constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button (of a toggle: its dials)
 constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt
 constexpr UINT kQueryKeyUps = WM_APP + 3;      // key-ups of N that reached a prompt
 constexpr UINT kQueryOpenPrompts = WM_APP + 4; // prompts raised and not yet gone
@@ -36,5 +43,6 @@ constexpr UINT kQueryButtonAnswers = WM_APP + 5;  // clicks of a prompt's 否(&N
 constexpr UINT kQuerySwallowedKeys = WM_APP + 6;  // injected N key-downs eaten by the client's hook
 constexpr UINT kHangFor = WM_APP + 7;             // posted: the client's thread sleeps wParam ms
 constexpr UINT kShowMessageBox = WM_APP + 8;      // posted to itself: shows the message box asked for
+constexpr UINT kQueryHangUps = WM_APP + 9;        // BN_CLICKED of a toggle dial button found unchecked
 
 }  // namespace zorvic
