@@ -7,7 +7,10 @@
 #include "ui/loaded.h"
 #include "ui/runtime.h"
 #include "ui/skin.h"
+#include "winkit/link_notices.h"
+#include "winkit/window_events.h"
 #include "winkit/wait.h"
+#include "winkit/window_events.h"
 
 #include <windows.h>
 
@@ -68,6 +71,8 @@ void Shutdown() {
     // The windows go first: the table may hold the last reference to the
     // common controls and the theme library, whose code draws and destroys
     // them (after a runtime error report they are all still there).
+    winkit::UnhookDialogEvents();
+    winkit::UnadviseLinkNotices();
     ui::UnloadAllForms();
     ui::ReleaseSkin();
     ui::ReleaseHyperlinkResources();

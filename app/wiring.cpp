@@ -6,7 +6,9 @@
 #include "app/app.h"
 #include "ui/runtime.h"
 #include "watch/aim_drag.h"
+#include "watch/early.h"
 #include "watch/elevation.h"
+#include "winkit/window_events.h"
 
 namespace app {
 
@@ -27,6 +29,8 @@ void WithWatch(const ui::EventArgs& args) {
 void OnMainCreated(const ui::EventArgs& args) {
     watch::OnMainCreated(gWatch, args);
     watch::TakeTargetArgument(gWatch, Arguments());
+    // The prompt tick goes on as ever; without the hook it acts alone.
+    if (watch::NoticesWanted()) winkit::HookDialogEvents([] { watch::SearchSoon(gWatch); });
 }
 
 const ui::Binding kMainBindings[] = {
@@ -38,6 +42,7 @@ const ui::Binding kMainBindings[] = {
     {&ui::kWatchTimer, Event::Periodic, WithWatch<watch::WatchTick>},
     {&ui::kCountdownTimer, Event::Periodic, WithWatch<watch::CountdownTick>},
     {&ui::kPromptTimer, Event::Periodic, WithWatch<watch::PromptTick>},
+    {nullptr, Event::LinkNotice, WithWatch<watch::OnLinkNotice>},
 };
 
 const ui::Binding kAimBindings[] = {

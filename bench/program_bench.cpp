@@ -1,9 +1,19 @@
 // Measurements of the running program, for scripts/bench (under Wine):
-//   program_bench.exe idle [seconds]  CPU time of autoredial.exe over the given time (60 s),
-//                                     beside floor_bench.exe, which makes only the bare calls
-//                                     of one prompt tick once a second; both working sets
-//                                     after start. The stand-in client runs meanwhile, so
-//                                     the prompt search has a process to look through.
+//   program_bench.exe idle [seconds]  CPU time and wake-ups of autoredial.exe over the given
+//                                     time (60 s), watching (Start pressed) with its notices
+//                                     and, beside it, with the timers alone
+//                                     (AUTOREDIAL_TIMERS_ONLY), and of floor_bench.exe, which
+//                                     makes only the bare calls of one prompt tick once a
+//                                     second; the working sets after start. The stand-in
+//                                     client runs meanwhile, so the prompt search has a
+//                                     process to look through.
+//   program_bench.exe drop [trials]   in this process, on the main window loaded here with a
+//                                     fake manager that fires: the time from a drop (and its
+//                                     notice) to the click that reaches the stand-in client,
+//                                     with the notices and with the timers alone
+//   program_bench.exe prompt [trials] the time from a prompt of the stand-in client to its
+//                                     answer by the running autoredial.exe, with the hook
+//                                     and with the timers alone
 //   program_bench.exe launch [count]  time from CreateProcess until the main window is
 //                                     visible, for each of count (10) launches
 //   program_bench.exe ticks [count]   this process's working set around count (10 000)
@@ -12,10 +22,13 @@
 // autoredial.exe and floor_bench.exe are the ones beside this program. Besides
 // readable lines each mode prints lines "<key> <numbers>" that scripts/bench reads.
 #include "app/shell.h"
+#include "tests/support/fake_network_list.h"
+#include "tests/support/probe.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
 #include "ui/form.h"
+#include "ui/props.h"
 #include "watch/watch.h"
 #include "winkit/text.h"
 
@@ -50,8 +63,13 @@ std::string Utf8(const std::wstring& wide) {
 
 // Starts the program and polls every 2 ms for its visible main window of the
 // given class; null when it does not come within 15 s.
-HWND Launch(const std::wstring& exe, const wchar_t* className, PROCESS_INFORMATION& process) {
-    if (!support::StartProcess(exe, support::BuildDirectory(), process)) return nullptr;
+HWND Launch(const std::wstring& exe, const wchar_t* className, PROCESS_INFORMATION& process,
+            bool timersOnly = false) {
+    // The program reads the switch from the environment it inherits.
+    SetEnvironmentVariableW(L"AUTOREDIAL_TIMERS_ONLY", timersOnly ? L"1" : nullptr);
+    const bool started = support::StartProcess(exe, support::BuildDirectory(), process);
+    SetEnvironmentVariableW(L"AUTOREDIAL_TIMERS_ONLY", nullptr);
+    if (!started) return nullptr;
     HWND found = nullptr;
     const support::Stopwatch watch;
     while (watch.Elapsed() < 15000) {
@@ -121,6 +139,27 @@ double CpuSeconds(const std::string& pid) {
     return total;
 }
 
+// Times that the process's threads went to sleep and were woken again (the
+// voluntary context switches of all its Linux threads).
+double WakeUps(const std::string& pid) {
+    if (pid.empty()) return 0;
+    const std::string tasks = "Z:\\proc\\" + pid + "\\task";
+    double total = 0;
+    for (const std::string& task : NumberedEntries(tasks)) {
+        const std::string status = ReadLinuxFile(tasks + "\\" + task + "\\status");
+        const std::size_t at = status.find("\nvoluntary_ctxt_switches:");
+        if (at != std::string::npos) total += std::strtod(status.c_str() + at + 26, nullptr);
+    }
+    return total;
+}
+
+// Gives a running program's box the stand-in's dial button and presses 开始.
+void PressStart(HWND main, HWND dialButton) {
+    const std::wstring handle = winkit::FormatDecimal(winkit::HandleToInt(dialButton));
+    SendMessageW(support::UnitWindow(main, ui::kTargetBox.name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
+    PostMessageW(support::UnitWindow(main, ui::kStartButton.name), BM_CLICK, 0, 0);
+}
+
 // Pages written by the process itself (heaps, stacks, written data): the
 // part of the working set that is not shared with other processes' files.
 double PrivateDirtyBytes(const std::string& pid) {
@@ -166,67 +205,197 @@ int Idle(int seconds) {
     const std::wstring directory = support::BuildDirectory();
     const std::wstring programExe = directory + L"\\autoredial.exe";
     const std::wstring floorExe = directory + L"\\floor_bench.exe";
+    // A copy under another name for the timers alone: its Linux process is
+    // told apart by its command line (the Windows environment is not in the
+    // Linux process's).
+    const std::wstring todayExe = directory + L"\\autoredial_timers_only.exe";
+    CopyFileW(programExe.c_str(), todayExe.c_str(), FALSE);
     support::Client client;
     if (!support::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
-    PROCESS_INFORMATION program, floor;
-    HWND programMain = Launch(programExe, L"AutoredialForm", program);
-    HWND floorMain = Launch(floorExe, L"BenchFloor", floor);
-    const std::string programPid = LinuxProcessOf(Utf8(programExe));
-    const std::string floorPid = LinuxProcessOf(Utf8(floorExe));
+    // The program with its hook and, once started, the manager's sink; the
+    // same with the timers alone, as before the notices; the floor.
+    struct Subject {
+        PROCESS_INFORMATION process{};
+        HWND main = nullptr;
+        std::string pid;
+        double cpu = 0, wakeUps = 0, firstCpu = 0, firstWakeUps = 0;
+        std::vector<double> windows;
+    } program, today, floor;
+    program.main = Launch(programExe, L"AutoredialForm", program.process);
+    today.main = Launch(todayExe, L"AutoredialForm", today.process, true);
+    floor.main = Launch(floorExe, L"BenchFloor", floor.process);
+    program.pid = LinuxProcessOf(Utf8(programExe));
+    today.pid = LinuxProcessOf(Utf8(todayExe));
+    floor.pid = LinuxProcessOf(Utf8(floorExe));
     int status = 0;
-    if (!programMain || !floorMain || programPid.empty() || floorPid.empty()) {
+    Subject* const subjects[] = {&program, &today, &floor};
+    for (const Subject* subject : subjects) {
+        if (!subject->main || subject->pid.empty()) status = 1;
+    }
+    if (status) {
         std::printf("autoredial.exe or floor_bench.exe did not start, or its Linux process was not found\n");
-        status = 1;
     } else {
+        PressStart(program.main, client.dialButton);
+        PressStart(today.main, client.dialButton);
         Sleep(3000);  // first paints and first ticks
-        const double programStart = WorkingSet(program.hProcess);
-        const double floorStart = WorkingSet(floor.hProcess);
-        const double programDirty = PrivateDirtyBytes(programPid);
-        const double floorDirty = PrivateDirtyBytes(floorPid);
-        const double programFonts = FontFileBytes(programPid);
-        const double floorFonts = FontFileBytes(floorPid);
+        const double programStart = WorkingSet(program.process.hProcess);
+        const double floorStart = WorkingSet(floor.process.hProcess);
+        const double programDirty = PrivateDirtyBytes(program.pid);
+        const double floorDirty = PrivateDirtyBytes(floor.pid);
+        const double programFonts = FontFileBytes(program.pid);
+        const double floorFonts = FontFileBytes(floor.pid);
 
         // CPU per second over windows of 5 s (five ticks each): the median
         // window leaves out the moments when the machine was busy elsewhere.
         const int kWindow = 5;
-        std::vector<double> programWindows, floorWindows;
         const support::Stopwatch clock;
-        const double programFirst = CpuSeconds(programPid);
-        const double floorFirst = CpuSeconds(floorPid);
-        double at = 0, programCpu = programFirst, floorCpu = floorFirst;
+        for (Subject* subject : subjects) {
+            subject->cpu = subject->firstCpu = CpuSeconds(subject->pid);
+            subject->wakeUps = subject->firstWakeUps = WakeUps(subject->pid);
+        }
+        double at = 0;
         for (int left = seconds; left > 0; left -= kWindow) {
             Sleep(static_cast<DWORD>(left < kWindow ? left : kWindow) * 1000);
             const double now = clock.Elapsed() / 1000;
-            const double programNow = CpuSeconds(programPid);
-            const double floorNow = CpuSeconds(floorPid);
-            programWindows.push_back((programNow - programCpu) * 1000 / (now - at));
-            floorWindows.push_back((floorNow - floorCpu) * 1000 / (now - at));
+            for (Subject* subject : subjects) {
+                const double cpu = CpuSeconds(subject->pid);
+                subject->windows.push_back((cpu - subject->cpu) * 1000 / (now - at));
+                subject->cpu = cpu;
+                subject->wakeUps = WakeUps(subject->pid);
+            }
             at = now;
-            programCpu = programNow;
-            floorCpu = floorNow;
         }
         const double wall = at;
-        const double programMean = (programCpu - programFirst) * 1000 / wall;
-        const double floorMean = (floorCpu - floorFirst) * 1000 / wall;
-        const double programMs = Median(programWindows);
-        const double floorMs = Median(floorWindows);
-        const std::wstring label = support::WindowText(support::UnitWindow(programMain, ui::kPromptLine.name));
-        if (WaitForSingleObject(program.hProcess, 0) != WAIT_TIMEOUT) status = 1;
-
-        std::printf("over %.1f s: autoredial.exe %.3f ms CPU per second (mean %.3f), floor %.3f ms per second "
-                    "(mean %.3f); the program shows \"%s\"%s\n",
-                    wall, programMs, programMean, floorMs, floorMean, Utf8(label).c_str(),
-                    status ? " (and ended meanwhile!)" : "");
+        const std::wstring label = support::WindowText(support::UnitWindow(program.main, ui::kPromptLine.name));
+        const std::wstring linkState = support::WindowText(support::UnitWindow(program.main, ui::kLinkState.name));
+        if (WaitForSingleObject(program.process.hProcess, 0) != WAIT_TIMEOUT) status = 1;
+        double ms[3], mean[3], wakes[3];
+        for (int i = 0; i < 3; ++i) {
+            ms[i] = Median(subjects[i]->windows);
+            mean[i] = (subjects[i]->cpu - subjects[i]->firstCpu) * 1000 / wall;
+            wakes[i] = (subjects[i]->wakeUps - subjects[i]->firstWakeUps) / wall;
+        }
+        std::printf("over %.1f s, watching: autoredial.exe %.3f ms CPU per second (mean %.3f), %.2f wake-ups/s; "
+                    "with the timers alone %.3f ms (mean %.3f), %.2f wake-ups/s; floor %.3f ms (mean %.3f), "
+                    "%.2f wake-ups/s; the program shows \"%s\" \"%s\"%s\n",
+                    wall, ms[0], mean[0], wakes[0], ms[1], mean[1], wakes[1], ms[2], mean[2], wakes[2],
+                    Utf8(label).c_str(), Utf8(linkState).c_str(), status ? " (and ended meanwhile!)" : "");
         std::printf("after start: working set autoredial.exe %.2f MiB, floor %.2f MiB; of which font files "
                     "%.2f MiB and %.2f MiB; private dirty pages %.2f MiB and %.2f MiB\n",
                     programStart / kMiB, floorStart / kMiB, programFonts / kMiB, floorFonts / kMiB,
                     programDirty / kMiB, floorDirty / kMiB);
-        std::printf("idle-cpu %.4f %.4f\n", programMs, floorMs);
+        std::printf("idle-cpu %.4f %.4f\n", ms[0], ms[2]);
+        std::printf("idle-notices %.4f %.4f %.4f %.4f\n", ms[0], ms[1], wakes[0], wakes[1]);
         std::printf("start-memory %.0f %.0f %.0f %.0f %.0f %.0f\n", programStart, floorStart, programFonts,
                     floorFonts, programDirty, floorDirty);
     }
-    Close(program, programMain);
-    Close(floor, floorMain);
+    for (Subject* subject : subjects) Close(subject->process, subject->main);
+    DeleteFileW(todayExe.c_str());
+    support::StopClient(client);
+    return status;
+}
+
+void PrintLatencies(const char* key, const char* what, const std::vector<double>& ms) {
+    if (ms.empty()) return;
+    std::printf("%s over %zu trials: median %.0f ms, worst %.0f ms\n", what, ms.size(), Median(ms),
+                *std::max_element(ms.begin(), ms.end()));
+    std::printf("%s", key);
+    for (double t : ms) std::printf(" %.1f", t);
+    std::printf("\n");
+}
+
+// Wine's own manager never fires, so the drop is measured here, on the main
+// window loaded in this process, with the fake manager of the tests: the link
+// test (the stand-in wininet) goes down and the manager fires at once. Half
+// the trials have a notice (the link's own) 0 to 1 s before the drop, so
+// that the drop's notice may have to wait for its second. The clock of the
+// watcher moves on 11 s between trials instead of waiting out the spacing of
+// the clicks. With the timers alone the drop comes at a random moment of the
+// watch period.
+DWORD gClockOffset = 0;
+DWORD WINAPI OffsetTickCount() { return GetTickCount() + gClockOffset; }
+
+int Drop(int trials) {
+    support::Client client;
+    if (!support::StartClient(client) || !support::LoadMainForm()) {
+        std::printf("the stand-in client did not start or the main window did not load\n");
+        return 1;
+    }
+    support::FakeNetworkList manager;
+    manager.Answer(NLM_CONNECTIVITY_IPV4_INTERNET);
+    support::TableFake<sysfn::kGetTickCount> clock(&OffsetTickCount);
+    std::srand(22);
+    std::vector<double> results[3];  // notice alone, notice after a notice, timers alone
+    int status = 0;
+    for (int mode = 0; mode < 3 && status == 0; mode += 1) {
+        if (mode == 1) continue;  // measured with mode 0, trial by trial
+        SetEnvironmentVariableW(L"AUTOREDIAL_TIMERS_ONLY", mode == 2 ? L"1" : nullptr);
+        watch::Watch& state = support::FreshWatch();
+        support::SetLinkState(true);
+        ui::SetContent(ui::kTargetBox, support::HandleText(client.dialButton));
+        watch::Start(state, ui::EventArgs());
+        const int count = mode == 2 ? trials : 2 * trials;
+        for (int trial = 0; trial < count; ++trial) {
+            support::SetLinkState(true);
+            gClockOffset += 11000;
+            const bool after = mode == 0 && trial % 2 == 1;
+            if (after) manager.Fire();
+            support::PumpFor(mode == 2 ? std::rand() % 10000 : after ? std::rand() % 1000 : 300);
+            const int before = support::ClickCount(client);
+            const support::Stopwatch stopwatch;
+            support::SetLinkState(false);
+            manager.Fire();
+            if (!support::PumpUntil([&] { return support::ClickCount(client) > before; }, 15000)) {
+                std::printf("no click within 15 s\n");
+                status = 1;
+                break;
+            }
+            results[after ? 1 : mode].push_back(stopwatch.Elapsed());
+        }
+        watch::Stop(state, ui::EventArgs());
+    }
+    SetEnvironmentVariableW(L"AUTOREDIAL_TIMERS_ONLY", nullptr);
+    support::SetLinkState(true);
+    support::StopClient(client);
+    PrintLatencies("drop-notice", "drop to click, the drop's notice alone", results[0]);
+    PrintLatencies("drop-notice-after", "drop to click, a notice 0-1 s before the drop's", results[1]);
+    PrintLatencies("drop-timers", "drop to click, timers alone", results[2]);
+    return status;
+}
+
+// The stand-in client raises a prompt at a random moment of the prompt
+// timer's second; the running program answers it with the N key.
+int Prompt(int trials) {
+    const std::wstring programExe = support::BuildDirectory() + L"\\autoredial.exe";
+    support::Client client;
+    if (!support::StartClient(client)) {
+        std::printf("the stand-in client did not start\n");
+        return 1;
+    }
+    std::srand(22);
+    int status = 0;
+    for (int timersOnly = 0; timersOnly < 2 && status == 0; ++timersOnly) {
+        PROCESS_INFORMATION process;
+        HWND main = Launch(programExe, L"AutoredialForm", process, timersOnly != 0);
+        std::vector<double> ms;
+        for (int trial = 0; main && trial < trials; ++trial) {
+            Sleep(static_cast<DWORD>(300 + std::rand() % 1000));
+            const int before = support::AnsweredCount(client);
+            const support::Stopwatch stopwatch;
+            support::RaisePrompt(client);
+            while (support::AnsweredCount(client) == before && stopwatch.Elapsed() < 5000) Sleep(2);
+            if (support::AnsweredCount(client) == before) {
+                std::printf("a prompt was not answered within 5 s\n");
+                status = 1;
+                break;
+            }
+            ms.push_back(stopwatch.Elapsed());
+        }
+        if (!main) status = 1;
+        Close(process, main);
+        PrintLatencies(timersOnly ? "prompt-timers" : "prompt-hook",
+                       timersOnly ? "prompt to answer, timers alone" : "prompt to answer, with the hook", ms);
+    }
     support::StopClient(client);
     return status;
 }
@@ -341,10 +510,14 @@ int main(int argc, char** argv) {
         status = Idle(number > 0 ? number : 60);
     } else if (mode == "launch") {
         status = LaunchTimes(number > 0 ? number : 10);
+    } else if (mode == "drop") {
+        status = Drop(number > 0 ? number : 10);
+    } else if (mode == "prompt") {
+        status = Prompt(number > 0 ? number : 10);
     } else if (mode == "ticks") {
         status = Ticks(number > 0 ? number : 10000);
     } else {
-        std::printf("usage: program_bench.exe idle [seconds] | launch [count] | ticks [count]\n");
+        std::printf("usage: program_bench.exe idle [seconds] | launch [count] | ticks [count] | drop [trials] | prompt [trials]\n");
     }
     std::fflush(stdout);
     // The main window of the ticks mode goes with the process.

@@ -71,8 +71,10 @@ struct ComRef {
     ComRef() = default;
     ComRef(const ComRef&) = delete;
     ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() {
+    ~ComRef() { Reset(); }
+    void Reset() {
         if (p) p->Release();
+        p = nullptr;
     }
 };
 

@@ -135,12 +135,13 @@ thread_local bool gOleStarted = false;
 
 }  // namespace
 
-void EnsureComApartment() {
-    if (gApartmentStarted) return;
+bool EnsureComApartment() {
+    if (gApartmentStarted) return true;
     // The apartment first, without OLE 1's DDE as the shell asks; OLE on top
     // of it (it then finds the apartment made), as the thread has had it.
     gApartmentStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     gOleStarted = gApartmentStarted && SUCCEEDED(OleInitialize(nullptr));
+    return gApartmentStarted;
 }
 
 void EndComApartment() {

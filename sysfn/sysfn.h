@@ -5,7 +5,8 @@
 //   programs and the system (the link test, the Network List Manager, the
 //   click, the process list, the window search, the key, the message-pumping
 //   wait, the window under the aim, integrity levels, the restart as
-//   administrator and the box that offers it), so a test can fake it where
+//   administrator and the box that offers it, the tick count that spaces the
+//   clicks brought forward by the system's notices), so a test can fake it where
 //   Wine does not show what Windows does;
 // - its module is not one of the system's known DLLs, so it is not imported
 //   but loaded by full path from the system directory (wininet, uxtheme; the
@@ -74,7 +75,8 @@
     X(L"", MessageBoxW)                             \
     X(L"uxtheme.dll", SetWindowTheme)               \
     X(L"", SetDefaultDllDirectories)                \
-    X(L"comctl32.dll", InitCommonControlsEx)
+    X(L"comctl32.dll", InitCommonControlsEx)        \
+    X(L"", GetTickCount)
 
 namespace sysfn {
 
@@ -190,7 +192,8 @@ Loader SetLoader(const Loader& loader);
 // question to the manager rather than at launch, and kept until
 // EndComApartment on the same thread (at shutdown). A thread whose COM is
 // already up in that model keeps it; one in another model is left without.
-void EnsureComApartment();
+// True while the apartment is up.
+bool EnsureComApartment();
 void EndComApartment();
 
 // The texts of a failed binding.

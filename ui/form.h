@@ -14,7 +14,8 @@ namespace ui {
 
 enum class UnitType { Window, Label, EditBox, PicBox, Button, ProcessBar, Timer, StatusBar, SimpleHtml };
 
-enum class Event { Created, FirstActivated, Destroying, Clicked, Periodic, LeftDown, LeftUp };
+// LinkNotice: the window's kLinkNotice message (messages.h).
+enum class Event { Created, FirstActivated, Destroying, Clicked, Periodic, LeftDown, LeftUp, LinkNotice };
 
 // Mouse events carry the pointer's place in the unit's client area and the
 // keys held: 1 Ctrl, 2 Shift, 4 Alt. Other events carry zeros.

@@ -8,6 +8,10 @@ namespace ui {
 // A posted close: the form is destroyed once the handler that asked has returned.
 constexpr UINT kCloseRequest = WM_APP + 0x65;
 
+// Posted to the main form by the Network List Manager's sink: the link may
+// have changed.
+constexpr UINT kLinkNotice = WM_APP + 0x66;
+
 // The system timer of a Timer unit's hidden window.
 constexpr UINT_PTR kTimerId = 1000;
 

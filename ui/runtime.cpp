@@ -115,6 +115,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE: LayOutUnits(form->units); break;
     case WM_CLOSE: DestroyForm(form); return 0;
     case kCloseRequest: OnCloseRequest(form); return 0;
+    case kLinkNotice: FireEvent(*form, nullptr, Event::LinkNotice); return 0;
     case WM_DESTROY: FireEvent(*form, nullptr, Event::Destroying); return 0;
     case WM_NCDESTROY: RemoveForm(form); break;
     }

@@ -11,12 +11,14 @@ constexpr int32_t kLongestWait = 60;
 
 }  // namespace
 
-LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connectivity internet) {
+LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connectivity internet, TickKind kind) {
+    if (kind == TickKind::Early) return {!linkTestConnected || memory.lostTicks >= 2, !linkTestConnected};
     if (!linkTestConnected) {
         memory.lostTicks = 0;
         memory.clickWait = 0;
         return {true, true};
     }
+
     if (internet == winkit::Connectivity::kInternet) {
         memory.internetSeen = true;
         memory.lostTicks = 0;

@@ -18,6 +18,11 @@
 //   firewall or proxy blocking the system's probe) can't hang it up every
 //   20 s for ever. The wait ends when the manager reports Internet again or
 //   the link test says "not connected".
+// - A tick brought forward by a notice (early.h) acts on the link test alone:
+//   its "not connected" is "down" and clicks as ever, but it neither asks the
+//   manager nor touches this memory, so early ticks never shorten the
+//   manager's ticks in a row or its waits; otherwise it shows the manager's
+//   last verdict.
 #pragma once
 
 #include "winkit/connectivity.h"
@@ -34,6 +39,11 @@ struct LinkMemory {
     int32_t sinceClick = 0;     // ticks since the manager's last click, up to clickWait
 };
 
+enum class TickKind {
+    Regular,  // 时钟1's
+    Early,    // brought forward by a notice
+};
+
 struct LinkVerdict {
     bool down;   // kLinkState shows 断网了 rather than 联网呢
     bool click;  // the dial button is clicked and the click counted
@@ -42,6 +52,7 @@ struct LinkVerdict {
 // Folds one tick into the memory. linkTestConnected is the result of
 // InternetGetConnectedState; internet is the manager's answer, asked only when
 // the link test says connected (kUnknown otherwise).
-LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connectivity internet);
+LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connectivity internet,
+                      TickKind kind = TickKind::Regular);
 
 }  // namespace watch

@@ -1,6 +1,7 @@
 #include "watch/prompt.h"
 
 #include "ui/loaded.h"
+#include "ui/props.h"
 #include "watch/elevation.h"
 #include "watch/watch.h"
 #include "winkit/answer.h"
@@ -42,6 +43,12 @@ void AnswerPrompt(Watch& watch, int32_t prompt) {
     }
     watch.keyedPrompt = winkit::kNoWindow;
     if (winkit::AnswerWithoutKeyboard(window, 'N') == ERROR_ACCESS_DENIED) OfferElevation(watch);
+}
+
+int32_t SearchPrompt(Watch& watch) {
+    watch.promptHandle = winkit::FindProcessWindow(kClientImage, kPromptClass, kPromptTitle);
+    ui::SetCaption(ui::kPromptLine, L"出现提示窗口句柄：" + winkit::FormatDecimal(watch.promptHandle));
+    return watch.promptHandle;
 }
 
 }  // namespace watch

@@ -20,4 +20,8 @@ constexpr wchar_t kPromptTitle[] = L"提示";
 // open, by posted messages alone.
 void AnswerPrompt(Watch& watch, int32_t prompt);
 
+// Looks for an open prompt, keeps the result as the prompt handle and shows it
+// in kPromptLine; returns it (winkit::kNoWindow: none).
+int32_t SearchPrompt(Watch& watch);
+
 }  // namespace watch

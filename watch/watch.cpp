@@ -11,7 +11,6 @@
 
 namespace watch {
 
-
 void OnMainCreated(Watch& watch, const ui::EventArgs&) {
     ui::SetSkinStyle(2);
     watch.redialCount = 0;
@@ -31,38 +30,64 @@ void Start(Watch& watch, const ui::EventArgs&) {
     watch.countdownStep = 1;
     ui::SetPeriod(ui::kCountdownTimer, 1000);
     RememberDialTarget(watch);
+    AdviseLinkNotices(watch);
 }
 
 void Stop(Watch& watch, const ui::EventArgs&) {
     watch.watching = false;
     ui::SetPeriod(ui::kWatchTimer, 0);
     ui::SetPeriod(ui::kCountdownTimer, 0);
+    EndLinkNotices();
 }
 
-void WatchTick(Watch& watch, const ui::EventArgs&) {
+void WatchTick(Watch& watch, const ui::EventArgs&) { RunWatchTick(watch, TickKind::Regular); }
+
+void RunWatchTick(Watch& watch, TickKind kind) {
+    // Held until the click: the manager's answer may pump messages, and a
+    // notice dispatched there must not tick in between.
+    watch.notices.watchTickRunning = true;
     DWORD flags = 0;
     const bool connected = sysfn::InternetGetConnectedState(&flags, 0) != 0;
-    // Asked before the memory is touched: the answer may pump messages.
-    const winkit::Connectivity internet = connected ? winkit::InternetConnectivity() : winkit::Connectivity::kUnknown;
-    const LinkVerdict verdict = JudgeLink(watch.linkMemory, connected, internet);
+    // Asked before the memory is touched: the answer may pump messages. An
+    // early tick has no use for it (link_verdict.h).
+    const winkit::Connectivity internet =
+        connected && kind == TickKind::Regular ? winkit::InternetConnectivity() : winkit::Connectivity::kUnknown;
+    watch.notices.watchTickRunning = false;
+    const LinkVerdict verdict = JudgeLink(watch.linkMemory, connected, internet, kind);
     if (!verdict.down) {
         ui::SetCaption(ui::kLinkState, L"联网呢");
         return;
     }
     ui::SetCaption(ui::kLinkState, L"断网了");
     if (!verdict.click) return;
+    const uint32_t now = sysfn::GetTickCount();
+    if (kind == TickKind::Early && watch.notices.clicked && now - watch.notices.clickedAt < kClickSpacing) return;
+    const int32_t before = watch.redialCount;
     DialOnce(watch);
+    if (watch.redialCount == before) return;
+    watch.notices.clicked = true;
+    watch.notices.clickedAt = now;
+    if (kind == TickKind::Regular) return;
+    // The next test a whole period after this click, and the bar from its start.
+    ui::SetPeriod(ui::kWatchTimer, 0);
+    ui::SetPeriod(ui::kWatchTimer, 10000);
+    watch.countdownStep = 1;
+    ui::SetPeriod(ui::kCountdownTimer, 0);
+    ui::SetPeriod(ui::kCountdownTimer, 1000);
 }
 
 void CountdownTick(Watch& watch, const ui::EventArgs&) {
     ui::SetBarPosition(ui::kCountdownBar, 10 * watch.countdownStep);
     watch.countdownStep = watch.countdownStep >= 10 ? 1 : watch.countdownStep + 1;
+    CatchUpLinkNotice(watch);
 }
 
 void PromptTick(Watch& watch, const ui::EventArgs&) {
-    watch.promptHandle = winkit::FindProcessWindow(kClientImage, kPromptClass, kPromptTitle);
-    ui::SetCaption(ui::kPromptLine, L"出现提示窗口句柄：" + winkit::FormatDecimal(watch.promptHandle));
-    AnswerPrompt(watch, watch.promptHandle);
+    // Inside the waits of a search brought forward, which answers the same prompt.
+    if (watch.notices.searchingSoon) return;
+    ++watch.notices.promptTicksRunning;
+    AnswerPrompt(watch, SearchPrompt(watch));
+    --watch.notices.promptTicksRunning;
 }
 
 }  // namespace watch

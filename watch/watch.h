@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ui/form.h"
+#include "watch/early.h"
 #include "watch/link_verdict.h"
 #include "winkit/button_signature.h"
 #include "winkit/window_search.h"
@@ -23,12 +24,15 @@ struct Watch {
     bool elevationOffered = false;             // the offer to restart as administrator was made in this run
     std::optional<winkit::ButtonSignature> signature;  // what identified the dial target at Start, if it could be read
     LinkMemory linkMemory;                             // the watch tick's memory
+    Notices notices;                                   // the system's notices acted on at once (early.h)
 };
 
 void OnMainCreated(Watch& watch, const ui::EventArgs& args);
 void Start(Watch& watch, const ui::EventArgs& args);
 void Stop(Watch& watch, const ui::EventArgs& args);
 void WatchTick(Watch& watch, const ui::EventArgs& args);
+// The watch tick's work, run by 时钟1 or brought forward by a notice (early.h).
+void RunWatchTick(Watch& watch, TickKind kind);
 void CountdownTick(Watch& watch, const ui::EventArgs& args);
 void PromptTick(Watch& watch, const ui::EventArgs& args);
 

@@ -1,12 +1,15 @@
 // A stand-in for the system's Network List Manager in in-process tests. While
 // a FakeNetworkList lives, the system-function table's CoCreateInstance entry
 // creates fake managers whose GetConnectivity answers what the test set, or
-// fails as on a system without the manager. One at a time.
+// fails as on a system without the manager. Their connection point takes
+// sinks of INetworkListManagerEvents, which the test fires. One at a time.
 //
 // The watch's suites write runs of ticks: 'x' the link test down; with the link
 // test connected, the manager says 'i' IPv4 Internet, '6' IPv6 Internet, 'n' local
 // network only, '0' nothing, 'f' fails to answer, '-' is missing; 'S' is Start,
-// not a tick. Verdicts: 'u' 联网呢, 'D' 断网了 and a click, 'd' 断网了 without one.
+// not a tick; a tick brought forward by a notice is 'e' with the link test
+// connected (the manager is not asked), 'E' with it down. Verdicts: 'u' 联网呢,
+// 'D' 断网了 and a click, 'd' 断网了 without one.
 #pragma once
 
 #include "tests/support/probe.h"
@@ -32,6 +35,14 @@ public:
     void AnswerAs(char tick);
     // Managers handed out and not yet released to their last reference.
     int alive() const;
+
+    // Advise fails (CONNECT_E_CANNOTCONNECT), as a manager that takes no sink.
+    void RefuseSinks();
+    // Sinks advised and not yet unadvised.
+    int advised() const;
+    // Calls ConnectivityChanged of every advised sink, on this thread, as COM
+    // delivers it to a single-threaded apartment.
+    void Fire(int connectivity = NLM_CONNECTIVITY_IPV4_LOCALNETWORK);
 
 private:
     TableFake<sysfn::kCoCreateInstance> entry_;

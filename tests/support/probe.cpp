@@ -116,4 +116,18 @@ BOOL WINAPI CountingIsWindow(HWND hwnd) {
     return IsWindow(hwnd);
 }
 
+namespace {
+
+DWORD gFakeNow = 0;
+
+DWORD WINAPI FakeGetTickCount() { return gFakeNow; }
+
+}  // namespace
+
+FakeClock::FakeClock(DWORD now) : entry_(&FakeGetTickCount) { gFakeNow = now; }
+
+void FakeClock::Set(DWORD now) { gFakeNow = now; }
+
+void FakeClock::Advance(DWORD milliseconds) { gFakeNow += milliseconds; }
+
 }  // namespace support

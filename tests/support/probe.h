@@ -78,6 +78,17 @@ private:
     FARPROC saved_;
 };
 
+// The table's GetTickCount answers the time the test sets, while it lives.
+class FakeClock {
+public:
+    explicit FakeClock(DWORD now = 1000000);
+    void Set(DWORD now);
+    void Advance(DWORD milliseconds);
+
+private:
+    TableFake<sysfn::kGetTickCount> entry_;
+};
+
 // Fakes for table entries that pass each call on to the system and count it
 // in gCallCounts (a snapshot only when it was taken); a test zeroes the counts.
 struct CallCounts {

@@ -28,13 +28,22 @@ TEST(LinkVerdict, DownOnlyAfterConfirmedInternetIsLostOnTwoTicks) {
         {"infn", "uuuu"},          // a failed answer breaks the run
         {"inxnn", "uuDuD"},        // so does the link test's down; the confirmation stays
         {"inSnnn", "uuuuu"},       // Start forgets the confirmation
+        {"ineeen", "uuuuuD"},      // early ticks are no ticks in a row of the manager's
+        {"inneen", "uuDddd"},      // they show its verdict, never click on it nor count towards its wait
+        {"innEEn", "uuDDDd"},      // the link test's down clicks, and leaves that wait as it is
+        {"innxxn", "uuDDDu"},      // (a tick's ends it)
+        {"eEx", "uDD"},
     };
     for (const auto& c : cases) {
         watch::LinkMemory memory;
         std::string verdicts;
         for (const char* tick = c.ticks; *tick; ++tick) {
             if (*tick == 'S') memory = watch::LinkMemory();
-            else {
+            else if (*tick == 'e' || *tick == 'E') {
+                const watch::LinkVerdict verdict =
+                    watch::JudgeLink(memory, *tick == 'e', winkit::Connectivity::kUnknown, watch::TickKind::Early);
+                verdicts += support::VerdictLetter(verdict.down, verdict.click);
+            } else {
                 const watch::LinkVerdict verdict = watch::JudgeLink(memory, *tick != 'x', support::ManagerAnswer(*tick));
                 verdicts += support::VerdictLetter(verdict.down, verdict.click);
             }

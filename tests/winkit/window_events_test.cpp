@@ -1,0 +1,62 @@
+// The dialog reports of the WinEvent hook: the filter on windows of this
+// process, the searches on a prompt of the stand-in client.
+#include "tests/support/probe.h"
+#include "tests/support/standin.h"
+#include "winkit/window_events.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+HWND MakeDialog(DWORD style, HWND parent) {
+    return CreateWindowExW(0, WC_DIALOG, L"提示", style, 0, 0, 50, 50, parent, nullptr, GetModuleHandleW(nullptr),
+                           nullptr);
+}
+
+TEST(WindowEvents, OnlyATopLevelDialogWindowIsReported) {
+    HWND dialog = MakeDialog(WS_POPUP, nullptr);
+    HWND child = MakeDialog(WS_CHILD, dialog);
+    HWND other = support::MakeWindow(L"#327700", L"提示", false);  // a class that starts like the dialog's
+    ASSERT_TRUE(dialog && child && other);
+    EXPECT_TRUE(winkit::IsDialogReport(EVENT_OBJECT_CREATE, dialog, OBJID_WINDOW, CHILDID_SELF));
+    EXPECT_TRUE(winkit::IsDialogReport(EVENT_OBJECT_SHOW, dialog, OBJID_WINDOW, CHILDID_SELF));
+    EXPECT_TRUE(winkit::IsDialogReport(EVENT_SYSTEM_DIALOGSTART, dialog, OBJID_WINDOW, CHILDID_SELF));
+    EXPECT_FALSE(winkit::IsDialogReport(EVENT_OBJECT_DESTROY, dialog, OBJID_WINDOW, CHILDID_SELF));
+    EXPECT_FALSE(winkit::IsDialogReport(EVENT_OBJECT_SHOW, dialog, OBJID_CARET, CHILDID_SELF));
+    EXPECT_FALSE(winkit::IsDialogReport(EVENT_OBJECT_SHOW, dialog, OBJID_WINDOW, 1));
+    EXPECT_FALSE(winkit::IsDialogReport(EVENT_OBJECT_CREATE, child, OBJID_WINDOW, CHILDID_SELF));
+    EXPECT_FALSE(winkit::IsDialogReport(EVENT_OBJECT_CREATE, other, OBJID_WINDOW, CHILDID_SELF));
+    EXPECT_FALSE(winkit::IsDialogReport(EVENT_OBJECT_CREATE, nullptr, OBJID_WINDOW, CHILDID_SELF));
+    DestroyWindow(other);
+    DestroyWindow(dialog);
+}
+
+int gSearches = 0;
+
+// One report of a prompt of another program: a search soon, then three more
+// within about a quarter of a second, and none after the hook is gone.
+TEST(WindowEvents, APromptOfAnotherProgramIsSearchedFourTimes) {
+    support::Client client;
+    ASSERT_TRUE(support::StartClient(client));
+    gSearches = 0;
+    ASSERT_TRUE(winkit::HookDialogEvents([] { ++gSearches; }));
+    support::Stopwatch stopwatch;
+    support::RaisePrompt(client, L"提示", zorvic::kPromptStaysOpen);
+    EXPECT_TRUE(support::PumpUntil([] { return gSearches >= 1; }, 1000));
+    EXPECT_LT(stopwatch.Elapsed(), 300.0) << "the first search comes soon after the report";
+    support::PumpFor(600);
+    // Windows reports the showing and the dialog's start too, each starting over.
+    EXPECT_GE(gSearches, 4);
+    EXPECT_LE(gSearches, 8);
+    const int searches = gSearches;
+
+    winkit::UnhookDialogEvents();
+    support::RaisePrompt(client, L"提示", zorvic::kPromptStaysOpen);
+    support::PumpFor(400);
+    EXPECT_EQ(gSearches, searches);
+    support::StopClient(client);
+}
+
+}  // namespace
