@@ -18,7 +18,6 @@ LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connec
         memory.clickWait = 0;
         return {true, true};
     }
-
     if (internet == winkit::Connectivity::kInternet) {
         memory.internetSeen = true;
         memory.lostTicks = 0;
