@@ -11,7 +11,6 @@
 
 namespace watch {
 
-
 void ShowDialTarget(const Watch& watch) {
     ui::SetCaption(ui::kTargetLine, L"拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
 }

@@ -14,7 +14,6 @@
 
 namespace {
 
-
 class WatchTest : public support::MainFormSuite {
 protected:
     void SetUp() override { ui::SetContent(ui::kTargetBox, L""); }
