@@ -4,9 +4,11 @@
 //                                     and, beside it, with the timers alone
 //                                     (AUTOREDIAL_TIMERS_ONLY), and of floor_bench.exe, which
 //                                     makes only the bare calls of one prompt tick once a
-//                                     second; the working sets after start. The stand-in
-//                                     client runs meanwhile, so the prompt search has a
-//                                     process to look through.
+//                                     second; the working sets after start; then the program
+//                                     and the timers alone again for half that time beside
+//                                     churn_bench.exe, a busy desk. The stand-in client runs
+//                                     meanwhile, so the prompt search has a process to look
+//                                     through.
 //   program_bench.exe drop [trials]   in this process, on the main window loaded here with a
 //                                     fake manager that fires: the time from a drop (and its
 //                                     notice) to the click that reaches the stand-in client,
@@ -201,6 +203,65 @@ double WorkingSet(HANDLE process) {
 
 const double kMiB = 1024.0 * 1024.0;
 
+// A running program measured by Idle.
+struct Subject {
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr;
+    std::string pid;
+    double cpu = 0, wakeUps = 0, firstCpu = 0, firstWakeUps = 0;
+    std::vector<double> windows;  // CPU ms per second of each window
+};
+
+// CPU per second over windows of 5 s (five ticks each), for the given time:
+// the median window leaves out the moments when the machine was busy
+// elsewhere. Returns the seconds measured.
+double Measure(Subject* const* subjects, int count, int seconds) {
+    const int kWindow = 5;
+    const support::Stopwatch clock;
+    for (int i = 0; i < count; ++i) {
+        Subject* subject = subjects[i];
+        subject->cpu = subject->firstCpu = CpuSeconds(subject->pid);
+        subject->wakeUps = subject->firstWakeUps = WakeUps(subject->pid);
+        subject->windows.clear();
+    }
+    double at = 0;
+    for (int left = seconds; left > 0; left -= kWindow) {
+        Sleep(static_cast<DWORD>(left < kWindow ? left : kWindow) * 1000);
+        const double now = clock.Elapsed() / 1000;
+        for (int i = 0; i < count; ++i) {
+            Subject* subject = subjects[i];
+            const double cpu = CpuSeconds(subject->pid);
+            subject->windows.push_back((cpu - subject->cpu) * 1000 / (now - at));
+            subject->cpu = cpu;
+            subject->wakeUps = WakeUps(subject->pid);
+        }
+        at = now;
+    }
+    return at;
+}
+
+// The same two programs, watching, while churn_bench makes a busy desk: the
+// extra CPU that the busy desk costs the program with its notices, beside the
+// extra it costs the program with the timers alone (subjects 0 and 1).
+int BusyDesk(Subject* const* subjects, int seconds, double quietNotices, double quietTimers) {
+    Subject churn;
+    churn.main = Launch(support::BuildDirectory() + L"\\churn_bench.exe", L"BenchChurn", churn.process);
+    if (!churn.main) {
+        std::printf("churn_bench.exe did not start\n");
+        return 1;
+    }
+    Sleep(2000);  // its first batches
+    Measure(subjects, 2, seconds);
+    Close(churn.process, churn.main);
+    const double notices = Median(subjects[0]->windows);
+    const double timers = Median(subjects[1]->windows);
+    std::printf("on a busy desk (200 windows and 20 dialogs a second) over %d s: autoredial.exe %.3f ms CPU per "
+                "second, with the timers alone %.3f ms; on the quiet desk %.3f and %.3f\n",
+                seconds, notices, timers, quietNotices, quietTimers);
+    std::printf("busy-desk %.4f %.4f %.4f %.4f\n", quietNotices, notices, quietTimers, timers);
+    return 0;
+}
+
 int Idle(int seconds) {
     const std::wstring directory = support::BuildDirectory();
     const std::wstring programExe = directory + L"\\autoredial.exe";
@@ -214,13 +275,7 @@ int Idle(int seconds) {
     if (!support::StartClient(client)) std::printf("the stand-in client did not start; measuring without it\n");
     // The program with its hook and, once started, the manager's sink; the
     // same with the timers alone, as before the notices; the floor.
-    struct Subject {
-        PROCESS_INFORMATION process{};
-        HWND main = nullptr;
-        std::string pid;
-        double cpu = 0, wakeUps = 0, firstCpu = 0, firstWakeUps = 0;
-        std::vector<double> windows;
-    } program, today, floor;
+    Subject program, today, floor;
     program.main = Launch(programExe, L"AutoredialForm", program.process);
     today.main = Launch(todayExe, L"AutoredialForm", today.process, true);
     floor.main = Launch(floorExe, L"BenchFloor", floor.process);
@@ -245,27 +300,7 @@ int Idle(int seconds) {
         const double programFonts = FontFileBytes(program.pid);
         const double floorFonts = FontFileBytes(floor.pid);
 
-        // CPU per second over windows of 5 s (five ticks each): the median
-        // window leaves out the moments when the machine was busy elsewhere.
-        const int kWindow = 5;
-        const support::Stopwatch clock;
-        for (Subject* subject : subjects) {
-            subject->cpu = subject->firstCpu = CpuSeconds(subject->pid);
-            subject->wakeUps = subject->firstWakeUps = WakeUps(subject->pid);
-        }
-        double at = 0;
-        for (int left = seconds; left > 0; left -= kWindow) {
-            Sleep(static_cast<DWORD>(left < kWindow ? left : kWindow) * 1000);
-            const double now = clock.Elapsed() / 1000;
-            for (Subject* subject : subjects) {
-                const double cpu = CpuSeconds(subject->pid);
-                subject->windows.push_back((cpu - subject->cpu) * 1000 / (now - at));
-                subject->cpu = cpu;
-                subject->wakeUps = WakeUps(subject->pid);
-            }
-            at = now;
-        }
-        const double wall = at;
+        const double wall = Measure(subjects, 3, seconds);
         const std::wstring label = support::WindowText(support::UnitWindow(program.main, ui::kPromptLine.name));
         const std::wstring linkState = support::WindowText(support::UnitWindow(program.main, ui::kLinkState.name));
         if (WaitForSingleObject(program.process.hProcess, 0) != WAIT_TIMEOUT) status = 1;
@@ -288,6 +323,7 @@ int Idle(int seconds) {
         std::printf("idle-notices %.4f %.4f %.4f %.4f\n", ms[0], ms[1], wakes[0], wakes[1]);
         std::printf("start-memory %.0f %.0f %.0f %.0f %.0f %.0f\n", programStart, floorStart, programFonts,
                     floorFonts, programDirty, floorDirty);
+        status = BusyDesk(subjects, seconds / 2, ms[0], ms[1]);
     }
     for (Subject* subject : subjects) Close(subject->process, subject->main);
     DeleteFileW(todayExe.c_str());
