@@ -6,7 +6,8 @@
 //   click, the process list, the window search, the key, the message-pumping
 //   wait, the window under the aim, integrity levels, the restart as
 //   administrator and the box that offers it, the tick count that spaces the
-//   clicks brought forward by the system's notices), so a test can fake it where
+//   clicks brought forward by the system's notices and the wait of a posted
+//   answer, whether a client's thread is hung), so a test can fake it where
 //   Wine does not show what Windows does;
 // - its module is not one of the system's known DLLs, so it is not imported
 //   but loaded by full path from the system directory (wininet, uxtheme; the
@@ -76,7 +77,8 @@
     X(L"uxtheme.dll", SetWindowTheme)               \
     X(L"", SetDefaultDllDirectories)                \
     X(L"comctl32.dll", InitCommonControlsEx)        \
-    X(L"", GetTickCount)
+    X(L"", GetTickCount)                            \
+    X(L"", IsHungAppWindow)
 
 namespace sysfn {
 

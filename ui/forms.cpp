@@ -27,7 +27,7 @@ constexpr UnitDef kMainUnits[] = {
     {UnitType::Timer, kCountdownTimer.name, 208, 152, 26, 26, nullptr, 0, kDefault, 0, nullptr, nullptr},
     {UnitType::Label, kRedialCount.name, 168, 32, 80, 24, nullptr, 0, kDefault, 0, nullptr, nullptr},
     {UnitType::Label, kPromptLine.name, 8, 144, 168, 24, nullptr, 0, kDefault, 0, nullptr, nullptr},
-    {UnitType::Timer, kPromptTimer.name, 208, 120, 26, 26, nullptr, 1000, kDefault, 0, nullptr, nullptr},
+    {UnitType::Timer, kPromptTimer.name, 208, 120, 26, 26, nullptr, kPromptPeriod, kDefault, 0, nullptr, nullptr},
     {UnitType::Button, kStopButton.name, 152, 184, 50, 24, L"停止", 0, kDefault, kTabStop, nullptr, nullptr},
     {UnitType::PicBox, kAimIcon.name, 8, 96, 32, 32, nullptr, 0, kDefault, 0, nullptr, nullptr},
     {UnitType::Label, "标签6", 40, 101, 160, 24, L"<-拖动此图标到拔号按钮上->", 0, kDarkRed, 0, nullptr, nullptr},

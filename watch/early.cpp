@@ -3,6 +3,7 @@
 #include "sysfn/sysfn.h"
 #include "ui/loaded.h"
 #include "ui/messages.h"
+#include "watch/elevation.h"
 #include "watch/prompt.h"
 #include "watch/watch.h"
 #include "winkit/link_notices.h"
@@ -59,8 +60,11 @@ void SearchSoon(Watch& watch) {
     if (!ui::FindForm(kMainForm)) return;  // on the way out
     notices.searchingSoon = true;
     const int32_t prompt = SearchPrompt(watch);
-    if (prompt > 0 && prompt != watch.keyedPrompt) AnswerPrompt(watch, prompt);
+    PromptAnswer answer = PromptAnswer::Done;
+    if (prompt != winkit::kNoWindow && prompt != watch.keyedPrompt) answer = AnswerPrompt(watch, prompt);
     notices.searchingSoon = false;
+    // The offer's box runs a loop of its own: the prompt ticks go on behind it.
+    if (answer == PromptAnswer::Refused) OfferElevation(watch);
 }
 
 }  // namespace watch

@@ -24,7 +24,7 @@ struct Watch;
 // What the early ticks remember; part of the Watch value.
 struct Notices {
     bool pending = false;             // a link notice waits for its early tick
-    bool watchTickRunning = false;    // a watch tick is between its link test and its click
+    bool watchTickRunning = false;    // a watch tick waits for its link test and the manager's answer
     bool earlyTicked = false;         // an early tick has run since Start
     uint32_t earlyTickAt = 0;         // its tick count (ms)
     bool clicked = false;             // a click was counted since Start

@@ -15,10 +15,19 @@ constexpr wchar_t kClientImage[] = L"ZorvicClient.exe";
 constexpr wchar_t kPromptClass[] = L"#32770";
 constexpr wchar_t kPromptTitle[] = L"提示";
 
+enum class PromptAnswer {
+    Done,     // answered, or left for a later tick
+    Refused,  // the client's higher rights refused the posted answer: the caller makes the offer
+};
+
 // Answers an open prompt (winkit::kNoWindow: none is open): with the N key
-// where it can land, else, and on the tick after a key that left the prompt
-// open, by posted messages alone.
-void AnswerPrompt(Watch& watch, int32_t prompt);
+// where it can land, else by posted messages alone. A prompt still open after
+// its key gets the posted answer only once the key has had its chance: a whole
+// prompt period after it, and once the client is back at its queue (a posted
+// message is read before input, so an answer posted while the key still waits
+// would close the prompt and let the key land in whatever window takes the
+// focus next). A hung client is not waited for.
+PromptAnswer AnswerPrompt(Watch& watch, int32_t prompt);
 
 // Looks for an open prompt, keeps the result as the prompt handle and shows it
 // in kPromptLine; returns it (winkit::kNoWindow: none).

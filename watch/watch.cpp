@@ -4,6 +4,7 @@
 #include "ui/props.h"
 #include "ui/skin.h"
 #include "watch/dial.h"
+#include "watch/elevation.h"
 #include "watch/prompt.h"
 #include "winkit/connectivity.h"
 #include "winkit/text.h"
@@ -43,8 +44,9 @@ void Stop(Watch& watch, const ui::EventArgs&) {
 void WatchTick(Watch& watch, const ui::EventArgs&) { RunWatchTick(watch, TickKind::Regular); }
 
 void RunWatchTick(Watch& watch, TickKind kind) {
-    // Held until the click: the manager's answer may pump messages, and a
-    // notice dispatched there must not tick in between.
+    // Held while the link test and the manager answer: the manager's answer
+    // may pump messages, and a notice dispatched there must not start a tick
+    // inside this one.
     watch.notices.watchTickRunning = true;
     DWORD flags = 0;
     const bool connected = sysfn::InternetGetConnectedState(&flags, 0) != 0;
@@ -86,8 +88,9 @@ void PromptTick(Watch& watch, const ui::EventArgs&) {
     // Inside the waits of a search brought forward, which answers the same prompt.
     if (watch.notices.searchingSoon) return;
     ++watch.notices.promptTicksRunning;
-    AnswerPrompt(watch, SearchPrompt(watch));
+    const PromptAnswer answer = AnswerPrompt(watch, SearchPrompt(watch));
     --watch.notices.promptTicksRunning;
+    if (answer == PromptAnswer::Refused) OfferElevation(watch);
 }
 
 }  // namespace watch

@@ -21,6 +21,7 @@ struct Watch {
     int32_t countdownStep = 0;  // the next of the countdown bar's ten steps, 1 to 10
     int32_t promptHandle = winkit::kNoWindow;  // the last prompt search's result
     int32_t keyedPrompt = winkit::kNoWindow;   // the prompt that the last answering tick sent the key to
+    uint32_t keyedAt = 0;                      // the tick count (ms) as that key was being sent
     bool elevationOffered = false;             // the offer to restart as administrator was made in this run
     std::optional<winkit::ButtonSignature> signature;  // what identified the dial target at Start, if it could be read
     LinkMemory linkMemory;                             // the watch tick's memory

@@ -112,6 +112,10 @@ int SwallowedKeyCount(const Client& client) {
     return static_cast<int>(Ask(client.main, zorvic::kQuerySwallowedKeys));
 }
 
+int BoxCharCount(const Client& client) {
+    return static_cast<int>(Ask(client.main, zorvic::kQueryBoxChars));
+}
+
 void HangClient(const Client& client, int milliseconds) {
     PostMessageW(client.main, zorvic::kHangFor, static_cast<WPARAM>(milliseconds), 0);
 }

@@ -56,6 +56,9 @@ int OpenPromptCount(const Client& client);
 int ButtonAnswerCount(const Client& client);
 // Injected N key-downs that a key-swallowing prompt's hook ate.
 int SwallowedKeyCount(const Client& client);
+// Characters typed into the client's name box (zorvic::kNameBoxId), which has
+// the focus whenever the client's main window is active.
+int BoxCharCount(const Client& client);
 // Makes the client's one thread sleep for the given time, from now on; returns at once.
 void HangClient(const Client& client, int milliseconds);
 

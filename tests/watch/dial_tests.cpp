@@ -17,6 +17,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -222,32 +223,45 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
     DestroyWindow(parent);
 }
 
+// A thread the system counts hung: Wine counts it so only after 5 s.
+BOOL WINAPI CountHung(HWND) { return TRUE; }
+
 TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
     struct Case {
         sysfn::Function<sysfn::kSendInput> sendInput;
-        int ticks;
         int flags;
+        bool hungAfterTheKey;
+        std::vector<DWORD> ticksAt;  // ms from the first; the prompt is open before each
         int buttonAnswers, keyDowns;
     };
     const Case cases[] = {
-        {&TakeNothing, 1, 0, 1, 0},                          // locked desktop
-        {&TakeAndLose, 2, 0, 1, 0},                          // eaten key
-        {&TakeNothing, 1, zorvic::kPromptNoMnemonic, 0, 1},  // posted key
+        {&TakeNothing, 0, false, {0}, 1, 0},                          // locked desktop
+        {&TakeAndLose, 0, false, {0, 50, 1000}, 1, 0},                // eaten key: a whole period for it
+        {&TakeNothing, zorvic::kPromptNoMnemonic, false, {0}, 0, 1},  // posted key
+        {&TakeAndLose, 0, true, {0, 1000}, 1, 0},                     // a client hung since the key
     };
+    support::FakeClock clock;
+    ui::SetPeriod(ui::kPromptTimer, 0);  // the ticks are the test's
     for (const Case& c : cases) {
         TableFake<sysfn::kSendInput> input(c.sendInput);
         const int buttons = support::ButtonAnswerCount(client);
         const int keys = support::AnsweredCount(client);
         HWND prompt = support::RaisePrompt(client, L"提示", c.flags);
         ASSERT_TRUE(prompt);
-        for (int tick = 1; tick <= c.ticks; ++tick) {
-            EXPECT_TRUE(IsWindow(prompt)) << "tick " << tick;
+        const DWORD first = 2000000;
+        for (DWORD at : c.ticksAt) {
+            clock.Set(first + at);
+            if (c.hungAfterTheKey && at > 0) support::HangClient(client, 1000);
+            support::PumpFor(100);
+            EXPECT_TRUE(IsWindow(prompt)) << "flags " << c.flags << ", tick at " << at;
+            TableFake<sysfn::kIsHungAppWindow> hung(c.hungAfterTheKey ? &CountHung : &::IsHungAppWindow);
             watch::PromptTick(state, ui::EventArgs());
         }
-        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000)) << "case flags " << c.flags;
+        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 3000)) << "flags " << c.flags;
         EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, c.buttonAnswers);
         EXPECT_EQ(support::AnsweredCount(client) - keys, c.keyDowns);
     }
+    ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
 }
 
 // Windows refuses the posted answer as well as the key: the prompt stays, and
@@ -277,6 +291,33 @@ TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsNoKeyAndTheOffer) {
     EXPECT_EQ(gRestarts, 0) << "the user said no";
     watch::PromptTick(state, ui::EventArgs());  // the post goes through again
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000));
+    for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
+    gTokenIsOurs.clear();
+}
+
+// The offer's box runs its own loop; the prompt ticks go on behind it, also
+// when the search that the hook brought forward made the offer.
+HWND gPromptToClose = nullptr;
+std::wstring gPromptLineInBox;
+int WINAPI BoxWhileThePromptCloses(HWND, LPCWSTR, LPCWSTR, UINT) {
+    ++gBoxes;
+    PostMessageW(gPromptToClose, WM_CLOSE, 0, 0);  // the user closes it meanwhile
+    support::PumpFor(1500);
+    gPromptLineInBox = ui::GetCaption(ui::kPromptLine);
+    return IDNO;
+}
+
+TEST_F(DialTest, AnOfferFromTheHooksSearchLeavesThePromptTicksRunning) {
+    TableFake<sysfn::kOpenProcessToken> token(&OpenTokenOfEither);
+    TableFake<sysfn::kGetTokenInformation> level(&GiveLevel);
+    TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
+    TableFake<sysfn::kMessageBoxW> box(&BoxWhileThePromptCloses);
+    gTheirLevel = 0x3000;
+    gPromptToClose = support::RaisePrompt(client, L"提示", zorvic::kPromptInBackground);
+    ASSERT_TRUE(gPromptToClose);
+    watch::SearchSoon(state);
+    EXPECT_EQ(gBoxes, 1);
+    EXPECT_EQ(gPromptLineInBox, L"出现提示窗口句柄：-1");
     for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
     gTokenIsOurs.clear();
 }
@@ -313,6 +354,29 @@ TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     EXPECT_EQ(support::AnsweredCount(client), keys) << "no key was typed";
     ui::CloseForm(ui::kAimForm);
     support::PumpUntil([] { return ui::FindForm(ui::kAimForm) == nullptr; }, 2000);
+}
+
+// A client busy for a while after its prompt: the key typed by the search
+// that the hook brought forward waits in its queue while the next prompt tick
+// looks. A posted answer then would be read first and close the prompt, and
+// the key would land in the box that takes the focus after it.
+TEST_F(DialTest, NoPostedAnswerOvertakesAKeyStillInTheQueue) {
+    const int chars = support::BoxCharCount(client);
+    const int keys = support::AnsweredCount(client);
+    const int buttons = support::ButtonAnswerCount(client);
+    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptBusy);
+    ASSERT_TRUE(prompt);
+    support::FakeClock clock;
+    watch::SearchSoon(state);
+    ASSERT_EQ(state.keyedPrompt, winkit::HandleToInt(prompt));
+    // 时钟3's tick, here a whole period later: the client is still busy.
+    clock.Advance(ui::kPromptPeriod);
+    watch::PromptTick(state, ui::EventArgs());
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 3000));
+    support::PumpFor(200);
+    EXPECT_EQ(support::AnsweredCount(client) - keys, 1) << "answered by its key";
+    EXPECT_EQ(support::ButtonAnswerCount(client), buttons);
+    EXPECT_EQ(support::BoxCharCount(client), chars) << "no key astray";
 }
 
 TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {

@@ -105,9 +105,20 @@ void OnPromptCommand(HWND dialog, WORD id) {
     if (id == IDNO || id == IDOK || id == IDCANCEL) DestroyWindow(dialog);
 }
 
+// A busy prompt keeps its thread from its queue for a while once it is given
+// the focus, as a client that does its work right after raising a prompt: the
+// key that follows waits meanwhile.
+void OnPromptFocus(HWND dialog) {
+    Prompt* prompt = PromptOf(dialog);
+    if (!prompt || !(prompt->flags & zorvic::kPromptBusy)) return;
+    prompt->flags &= ~static_cast<ULONG_PTR>(zorvic::kPromptBusy);  // once
+    PostMessageW(gMain, zorvic::kHangFor, zorvic::kBusyMs, 0);
+}
+
 INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: return TRUE;
+    case WM_SETFOCUS: OnPromptFocus(dialog); return FALSE;
     case WM_COMMAND: OnPromptCommand(dialog, LOWORD(wParam)); return TRUE;
     case WM_DESTROY: ForgetPrompt(dialog); return TRUE;
     }
@@ -261,6 +272,8 @@ void OnCreate(HWND window) {
                     nullptr);
     CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 20, 80, 260, 20, window,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCountLabelId)), gInstance, nullptr);
+    CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 140, 20, 140,
+                    24, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(zorvic::kNameBoxId)), gInstance, nullptr);
     ShowCounts();
 }
 
@@ -284,6 +297,7 @@ bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     case WM_COPYDATA: result = OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)); return true;
     case zorvic::kQueryClicks: result = gClicks; return true;
     case zorvic::kQueryHangUps: result = gHangUps; return true;
+    case zorvic::kQueryBoxChars: result = GetWindowTextLengthW(GetDlgItem(gMain, zorvic::kNameBoxId)); return true;
     case zorvic::kQueryKeyDowns: result = gKeyDowns; return true;
     case zorvic::kQueryKeyUps: result = gKeyUps; return true;
     case zorvic::kQueryOpenPrompts:
@@ -303,6 +317,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_CREATE: OnCreate(window); return 0;
     case WM_COMMAND: OnCommand(wParam); return 0;
+    case WM_ACTIVATE: if (LOWORD(wParam) != WA_INACTIVE) SetFocus(GetDlgItem(window, zorvic::kNameBoxId)); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -8,6 +8,9 @@ namespace zorvic {
 
 constexpr wchar_t kMainClass[] = L"ZorvicClientMain";
 constexpr int kDialButtonId = 100;  // GetDlgItem(main, kDialButtonId)
+// A box for the user's name, which takes the keyboard focus whenever the main
+// window (of the window shape) is activated, as a login box does.
+constexpr int kNameBoxId = 102;
 
 // Command-line arguments. kDialogArgument: the main window is a dialog (class
 // "#32770") whose dial button is IDOK and reads 断开. kFrontClicksArgument: the
@@ -35,7 +38,12 @@ enum PromptFlags : int {
     kPromptInBackground = 32,   // shown without being activated
     kPromptMessageBox = 64,     // a message box (是/否) of the system, shown once the call has returned
     kPromptOwned = 128,         // a dialog owned by the client's main window
+    kPromptBusy = 256,          // given the keyboard focus, the client's thread is busy for kBusyMs
 };
+
+// How long a kPromptBusy prompt keeps the client busy: long enough that a
+// key typed into the prompt waits in its queue while another tick looks.
+constexpr int kBusyMs = 700;
 
 constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button (of a toggle: its dials)
 constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt
@@ -46,5 +54,6 @@ constexpr UINT kQuerySwallowedKeys = WM_APP + 6;  // injected N key-downs eaten 
 constexpr UINT kHangFor = WM_APP + 7;             // posted: the client's thread sleeps wParam ms
 constexpr UINT kShowMessageBox = WM_APP + 8;      // posted to itself: shows the message box asked for
 constexpr UINT kQueryHangUps = WM_APP + 9;        // BN_CLICKED of a toggle dial button found unchecked
+constexpr UINT kQueryBoxChars = WM_APP + 10;      // characters typed into the main window's name box
 
 }  // namespace zorvic
