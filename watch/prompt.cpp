@@ -9,7 +9,10 @@
 #include "winkit/keys.h"
 #include "winkit/text.h"
 #include "winkit/wait.h"
+#include "winkit/window_events.h"
 #include "winkit/window_search.h"
+
+#include <vector>
 
 namespace watch {
 
@@ -71,7 +74,11 @@ PromptAnswer AnswerPrompt(Watch& watch, int32_t prompt) {
 }
 
 int32_t SearchPrompt(Watch& watch) {
-    watch.promptHandle = winkit::FindProcessWindow(kClientImage, kPromptClass, kPromptTitle);
+    std::vector<uint32_t> clients;
+    watch.promptHandle = winkit::FindProcessWindow(kClientImage, kPromptClass, kPromptTitle, &clients);
+    // The hook hears the dialogs of the clients that this search found, and
+    // of no other program.
+    winkit::FollowProcesses(clients);
     ui::SetCaption(ui::kPromptLine, L"出现提示窗口句柄：" + winkit::FormatDecimal(watch.promptHandle));
     return watch.promptHandle;
 }

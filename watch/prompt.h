@@ -30,7 +30,8 @@ enum class PromptAnswer {
 PromptAnswer AnswerPrompt(Watch& watch, int32_t prompt);
 
 // Looks for an open prompt, keeps the result as the prompt handle and shows it
-// in kPromptLine; returns it (winkit::kNoWindow: none).
+// in kPromptLine; returns it (winkit::kNoWindow: none). The dialog hook follows
+// the client processes that the search found.
 int32_t SearchPrompt(Watch& watch);
 
 }  // namespace watch

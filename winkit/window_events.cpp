@@ -1,21 +1,31 @@
 #include "winkit/window_events.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cwchar>
 
 namespace winkit {
 
 namespace {
 
-// Three hooks, one event each: a range from the dialog start to the showing
-// of objects would bring every system and object event of the desktop here.
+// Three hooks a process, one event each: a range from the dialog start to the
+// showing of objects would bring every system and object event here.
 constexpr DWORD kEvents[] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, EVENT_SYSTEM_DIALOGSTART};
-HWINEVENTHOOK gHooks[3] = {};
+constexpr int kEventCount = sizeof kEvents / sizeof kEvents[0];
+constexpr std::size_t kMaxFollowed = 8;
+
+struct Followed {
+    uint32_t processId;
+    HWINEVENTHOOK hooks[kEventCount];
+};
 
 // Each search's delay from the report, in order; a new report starts over.
 constexpr UINT kDelays[] = {10, 30, 100, 250};
 constexpr int kSearches = sizeof kDelays / sizeof kDelays[0];
 
 void (*gSearch)() = nullptr;
+std::vector<uint32_t> gWanted;    // sorted, the processes to follow
+std::vector<Followed> gFollowed;  // hooked, while a search is hooked
 UINT_PTR gTimer = 0;
 DWORD gReportedAt = 0;
 int gNext = 0;  // index into kDelays of the next search; kSearches: none due
@@ -49,6 +59,45 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG idObject, LONG
     ArmNext();
 }
 
+// False when the system took none of the process's hooks. Only that process
+// reports, never ours, so the hooks do without WINEVENT_SKIPOWNPROCESS (with
+// it and a process, Wine reports nothing).
+bool Hook(Followed& followed) {
+    bool any = false;
+    for (int i = 0; i < kEventCount; ++i) {
+        followed.hooks[i] = SetWinEventHook(kEvents[i], kEvents[i], nullptr, OnEvent, followed.processId, 0,
+                                            WINEVENT_OUTOFCONTEXT);
+        any = any || followed.hooks[i];
+    }
+    return any;
+}
+
+void Unhook(Followed& followed) {
+    for (HWINEVENTHOOK& hook : followed.hooks) {
+        if (hook) UnhookWinEvent(hook);
+        hook = nullptr;
+    }
+}
+
+// Hooks what is wanted and not yet followed while a search is hooked, and
+// unhooks the rest.
+bool Sync() {
+    for (std::size_t i = gFollowed.size(); i-- > 0;) {
+        if (gSearch && std::binary_search(gWanted.begin(), gWanted.end(), gFollowed[i].processId)) continue;
+        Unhook(gFollowed[i]);
+        gFollowed.erase(gFollowed.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    if (!gSearch) return true;
+    bool all = true;
+    for (uint32_t processId : gWanted) {
+        const auto same = [processId](const Followed& followed) { return followed.processId == processId; };
+        if (std::any_of(gFollowed.begin(), gFollowed.end(), same)) continue;
+        gFollowed.push_back(Followed{processId, {}});
+        all = Hook(gFollowed.back()) && all;
+    }
+    return all;
+}
+
 }  // namespace
 
 bool IsDialogReport(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
@@ -63,23 +112,24 @@ bool IsDialogReport(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
 bool HookDialogEvents(void (*search)()) {
     UnhookDialogEvents();
     gSearch = search;
-    bool any = false;
-    for (int i = 0; i < 3; ++i) {
-        gHooks[i] = SetWinEventHook(kEvents[i], kEvents[i], nullptr, OnEvent, 0, 0,
-                                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-        any = any || gHooks[i];
-    }
-    return any;
+    return Sync();
+}
+
+void FollowProcesses(const std::vector<uint32_t>& processIds) {
+    std::vector<uint32_t> wanted(processIds);
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    if (wanted.size() > kMaxFollowed) wanted.resize(kMaxFollowed);
+    if (wanted == gWanted) return;
+    gWanted.swap(wanted);
+    Sync();
 }
 
 void UnhookDialogEvents() {
-    for (HWINEVENTHOOK& hook : gHooks) {
-        if (hook) UnhookWinEvent(hook);
-        hook = nullptr;
-    }
+    gSearch = nullptr;
+    Sync();
     KillSearchTimer();
     gNext = kSearches;
-    gSearch = nullptr;
 }
 
 }  // namespace winkit

@@ -96,7 +96,9 @@ int ListTopLevelWindows(std::vector<WindowInfo>& list, bool onlyVisible) {
     return static_cast<int>(list.size());
 }
 
-int32_t FindProcessWindow(const std::wstring& imageName, const std::wstring& className, const std::wstring& title) {
+int32_t FindProcessWindow(const std::wstring& imageName, const std::wstring& className, const std::wstring& title,
+                          std::vector<uint32_t>* imageProcesses) {
+    if (imageProcesses) imageProcesses->clear();
     if (imageName.empty() && className.empty() && title.empty()) return kNoWindow;
 
     std::vector<ProcessInfo> processes;
@@ -108,6 +110,7 @@ int32_t FindProcessWindow(const std::wstring& imageName, const std::wstring& cla
         for (const ProcessInfo& process : processes) {
             if (SameImageName(process.imageName, imageName)) wantedProcesses.push_back(process.processId);
         }
+        if (imageProcesses) *imageProcesses = wantedProcesses;
     }
 
     // The title is tested inside single quotes, so a criterion can anchor itself.

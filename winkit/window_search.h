@@ -36,10 +36,12 @@ constexpr int32_t kNoWindow = -1;
 // is given.
 // Texts compare code unit for code unit, letter case included. The title test
 // looks for title inside '<window title>' (so a criterion can anchor itself
-// with single quotes).
+// with single quotes). imageProcesses, when given, is replaced with the ids of
+// the running processes of imageName.
 int32_t FindProcessWindow(const std::wstring& imageName = std::wstring(),
                           const std::wstring& className = std::wstring(),
-                          const std::wstring& title = std::wstring());
+                          const std::wstring& title = std::wstring(),
+                          std::vector<uint32_t>* imageProcesses = nullptr);
 
 // The deepest visible child under a point of the screen, disabled or not,
 // passing over group boxes, else the window there (null when none). The system's WindowFromPoint passes over a
