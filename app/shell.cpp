@@ -7,8 +7,10 @@
 #include "ui/loaded.h"
 #include "ui/runtime.h"
 #include "ui/skin.h"
+#include "watch/early.h"
+#include "watch/elevation.h"
+#include "winkit/instance.h"
 #include "winkit/link_notices.h"
-#include "winkit/window_events.h"
 #include "winkit/wait.h"
 #include "winkit/window_events.h"
 
@@ -19,6 +21,27 @@ namespace app {
 namespace {
 
 void ReportFault(const std::wstring& message) { ReportRuntimeError(0, message); }
+
+// One watcher a session: a second would answer every prompt as well and click
+// the dial button a second time on every drop (a toggle would hang up again).
+const wchar_t kGuardName[] = L"Local\\autoredial.watcher";
+// The restart as administrator starts the new instance while the old one is
+// closing.
+constexpr DWORD kRestartWaitMs = 10000;
+
+HANDLE gGuard = nullptr;
+
+// Takes the guard, or brings the instance that holds it forward instead:
+// false when this instance is to end at once.
+bool ClaimTheWatch() {
+    // The benches run a copy with the timers alone beside the program.
+    const std::wstring name = std::wstring(kGuardName) + (watch::NoticesWanted() ? L"" : L".timers-only");
+    int32_t target = 0;
+    const DWORD wait = watch::ReadTargetArgument(Arguments(), target) ? kRestartWaitMs : 0;
+    if (winkit::ClaimInstance(name.c_str(), wait, gGuard) == winkit::Instance::First) return true;
+    ui::BringForwardElsewhere(ui::kMainForm);
+    return false;
+}
 
 // The executable's full path, however long (a path of over MAX_PATH
 // characters is cut short by the system, which then fills the whole buffer).
@@ -57,6 +80,7 @@ int Run() {
     if (!directory.empty() && directory.back() == L':') directory += L'\\';  // "C:" alone names the drive's current folder
     SetCurrentDirectoryW(directory.c_str());
     ConnectLayers();
+    if (!ClaimTheWatch()) return 0;
     if (!ui::RegisterClasses()) ReportRuntimeError(0, L"载入窗口模板数据段出错!");
     if (!ui::LoadForm(kMainWiring, nullptr, false)) ReportRuntimeError(0, L"载入启动窗口失败");
     ui::RunMainLoop();
@@ -76,6 +100,7 @@ void Shutdown() {
     ui::UnloadAllForms();
     ui::ReleaseSkin();
     ui::ReleaseHyperlinkResources();
+    winkit::ReleaseInstance(gGuard);  // a restarted instance may go on
     sysfn::ReleaseModules();
     sysfn::EndComApartment();
 }

@@ -17,8 +17,8 @@ void ConnectLayers();
 void ProcessPendingEvents();
 
 // Releases what the program holds, in this order: the remaining windows, the
-// skinning hook, the hyperlink box's pointer, the system-function table's
-// modules, COM.
+// skinning hook, the hyperlink box's pointer, the guard of one instance a
+// session, the system-function table's modules, COM.
 void Shutdown();
 
 }  // namespace app

@@ -7,8 +7,8 @@
 //   wait, the window under the aim, integrity levels, the restart as
 //   administrator and the box that offers it, the tick count that spaces the
 //   clicks brought forward by the system's notices and the wait of a posted
-//   answer, whether a client's thread is hung), so a test can fake it where
-//   Wine does not show what Windows does;
+//   answer, whether a client's thread is hung, the guard of one instance a
+//   session), so a test can fake it where Wine does not show what Windows does;
 // - its module is not one of the system's known DLLs, so it is not imported
 //   but loaded by full path from the system directory (wininet, uxtheme; the
 //   common controls, which go by name through the manifest and are bound only
@@ -78,7 +78,8 @@
     X(L"", SetDefaultDllDirectories)                \
     X(L"comctl32.dll", InitCommonControlsEx)        \
     X(L"", GetTickCount)                            \
-    X(L"", IsHungAppWindow)
+    X(L"", IsHungAppWindow)                         \
+    X(L"", CreateMutexW)
 
 namespace sysfn {
 

@@ -342,4 +342,38 @@ void UnloadAllForms() {
     }
 }
 
+namespace {
+
+struct Elsewhere {
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindElsewhere(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Elsewhere*>(param);
+    wchar_t name[32] = L"";
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    if (processId == GetCurrentProcessId() || !GetClassNameW(hwnd, name, 32) || lstrcmpW(name, kFormClass) != 0) {
+        return TRUE;
+    }
+    wchar_t title[64] = L"";
+    GetWindowTextW(hwnd, title, 64);
+    if (lstrcmpW(title, search->caption) != 0) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+bool BringForwardElsewhere(const FormDef& form) {
+    Elsewhere search = {form.window.caption ? form.window.caption : L"", nullptr};
+    EnumWindows(FindElsewhere, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return false;
+    if (IsIconic(search.found)) ShowWindow(search.found, SW_RESTORE);
+    // The instance the user has just started may hand the foreground on.
+    SetForegroundWindow(search.found);
+    return true;
+}
+
 }  // namespace ui

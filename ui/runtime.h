@@ -30,4 +30,8 @@ int RunMainLoop();
 // Shutdown: no event fires any more, and every form's window is destroyed.
 void UnloadAllForms();
 
+// Brings the window of the form that another instance of the program shows to
+// the front, restored if it was minimised; false when there is none.
+bool BringForwardElsewhere(const FormDef& form);
+
 }  // namespace ui

@@ -132,4 +132,49 @@ TEST_F(ProgramAnyCodePage, FromAChineseFolderStartedElsewhereItWatchesTheLink) {
     DeleteFileW((folder + L"\\autoredial.exe").c_str());
 }
 
+// One watcher at a time: a second launch brings the first forward and ends;
+// the restart as administrator waits for the instance it replaces.
+class OneWatcher : public support::ProgramBesideClient {
+protected:
+    void TearDown() override {
+        support::EndProgram(second);
+        ProgramBesideClient::TearDown();
+    }
+    bool StartSecond(const std::wstring& arguments = std::wstring()) {
+        return support::StartProcess(support::BuildDirectory() + L"\\autoredial.exe", L"", second.process, arguments);
+    }
+    HWND SecondsWindow() const { return support::FindVisibleWindow(second.process.dwProcessId, L"AutoredialForm"); }
+
+    support::Program second;
+};
+
+TEST_F(OneWatcher, ASecondLaunchBringsTheFirstForwardAndEndsWithZero) {
+    ShowWindow(program.main, SW_MINIMIZE);
+    ASSERT_TRUE(support::PumpUntil([&] { return IsIconic(program.main) != FALSE; }, 3000));
+    ASSERT_TRUE(StartSecond());
+    bool shown = false;
+    const bool ended = support::PumpUntil([&] {
+        shown = shown || SecondsWindow();
+        return WaitForSingleObject(second.process.hProcess, 0) == WAIT_OBJECT_0;
+    }, 10000);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(support::WaitForExit(second, 0), 0u);
+    EXPECT_FALSE(shown) << "it showed a window of its own";
+    EXPECT_FALSE(IsIconic(program.main));
+    EXPECT_TRUE(support::PumpUntil([&] { return GetForegroundWindow() == program.main; }, 3000));
+}
+
+TEST_F(OneWatcher, TheRestartAsAdministratorWaitsForTheInstanceItReplaces) {
+    const std::wstring handle = support::HandleText(client.dialButton);
+    ASSERT_TRUE(StartSecond(L"/redial-target:" + handle));
+    support::PumpFor(1500);
+    EXPECT_EQ(WaitForSingleObject(second.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "it gave up";
+    EXPECT_FALSE(SecondsWindow());
+    PostMessageW(program.main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(support::WaitForExit(program, 10000), 0u);
+    EXPECT_TRUE(support::PumpUntil([&] { return (second.main = SecondsWindow()) != nullptr; }, 10000));
+    EXPECT_EQ(support::WindowText(support::UnitWindow(second.main, ui::kTargetBox.name)), handle);
+    EXPECT_EQ(support::WindowText(support::UnitWindow(second.main, ui::kTargetLine.name)), L"拔号按钮句柄为：" + handle);
+}
+
 }  // namespace
