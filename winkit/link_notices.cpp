@@ -66,7 +66,14 @@ bool AdviseLinkNotices(HWND window, UINT message) {
     gWindow = window;
     gMessage = message;
     DWORD cookie = 0;
-    if (FAILED(point.p->Advise(&gSink, &cookie))) {
+    const bool advised = SUCCEEDED(point.p->Advise(&gSink, &cookie));
+    // A manager may let messages be dispatched inside Advise: an advice made
+    // there meanwhile is the one kept, and this one is undone.
+    if (gPoint.p) {
+        if (advised) point.p->Unadvise(cookie);
+        return true;
+    }
+    if (!advised) {
         gWindow = nullptr;
         return false;
     }

@@ -20,8 +20,18 @@ struct Settings {
     bool refuseSinks = false;
     std::map<DWORD, INetworkListManagerEvents*> sinks;  // by cookie, each holding one reference
     DWORD nextCookie = 1;
+    void (*during)() = nullptr;
+    bool inside = false;
 };
 Settings gFake;
+
+// The test's work inside a call; not again inside itself.
+void During() {
+    if (!gFake.during || gFake.inside) return;
+    gFake.inside = true;
+    gFake.during();
+    gFake.inside = false;
+}
 
 void DropSinks() {
     for (auto& sink : gFake.sinks) sink.second->Release();
@@ -54,6 +64,7 @@ struct FakePoint final : IConnectionPoint {
         if (FAILED(sink->QueryInterface(__uuidof(INetworkListManagerEvents), &events))) return CONNECT_E_CANNOTCONNECT;
         *cookie = gFake.nextCookie++;
         gFake.sinks[*cookie] = static_cast<INetworkListManagerEvents*>(events);
+        During();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
@@ -118,6 +129,7 @@ struct FakeManager final : INetworkListManager, IConnectionPointContainer {
     HRESULT STDMETHODCALLTYPE IsConnected(VARIANT_BOOL*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetConnectivity(NLM_CONNECTIVITY* connectivity) override {
         if (!connectivity) return E_POINTER;
+        During();
         if (gFake.result == S_OK) *connectivity = gFake.connectivity;
         return gFake.result;
     }
@@ -142,7 +154,10 @@ FakeNetworkList::FakeNetworkList() : entry_(&FakeCoCreateInstance) {
     gFake = Settings();
 }
 
-FakeNetworkList::~FakeNetworkList() { DropSinks(); }
+FakeNetworkList::~FakeNetworkList() {
+    DropSinks();
+    gFake.during = nullptr;
+}
 
 void FakeNetworkList::NoManager() { gFake.present = false; }
 
@@ -166,6 +181,8 @@ void FakeNetworkList::AnswerAs(char tick) {
 namespace support {
 
 void FakeNetworkList::RefuseSinks() { gFake.refuseSinks = true; }
+
+void FakeNetworkList::DuringCalls(void (*work)()) { gFake.during = work; }
 
 int FakeNetworkList::advised() const { return static_cast<int>(gFake.sinks.size()); }
 

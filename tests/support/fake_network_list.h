@@ -40,6 +40,10 @@ public:
     void RefuseSinks();
     // Sinks advised and not yet unadvised.
     int advised() const;
+    // Runs work (once at a time) inside each Advise and GetConnectivity, as a
+    // manager in another process lets the thread's messages be dispatched
+    // while it answers; null: nothing.
+    void DuringCalls(void (*work)());
     // Calls ConnectivityChanged of every advised sink, on this thread, as COM
     // delivers it to a single-threaded apartment.
     void Fire(int connectivity = NLM_CONNECTIVITY_IPV4_LOCALNETWORK);

@@ -1,7 +1,10 @@
 #include "sysfn/sysfn.h"
+#include "tests/support/fake_network_list.h"
 #include "tests/support/probe.h"
+#include "tests/support/pump.h"
 #include "winkit/connectivity.h"
 #include "winkit/integrity.h"
+#include "winkit/link_notices.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +45,26 @@ TEST(ComApartment, IsUpWhenTheShellIsCalled) {
     }).join();
     EXPECT_EQ(gApartmentRead, S_OK);
     EXPECT_EQ(gApartment, APTTYPE_STA);
+}
+
+// A manager may let messages be dispatched inside Advise, and a Start there
+// advise in its turn: one advice stays, its notices arrive, and it ends whole.
+HWND gNoticeWindow = nullptr;
+
+TEST(LinkNotices, AnAdviceMadeInsideAdviseIsTheOneKept) {
+    support::FakeNetworkList manager;
+    manager.Answer(NLM_CONNECTIVITY_IPV4_INTERNET);
+    gNoticeWindow = support::MakeWindow(L"NoticeProbe", L"", false);
+    manager.DuringCalls([] { winkit::AdviseLinkNotices(gNoticeWindow, support::kProbeMessage); });
+    EXPECT_TRUE(winkit::AdviseLinkNotices(gNoticeWindow, support::kProbeMessage));
+    EXPECT_EQ(manager.advised(), 1);
+    manager.Fire();
+    support::PumpFor(50);
+    EXPECT_EQ(support::CountsOf(gNoticeWindow).posted, 1);
+    winkit::UnadviseLinkNotices();
+    EXPECT_EQ(manager.advised(), 0);
+    EXPECT_EQ(manager.alive(), 0) << "no manager is left behind";
+    DestroyWindow(gNoticeWindow);
 }
 
 }  // namespace
