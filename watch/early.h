@@ -3,17 +3,18 @@
 // - a notice of the Network List Manager (advised from Start to Stop) brings
 //   the watch tick forward: at most one such early tick a second (a notice
 //   inside that second waits for the countdown tick after it), never inside
-//   another watch tick, and never a click within 10 s of the last click. An
+//   another watch tick, and never a click within a watch period of the last. An
 //   early tick that clicked starts 时钟1 and 时钟2 again from that moment. It
 //   decides on the link test alone: the manager's evidence and its back-off
 //   count regular ticks only (link_verdict.h);
-// - a dialog that another program creates or shows (the WinEvent hook, from
-//   start to shutdown) brings the prompt search forward: it shows its result
+// - a dialog that the client creates or shows (the WinEvent hook on the
+//   client's processes, from start to shutdown) brings the prompt search forward: it shows its result
 //   as the prompt tick does and answers a prompt that no key was sent to yet;
 //   a prompt still open after its key is left to the prompt tick.
 #pragma once
 
 #include "ui/form.h"
+#include "watch/period.h"
 
 #include <cstdint>
 
@@ -35,7 +36,7 @@ struct Notices {
 
 // Milliseconds from one early tick to the next, and from a click to an early one.
 constexpr uint32_t kEarlyTickSpacing = 1000;
-constexpr uint32_t kClickSpacing = 10000;
+constexpr uint32_t kClickSpacing = kWatchPeriod;
 
 // Whether the notices are listened to. Always, but in a build with the tests,
 // where the variable AUTOREDIAL_TIMERS_ONLY turns them off for measuring the

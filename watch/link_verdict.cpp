@@ -1,13 +1,16 @@
 #include "watch/link_verdict.h"
 
+#include "watch/period.h"
+
 #include <algorithm>
 
 namespace watch {
 
 namespace {
 
-constexpr int32_t kFirstWait = 2;  // ticks of 10 s
-constexpr int32_t kLongestWait = 60;
+// Waits in ticks: the first click on the second tick, the longest wait 10 minutes.
+constexpr int32_t kFirstWait = 2;
+constexpr int32_t kLongestWait = 10 * 60 * 1000 / kWatchPeriod;
 
 }  // namespace
 

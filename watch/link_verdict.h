@@ -13,8 +13,8 @@
 //   and reports no Internet on this tick and the one before. An unknown
 //   answer breaks the run.
 // - The manager's first click comes on the second tick of a run; each next
-//   one only after a wait twice the last (2 ticks, 4, 8... at most 60, that is
-//   10 minutes), so that a check that keeps failing on a working link (a
+//   one only after a wait twice the last (2 ticks, 4, 8... up to 10
+//   minutes), so that a check that keeps failing on a working link (a
 //   firewall or proxy blocking the system's probe) can't hang it up every
 //   20 s for ever. The wait ends when the manager reports Internet again or
 //   the link test says "not connected".

@@ -18,7 +18,6 @@ namespace watch {
 
 namespace {
 
-const int kKeyN = 0x4E;
 // Two ticks of a timer a period apart may read a little less on the system's
 // coarse tick count.
 constexpr uint32_t kPeriodSlack = 50;
@@ -60,7 +59,7 @@ PromptAnswer AnswerPrompt(Watch& watch, int32_t prompt) {
         const winkit::Foreground foreground =
             ui::FindForm(ui::kAimForm) ? winkit::Foreground::LeaveAlone : winkit::Foreground::MayTake;
         const uint32_t keyAt = sysfn::GetTickCount();
-        const winkit::KeyResult result = winkit::SendKeyToWindow(window, kKeyN, foreground);
+        const winkit::KeyResult result = winkit::SendKeyToWindow(window, kAnswerLetter, foreground);
         if (result == winkit::KeyResult::Gone) return PromptAnswer::Done;
         if (result == winkit::KeyResult::Sent) {
             watch.keyedPrompt = prompt;
@@ -69,7 +68,7 @@ PromptAnswer AnswerPrompt(Watch& watch, int32_t prompt) {
         }
     }
     watch.keyedPrompt = winkit::kNoWindow;
-    const bool refused = winkit::AnswerWithoutKeyboard(window, 'N') == ERROR_ACCESS_DENIED;
+    const bool refused = winkit::AnswerWithoutKeyboard(window, kAnswerLetter) == ERROR_ACCESS_DENIED;
     return refused ? PromptAnswer::Refused : PromptAnswer::Done;
 }
 

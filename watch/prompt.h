@@ -14,6 +14,9 @@ struct Watch;
 constexpr wchar_t kClientImage[] = L"ZorvicClient.exe";
 constexpr wchar_t kPromptClass[] = L"#32770";
 constexpr wchar_t kPromptTitle[] = L"提示";
+// The key that answers it (its 否(&N)): typed, or posted as its mnemonic. A
+// letter's virtual-key code is the letter in upper case.
+constexpr char kAnswerLetter = 'N';
 
 enum class PromptAnswer {
     Done,     // answered, or left for a later tick

@@ -27,9 +27,9 @@ void Start(Watch& watch, const ui::EventArgs&) {
     watch.linkMemory = LinkMemory();
     ShowDialTarget(watch);
     watch.watching = true;
-    ui::SetPeriod(ui::kWatchTimer, 10000);
+    ui::SetPeriod(ui::kWatchTimer, kWatchPeriod);
     watch.countdownStep = 1;
-    ui::SetPeriod(ui::kCountdownTimer, 1000);
+    ui::SetPeriod(ui::kCountdownTimer, kCountdownPeriod);
     RememberDialTarget(watch);
     AdviseLinkNotices(watch);
 }
@@ -72,15 +72,16 @@ void RunWatchTick(Watch& watch, TickKind kind) {
     if (kind == TickKind::Regular) return;
     // The next test a whole period after this click, and the bar from its start.
     ui::SetPeriod(ui::kWatchTimer, 0);
-    ui::SetPeriod(ui::kWatchTimer, 10000);
+    ui::SetPeriod(ui::kWatchTimer, kWatchPeriod);
     watch.countdownStep = 1;
     ui::SetPeriod(ui::kCountdownTimer, 0);
-    ui::SetPeriod(ui::kCountdownTimer, 1000);
+    ui::SetPeriod(ui::kCountdownTimer, kCountdownPeriod);
 }
 
 void CountdownTick(Watch& watch, const ui::EventArgs&) {
-    ui::SetBarPosition(ui::kCountdownBar, 10 * watch.countdownStep);
-    watch.countdownStep = watch.countdownStep >= 10 ? 1 : watch.countdownStep + 1;
+    const int32_t kBarFull = 100;  // the bar's range is 0 to 100
+    ui::SetBarPosition(ui::kCountdownBar, kBarFull * watch.countdownStep / kCountdownSteps);
+    watch.countdownStep = watch.countdownStep >= kCountdownSteps ? 1 : watch.countdownStep + 1;
     CatchUpLinkNotice(watch);
 }
 

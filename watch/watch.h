@@ -6,6 +6,7 @@
 #include "ui/form.h"
 #include "watch/early.h"
 #include "watch/link_verdict.h"
+#include "watch/period.h"
 #include "winkit/button_signature.h"
 #include "winkit/window_search.h"
 
@@ -18,7 +19,7 @@ struct Watch {
     bool watching = false;      // from Start to Stop
     int32_t dialTarget = 0;     // handle of the client's dial button; 0 until the first Start
     int32_t redialCount = 0;    // clicks the system took since the main window was created
-    int32_t countdownStep = 0;  // the next of the countdown bar's ten steps, 1 to 10
+    int32_t countdownStep = 0;  // the next of the countdown bar's steps, 1 to kCountdownSteps
     int32_t promptHandle = winkit::kNoWindow;  // the last prompt search's result
     int32_t keyedPrompt = winkit::kNoWindow;   // the prompt that the last answering tick sent the key to
     uint32_t keyedAt = 0;                      // the tick count (ms) as that key was being sent

@@ -73,12 +73,12 @@ TEST_F(StandinClient, CountsNKeysReachingAPromptOrItsChildren) {
     HWND child = GetWindow(staying, GW_CHILD);
     ASSERT_TRUE(child);
 
-    PostMessageW(closing, WM_KEYDOWN, 'N', 1);
+    PostMessageW(closing, WM_KEYDOWN, zorvic::kAnswerKey, 1);
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(closing); }, 2000));
-    PostMessageW(child, WM_KEYDOWN, 'N', 1);
-    PostMessageW(child, WM_KEYUP, 'N', 0xC0000001);
+    PostMessageW(child, WM_KEYDOWN, zorvic::kAnswerKey, 1);
+    PostMessageW(child, WM_KEYUP, zorvic::kAnswerKey, 0xC0000001);
     PostMessageW(staying, WM_KEYDOWN, 'Y', 1);  // other keys don't count
-    PostMessageW(client_.main, WM_KEYDOWN, 'N', 1);  // nor N outside a prompt
+    PostMessageW(client_.main, WM_KEYDOWN, zorvic::kAnswerKey, 1);  // nor N outside a prompt
     EXPECT_TRUE(support::PumpUntil([&] { return support::KeyUpCount(client_) == 1; }, 2000));
     EXPECT_EQ(support::AnsweredCount(client_), 2);
     EXPECT_TRUE(IsWindow(staying));

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kKeyN = 0x4E;
+constexpr int kKeyN = zorvic::kAnswerKey;  // the key the prompts count
 constexpr wchar_t kClientImage[] = L"ZorvicClient.exe";
 
 int32_t FindPrompt(const wchar_t* imageName = kClientImage) {

@@ -27,7 +27,6 @@ namespace {
 constexpr wchar_t kPlainPromptClass[] = L"ZorvicPromptPlain";
 constexpr int kCountLabelId = 101;
 constexpr int kPromptTextId = 200;
-constexpr UINT kKeyN = 0x4E;
 constexpr wchar_t kQuestion[] = L"网络连接已断开，是否重新拨号？";
 
 struct Prompt {
@@ -54,7 +53,7 @@ int gOpenMessageBoxes;
 // While a prompt that swallows keys is open, every injected N goes no further.
 LRESULT CALLBACK SwallowInjectedN(int code, WPARAM kind, LPARAM data) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-    if (code == HC_ACTION && key->vkCode == kKeyN && (key->flags & LLKHF_INJECTED)) {
+    if (code == HC_ACTION && key->vkCode == zorvic::kAnswerKey && (key->flags & LLKHF_INJECTED)) {
         if (kind == WM_KEYDOWN) ++gSwallowedKeys;
         return 1;
     }
@@ -190,7 +189,8 @@ HWND CreatePromptDialog(bool mnemonics, HWND owner) {
     if (!dialog) return nullptr;
     SetDlgItemTextW(dialog, kPromptTextId, kQuestion);
     SetDlgItemTextW(dialog, IDOK, mnemonics ? L"是(&Y)" : L"是");
-    SetDlgItemTextW(dialog, IDNO, mnemonics ? L"否(&N)" : L"否");
+    const std::wstring no = std::wstring(L"否(&") + static_cast<wchar_t>(zorvic::kAnswerKey) + L")";
+    SetDlgItemTextW(dialog, IDNO, mnemonics ? no.c_str() : L"否");
     return dialog;
 }
 
@@ -358,7 +358,7 @@ HWND CreateMainDialog() {
 // Counts an N key that reaches a prompt; true when the prompt was closed by it
 // (the message is then spent).
 bool AnswerPrompt(const MSG& msg) {
-    if ((msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) || msg.wParam != kKeyN) return false;
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) || msg.wParam != zorvic::kAnswerKey) return false;
     Prompt* prompt = PromptOf(msg.hwnd);
     if (!prompt) return false;
     if (msg.message == WM_KEYUP) {
