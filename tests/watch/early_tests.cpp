@@ -36,15 +36,23 @@ protected:
         support::PumpFor(50);
     }
     int Ticks() const { return support::LinkQueryCount() - queriesBefore; }
+    // When a timer of the main window ticks next, by the table's clock.
+    static DWORD NextTick(const ui::UnitRef& timer) {
+        const ui::Unit* unit = ui::FindUnit(timer);
+        return unit->startedAt + static_cast<DWORD>(unit->period);
+    }
 
+    static constexpr DWORD kStart = 1000000;
     support::FakeNetworkList manager;
-    support::FakeClock clock;
+    support::FakeClock clock{kStart};
     int queriesBefore = support::LinkQueryCount();
 };
 
 TEST_F(EarlyTest, ADropIsClickedAtTheNoticeAndTheTimersStartAgain) {
     watch::Start(state, ui::EventArgs());
     EXPECT_EQ(manager.advised(), 1);
+    const DWORD clickedAt = kStart + watch::kWatchPeriod / 2;
+    clock.Set(clickedAt);
     state.countdownStep = 6;
     const int clicks = support::ClickCount(client);
     support::SetLinkState(false);
@@ -52,40 +60,44 @@ TEST_F(EarlyTest, ADropIsClickedAtTheNoticeAndTheTimersStartAgain) {
     EXPECT_EQ(Caption(ui::kLinkState), L"断网了");
     EXPECT_EQ(Caption(ui::kRedialCount), L"已拔1次");
     EXPECT_EQ(state.countdownStep, 1) << "the bar starts again";
-    EXPECT_EQ(ui::GetPeriod(ui::kWatchTimer), 10000);
-    EXPECT_EQ(ui::GetPeriod(ui::kCountdownTimer), 1000);
+    EXPECT_EQ(NextTick(ui::kWatchTimer), clickedAt + watch::kWatchPeriod) << "the next test a whole period after the click";
+    EXPECT_EQ(NextTick(ui::kCountdownTimer), clickedAt + watch::kCountdownPeriod);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicks + 1; }, 3000));
 
     // A link that is back is shown at the next notice; nothing is clicked.
     support::SetLinkState(true);
-    clock.Advance(1000);
+    clock.Advance(watch::kEarlyTickSpacing);
     Notice();
     EXPECT_EQ(Caption(ui::kLinkState), L"联网呢");
     EXPECT_EQ(state.redialCount, 1);
 }
 
-TEST_F(EarlyTest, NoClickWithinTenSecondsOfTheLast) {
+TEST_F(EarlyTest, NoClickWithinAWatchPeriodOfTheLast) {
     watch::Start(state, ui::EventArgs());
     support::SetLinkState(false);
     watch::WatchTick(state, ui::EventArgs());  // the timer's click
     ASSERT_EQ(state.redialCount, 1);
-    state.countdownStep = 4;
-    for (DWORD after : {1000u, 5000u, 8999u}) {
-        clock.Set(1000000 + after);
+    // Early ticks a second apart at least, the last a second before the click's time.
+    using watch::kClickSpacing;
+    using watch::kEarlyTickSpacing;
+    for (DWORD after : {kEarlyTickSpacing, kClickSpacing / 2, kClickSpacing - kEarlyTickSpacing - 1}) {
+        clock.Set(kStart + after);
         Notice();
         EXPECT_EQ(Caption(ui::kLinkState), L"断网了") << after;
         EXPECT_EQ(state.redialCount, 1) << after;
     }
-    EXPECT_EQ(state.countdownStep, 4) << "a tick that did not click leaves the timers alone";
-    clock.Set(1000000 + 10000);
+    EXPECT_EQ(NextTick(ui::kWatchTimer), kStart + watch::kWatchPeriod) << "a tick that did not click leaves the timers alone";
+    EXPECT_EQ(NextTick(ui::kCountdownTimer), kStart + watch::kCountdownPeriod);
+    const DWORD early = kStart + kClickSpacing;
+    clock.Set(early);
     Notice();
     EXPECT_EQ(state.redialCount, 2);
     // And from an early click as from the timer's.
-    clock.Set(1010000 + 9999);
+    clock.Set(early + kClickSpacing - 1);
     Notice();
     EXPECT_EQ(Caption(ui::kLinkState), L"断网了");
     EXPECT_EQ(state.redialCount, 2);
-    clock.Set(1010000 + 11000);
+    clock.Set(early + kClickSpacing - 1 + kEarlyTickSpacing);
     Notice();
     EXPECT_EQ(state.redialCount, 3);
 }
@@ -141,7 +153,7 @@ TEST_F(EarlyTest, WithoutAManagerOrItsSinkTheTimersActAlone) {
     EXPECT_EQ(manager.alive(), 0);
     manager.NoManager();
     watch::Start(state, ui::EventArgs());
-    EXPECT_EQ(ui::GetPeriod(ui::kWatchTimer), 10000);
+    EXPECT_EQ(ui::GetPeriod(ui::kWatchTimer), watch::kWatchPeriod);
     support::SetLinkState(false);
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(Caption(ui::kRedialCount), L"已拔1次");
