@@ -159,16 +159,22 @@ TEST_F(EarlyTest, WithoutAManagerOrItsSinkTheTimersActAlone) {
     EXPECT_EQ(Caption(ui::kRedialCount), L"已拔1次");
 }
 
-// The notice comes inside the manager's answer to a tick (COM dispatches
-// there): it waits, and the tick is not run twice.
+// A notice that comes while a tick waits for the manager's answer, which
+// dispatches the thread's messages as a call to another apartment does: it
+// waits for the tick, and the tick is not run inside itself.
+void FireAndDispatch() {
+    support::FakeNetworkList::Fire();
+    support::PumpFor(50);
+}
+
 TEST_F(EarlyTest, ANoticeInsideATickWaitsForIt) {
     watch::Start(state, ui::EventArgs());
-    state.notices.watchTickRunning = true;
-    Notice();
-    EXPECT_EQ(Ticks(), 0);
-    state.notices.watchTickRunning = false;
-    watch::CountdownTick(state, ui::EventArgs());
+    manager.DuringCalls(&FireAndDispatch);
+    watch::WatchTick(state, ui::EventArgs());
+    manager.DuringCalls(nullptr);
     EXPECT_EQ(Ticks(), 1);
+    watch::CountdownTick(state, ui::EventArgs());
+    EXPECT_EQ(Ticks(), 2) << "the countdown tick after it runs the waiting one";
 }
 
 // A client that starts after the program: the prompt tick that finds it has
