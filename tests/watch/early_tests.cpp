@@ -9,6 +9,7 @@
 #include "ui/loaded.h"
 #include "ui/messages.h"
 #include "ui/props.h"
+#include "ui/runtime.h"
 #include "watch/early.h"
 #include "watch/watch.h"
 #include "winkit/window_events.h"
@@ -178,19 +179,21 @@ TEST_F(EarlyTest, ANoticeInsideATickWaitsForIt) {
     EXPECT_EQ(Ticks(), 2) << "the countdown tick after it runs the waiting one";
 }
 
-// A client that starts after the program: the prompt tick that finds it has
-// the hook follow it, and its prompt is answered when the hook reports it,
-// with the prompt timer stopped.
-TEST_F(EarlyTest, TheHookAnswersAPromptOfALaterClientWithoutThePromptTick) {
-    ASSERT_TRUE(winkit::HookDialogEvents([] { watch::SearchSoon(app::WiredWatchForTests()); }));
+// The program's own wiring as it starts: the dialog hook set when the main
+// window is created. A client started later is followed once a prompt search
+// has found it, and its prompt is answered when the hook reports it, with the
+// prompt timer stopped; the search shows what it found as the prompt tick does.
+TEST_F(EarlyTest, TheStartUpHookAnswersAPromptOfALaterClientWithoutThePromptTick) {
+    support::UnloadForm(kMainForm);
+    ASSERT_TRUE(ui::LoadForm(app::kMainWiring, nullptr, false));  // support::LoadMainForm unhooks
+    ui::SetPeriod(ui::kPromptTimer, 0);
     support::Client later;
     ASSERT_TRUE(support::StartClient(later));
     watch::PromptTick(state, ui::EventArgs());
-    ui::SetPeriod(ui::kPromptTimer, 0);
-    support::RaisePrompt(later);
+    HWND prompt = support::RaisePrompt(later, L"提示", zorvic::kPromptStaysOpen);
+    ASSERT_TRUE(prompt);
     EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(later) == 1; }, 3000));
-    EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(later) == 0; }, 2000));
-    EXPECT_NE(Caption(ui::kPromptLine), L"");
+    EXPECT_EQ(Caption(ui::kPromptLine), L"出现提示窗口句柄：" + support::HandleText(prompt));
     winkit::UnhookDialogEvents();
     ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
     support::StopClient(later);
