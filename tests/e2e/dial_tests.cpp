@@ -23,8 +23,7 @@ TEST_F(DialEndToEnd, AfterAClientRestartTheNextDownTickClicksTheNewButton) {
     ASSERT_TRUE(support::StartClient(client));
     ASSERT_NE(support::HandleText(client.dialButton), handle);
     support::SetLinkState(false);
-    // The first watch tick comes 10 s after Start.
-    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= 1; }, 15000));
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= 1; }, support::kFirstTickWaitMs));
     EXPECT_EQ(Text(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
     EXPECT_EQ(Text(ui::kRedialCount), L"已拔1次");
 }
