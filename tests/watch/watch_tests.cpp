@@ -138,7 +138,9 @@ TEST_F(WatchTest, TheTickClicksOnTheManagersVerdict) {
         verdicts += support::VerdictLetter(Caption(ui::kLinkState) == L"断网了", state.redialCount > count);
     }
     EXPECT_EQ(verdicts, "uuDduuuuuuDuu");
-    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicksBefore + 2; }, 3000));
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= clicksBefore + 2; }, 3000));
+    support::PumpFor(200);
+    EXPECT_EQ(support::ClickCount(client), clicksBefore + 2) << "one click a counted click";
     EXPECT_EQ(manager.alive(), 0) << "every manager is released";
 }
 
