@@ -50,6 +50,7 @@ TEST_F(StandinClient, RaisesPromptsAsAsked) {
         {0, L"#32770", true},
         {zorvic::kPromptHidden, L"#32770", false},
         {zorvic::kPromptOtherClass, L"ZorvicPromptPlain", true},
+        {zorvic::kPromptMessageBox, L"#32770", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
@@ -63,7 +64,7 @@ TEST_F(StandinClient, RaisesPromptsAsAsked) {
         EXPECT_EQ(IsWindowVisible(prompt) != FALSE, c.visible);
         EXPECT_EQ(GetAncestor(prompt, GA_PARENT), GetDesktopWindow());
     }
-    EXPECT_EQ(support::OpenPromptCount(client_), 3);
+    EXPECT_EQ(support::OpenPromptCount(client_), 4);
 }
 
 TEST_F(StandinClient, CountsNKeysReachingAPromptOrItsChildren) {

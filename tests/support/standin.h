@@ -41,7 +41,7 @@ int ClickCount(const Client& client);
 int HangUpCount(const Client& client);
 
 // Makes the client raise a prompt with the given title and zorvic::PromptFlags;
-// returns its handle (for a message box, whose handle comes later, 1).
+// returns its handle (a message box's once the box is up).
 HWND RaisePrompt(const Client& client, const std::wstring& title = L"提示", int flags = 0);
 // Key-downs of the N key that the client's prompts (or their children) have
 // received. A prompt closes on the key-down unless it stays open, so only a

@@ -47,8 +47,8 @@ int gButtonAnswers;
 int gSwallowedKeys;
 HHOOK gSwallowHook;
 std::vector<Prompt> gPrompts;
-std::vector<std::wstring> gMessageBoxTitles;  // asked for, not yet shown
 int gOpenMessageBoxes;
+HHOOK gBoxHook;  // while a message box is being raised
 
 // While a prompt that swallows keys is open, every injected N goes no further.
 LRESULT CALLBACK SwallowInjectedN(int code, WPARAM kind, LPARAM data) {
@@ -203,24 +203,34 @@ HWND CreatePlainPrompt() {
     return window;
 }
 
+// The test that asked for the message box has its handle as the box is
+// activated, while the box goes on with its own loop.
+LRESULT CALLBACK ReplyWithTheBox(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && gBoxHook) {
+        UnhookWindowsHookEx(gBoxHook);
+        gBoxHook = nullptr;
+        ReplyMessage(static_cast<LRESULT>(wParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // A message box, as a Unicode program raises one; its N (否 or No) counts as
-// a 否 click. It runs its own loop until answered.
-void ShowMessageBox() {
-    if (gMessageBoxTitles.empty()) return;
-    const std::wstring title = gMessageBoxTitles.front();
-    gMessageBoxTitles.erase(gMessageBoxTitles.begin());
+// a 否 click. It runs its own loop until answered, inside the request that
+// raised it.
+void ShowMessageBox(const std::wstring& title) {
+    gBoxHook = SetWindowsHookExW(WH_CBT, ReplyWithTheBox, nullptr, GetCurrentThreadId());
     ++gOpenMessageBoxes;
     const int answer = MessageBoxW(nullptr, kQuestion, title.c_str(), MB_YESNO | MB_ICONQUESTION);
     --gOpenMessageBoxes;
+    if (gBoxHook) UnhookWindowsHookEx(gBoxHook);  // never activated
+    gBoxHook = nullptr;
     if (answer == IDNO) ++gButtonAnswers;
 }
 
 HWND RaisePrompt(const std::wstring& title, ULONG_PTR flags) {
     if (flags & zorvic::kPromptMessageBox) {
-        // Shown once the sender has its answer: the box's loop would hold it.
-        gMessageBoxTitles.push_back(title);
-        PostMessageW(gMain, zorvic::kShowMessageBox, 0, 0);
-        return reinterpret_cast<HWND>(1);
+        ShowMessageBox(title);
+        return nullptr;  // the box's handle went back as it was activated
     }
     HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt()
                                                       : CreatePromptDialog(!(flags & zorvic::kPromptNoMnemonic),
@@ -301,12 +311,11 @@ bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     case zorvic::kQueryKeyDowns: result = gKeyDowns; return true;
     case zorvic::kQueryKeyUps: result = gKeyUps; return true;
     case zorvic::kQueryOpenPrompts:
-        result = static_cast<LRESULT>(gPrompts.size() + gMessageBoxTitles.size()) + gOpenMessageBoxes;
+        result = static_cast<LRESULT>(gPrompts.size()) + gOpenMessageBoxes;
         return true;
     case zorvic::kQueryButtonAnswers: result = gButtonAnswers; return true;
     case zorvic::kQuerySwallowedKeys: result = gSwallowedKeys; return true;
     case zorvic::kHangFor: Sleep(static_cast<DWORD>(wParam)); result = 0; return true;
-    case zorvic::kShowMessageBox: ShowMessageBox(); result = 0; return true;
     }
     return false;
 }
