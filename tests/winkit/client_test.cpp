@@ -29,7 +29,7 @@ void ClosePrompt(HWND prompt) {
 
 // Waits until the client has taken in what it was sent.
 int AnsweredAfter(const support::Client& client, int before) {
-    for (int i = 0; i < 50 && support::AnsweredCount(client) == before; ++i) support::PumpFor(10);
+    support::PumpUntil([&] { return support::AnsweredCount(client) != before; }, 3000);
     return support::AnsweredCount(client);
 }
 
