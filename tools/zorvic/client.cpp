@@ -1,7 +1,10 @@
 // A stand-in for the vendor's dial-up client, used only by tests: a main
 // window with a dial button that counts its clicks, and prompts raised on a
 // test's request that count the N key presses and the 否(&N) clicks reaching
-// them. A prompt may eat the injected N keys, as an input method in Chinese
+// them. A prompt takes a key as a dialog of the system does, in
+// IsDialogMessage: the key's character clicks the button whose mnemonic it
+// is, so an N, typed or posted, answers only a prompt with 否(&N). A prompt
+// may eat the injected N keys, as an input method in Chinese
 // mode would, and the client's thread may be told to hang for a while. A test
 // drives it through the messages of protocol.h. Its windows are Unicode
 // windows: their texts read right only through the wide functions.
@@ -95,8 +98,9 @@ Prompt* PromptOf(HWND window) {
     return nullptr;
 }
 
-// 否(&N) answers like the N key: counted. A prompt that stays open closes
-// only when it is closed (IDCANCEL), never by its buttons.
+// A click of 否(&N) is counted, however it came: the N key through the
+// mnemonic, a click, a posted notice. A prompt that stays open closes only
+// when it is closed (IDCANCEL), never by its buttons.
 void OnPromptCommand(HWND dialog, WORD id) {
     if (id == IDNO) ++gButtonAnswers;
     const Prompt* prompt = PromptOf(dialog);
@@ -364,21 +368,17 @@ HWND CreateMainDialog() {
     return gMain;
 }
 
-// Counts an N key that reaches a prompt; true when the prompt was closed by it
-// (the message is then spent).
-bool AnswerPrompt(const MSG& msg) {
-    if ((msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) || msg.wParam != zorvic::kAnswerKey) return false;
-    Prompt* prompt = PromptOf(msg.hwnd);
-    if (!prompt) return false;
+// Counts an N key-down or key-up that reaches a prompt, typed or posted; the
+// prompt's dialog handling answers it, or not.
+void CountAnswerKey(const MSG& msg) {
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) || msg.wParam != zorvic::kAnswerKey) return;
+    if (!PromptOf(msg.hwnd)) return;
     if (msg.message == WM_KEYUP) {
         ++gKeyUps;
-        return false;
+        return;
     }
     ++gKeyDowns;
     ShowCounts();
-    if (prompt->flags & zorvic::kPromptStaysOpen) return false;
-    DestroyWindow(prompt->handle);
-    return true;
 }
 
 }  // namespace
@@ -413,7 +413,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (AnswerPrompt(msg)) continue;
+        CountAnswerKey(msg);
         const Prompt* prompt = PromptOf(msg.hwnd);
         if (prompt && IsDialogMessageW(prompt->handle, &msg)) continue;
         TranslateMessage(&msg);

@@ -36,7 +36,7 @@ constexpr wchar_t kToggleArgument[] = L"/toggle";
 // while the box goes on with its own loop.
 enum PromptFlags : int {
     kPromptHidden = 1,          // created but never shown
-    kPromptStaysOpen = 2,       // an N press is counted but does not close it
+    kPromptStaysOpen = 2,       // its buttons do not close it (its 否(&N) is counted all the same)
     kPromptOtherClass = 4,      // a plain window of another class, not "#32770"
     kPromptSwallowsKeys = 8,    // while it is open, the client's hook eats every injected N
     kPromptNoMnemonic = 16,     // buttons 是 and 否 instead of 是(&Y) and 否(&N)
