@@ -61,7 +61,8 @@ TEST_F(EarlyTest, ADropIsClickedAtTheNoticeAndTheTimersStartAgain) {
     EXPECT_EQ(Caption(ui::kLinkState), L"断网了");
     EXPECT_EQ(Caption(ui::kRedialCount), L"已拔1次");
     EXPECT_EQ(state.countdownStep, 1) << "the bar starts again";
-    EXPECT_EQ(NextTick(ui::kWatchTimer), clickedAt + watch::kWatchPeriod) << "the next test a whole period after the click";
+    EXPECT_EQ(NextTick(ui::kWatchTimer), clickedAt + watch::kWatchPeriod)
+        << "the next test a whole period after the click";
     EXPECT_EQ(NextTick(ui::kCountdownTimer), clickedAt + watch::kCountdownPeriod);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicks + 1; }, 3000));
 
@@ -87,7 +88,8 @@ TEST_F(EarlyTest, NoClickWithinAWatchPeriodOfTheLast) {
         EXPECT_EQ(Caption(ui::kLinkState), L"断网了") << after;
         EXPECT_EQ(state.redialCount, 1) << after;
     }
-    EXPECT_EQ(NextTick(ui::kWatchTimer), kStart + watch::kWatchPeriod) << "a tick that did not click leaves the timers alone";
+    EXPECT_EQ(NextTick(ui::kWatchTimer), kStart + watch::kWatchPeriod)
+        << "a tick that did not click leaves the timers alone";
     EXPECT_EQ(NextTick(ui::kCountdownTimer), kStart + watch::kCountdownPeriod);
     const DWORD early = kStart + kClickSpacing;
     clock.Set(early);

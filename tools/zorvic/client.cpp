@@ -4,10 +4,10 @@
 // them. A prompt takes a key as a dialog of the system does, in
 // IsDialogMessage: the key's character clicks the button whose mnemonic it
 // is, so an N, typed or posted, answers only a prompt with 否(&N). A prompt
-// may eat the injected N keys, as an input method in Chinese
-// mode would, and the client's thread may be told to hang for a while. A test
-// drives it through the messages of protocol.h. Its windows are Unicode
-// windows: their texts read right only through the wide functions.
+// may eat the injected N keys, as an input method in Chinese mode would, and
+// the client's thread may be told to hang for a while. A test drives it
+// through the messages of protocol.h. Its windows are Unicode windows: their
+// texts read right only through the wide functions.
 //
 // Its command line may ask for two shapes that real clients have (protocol.h):
 // a dialog-based client, whose main window is a dialog and whose dial button
