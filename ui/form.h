@@ -113,8 +113,8 @@ inline constexpr UnitRef kRedialCount{&kMainForm, "标签3"};     // 已拔 N �
 inline constexpr UnitRef kPromptLine{&kMainForm, "标签4"};      // the last prompt search's result
 inline constexpr UnitRef kCountdownBar{&kMainForm, "进度条1"};
 inline constexpr UnitRef kAimIcon{&kMainForm, "图片框1"};
-inline constexpr UnitRef kWatchTimer{&kMainForm, "时钟1"};      // the link test, every 10 s after Start
-inline constexpr UnitRef kCountdownTimer{&kMainForm, "时钟2"};  // the bar's steps, every second after Start
+inline constexpr UnitRef kWatchTimer{&kMainForm, "时钟1"};      // the link test, once a watch period from Start
+inline constexpr UnitRef kCountdownTimer{&kMainForm, "时钟2"};  // the bar's steps, from Start
 inline constexpr UnitRef kPromptTimer{&kMainForm, "时钟3"};     // the prompt search, every second from the start
 inline constexpr int32_t kPromptPeriod = 1000;                  // kPromptTimer's, in ms, from the form
 inline constexpr UnitRef kAimTimer{&kAimForm, "时钟1"};         // the aim window's steps
