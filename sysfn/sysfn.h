@@ -14,7 +14,8 @@
 //   after start-up has restricted the search, since imported they would load
 //   the theme library by name before the program's first line);
 // - older systems lack it and the program does without (TryBind):
-//   SetLayeredWindowAttributes, SetWindowTheme, SetDefaultDllDirectories.
+//   SetLayeredWindowAttributes, SetWindowTheme, SetDefaultDllDirectories,
+//   GetDpiForWindow (Windows 10 1607 on; before, a window has the system's DPI).
 // Everything else (the window plumbing of the forms and units, the pointer
 // position, the tick count, the foreground, EnumChildWindows, Start's and the
 // runtime error report's message boxes) is linked and called directly. A
@@ -38,6 +39,12 @@
 #include <commctrl.h>
 
 #include <string>
+
+// Declared by the system header only for Windows 10 builds, and this program
+// is built for Windows 7 on.
+#if WINVER < 0x0605
+extern "C" WINUSERAPI UINT WINAPI GetDpiForWindow(HWND hwnd);
+#endif
 
 // module (L"" = the standard module list), function; the order gives the
 // index. Every entry that takes or gives text is the system's wide (…W) form.
@@ -76,7 +83,8 @@
     X(L"uxtheme.dll", SetWindowTheme)               \
     X(L"", SetDefaultDllDirectories)                \
     X(L"comctl32.dll", InitCommonControlsEx)        \
-    X(L"", GetTickCount)
+    X(L"", GetTickCount)                            \
+    X(L"", GetDpiForWindow)
 
 namespace sysfn {
 
