@@ -7,6 +7,7 @@
 #include "ui/units.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstring>
 
@@ -38,8 +39,9 @@ void FireEvent(const LoadedForm& form, const char* unit, Event event, const Even
 
 EventArgs MouseArgs(LPARAM lParam) {
     EventArgs args;
-    args.x = LOWORD(lParam);
-    args.y = HIWORD(lParam);
+    // Signed: a captured mouse left of or above the window gives negative places.
+    args.x = GET_X_LPARAM(lParam);
+    args.y = GET_Y_LPARAM(lParam);
     if (GetKeyState(VK_CONTROL) < 0) args.keys |= kCtrlDown;
     if (GetKeyState(VK_SHIFT) < 0) args.keys |= kShiftDown;
     if (GetKeyState(VK_MENU) < 0) args.keys |= kAltDown;
