@@ -23,6 +23,12 @@
 
 #include <string>
 
+// Declared by the system header only for Windows 10 builds, and this program
+// is built for Windows 7 on.
+#if WINVER < 0x0605
+extern "C" WINUSERAPI UINT WINAPI GetDpiForWindow(HWND hwnd);
+#endif
+
 // module (L"" = the standard module list), function; the order gives the
 // index. Every entry that takes or gives text is the system's wide (…W) form.
 #define AUTOREDIAL_SYSTEM_FUNCTIONS(X)              \
@@ -62,7 +68,8 @@
     X(L"comctl32.dll", InitCommonControlsEx)        \
     X(L"", GetTickCount)                            \
     X(L"", IsHungAppWindow)                         \
-    X(L"", CreateMutexW)
+    X(L"", CreateMutexW)                            \
+    X(L"", GetDpiForWindow)
 
 namespace sysfn {
 

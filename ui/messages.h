@@ -12,6 +12,10 @@ constexpr UINT kCloseRequest = WM_APP + 0x65;
 // have changed.
 constexpr UINT kLinkNotice = WM_APP + 0x66;
 
+// Sent by the form runtime to a unit that makes fonts of its own (the
+// hyperlink box) when its form's DPI changes; wParam is the new DPI.
+constexpr UINT kDpiNotice = WM_APP + 0x67;
+
 // The system timer of a Timer unit's hidden window.
 constexpr UINT_PTR kTimerId = 1000;
 
