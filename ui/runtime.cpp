@@ -137,7 +137,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: OnDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_CLOSE: DestroyForm(form); return 0;
     case kCloseRequest: OnCloseRequest(form); return 0;
-    case kLinkNotice: FireEvent(*form, nullptr, Event::LinkNotice); return 0;
+    case kNotice: FireEvent(*form, nullptr, Event::Notice); return 0;
     case WM_DESTROY: FireEvent(*form, nullptr, Event::Destroying); return 0;
     case WM_NCDESTROY: RemoveForm(form); break;
     }

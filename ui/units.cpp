@@ -6,16 +6,16 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <string>
+
 namespace ui {
 
-const wchar_t* const kStatusPanes[2] = {
-    L"作者：autoredial 开发组",
-    L"联系：autoredial@example.com",
-};
 
 namespace {
 
-const int kStatusPaneEdges[2] = {150, 300};
+constexpr int kPanes = 2;
+const int kStatusPaneEdges[kPanes] = {150, 300};
 
 struct Place {
     int dpi;
@@ -33,9 +33,21 @@ void Create(Unit& unit, HWND form, int id, const wchar_t* cls, const Place& plac
     if (unit.hwnd) SendMessageW(unit.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(place.font), FALSE);
 }
 
+// The row's text holds the panes' texts, separated by tabs.
+void SetPaneTexts(const Unit& unit) {
+    const std::wstring texts = unit.def->text ? unit.def->text : L"";
+    std::size_t begin = 0;
+    for (int pane = 0; pane < kPanes; ++pane) {
+        const std::size_t end = std::min(texts.find(L'\t', begin), texts.size());
+        const std::wstring text = texts.substr(begin, end - begin);
+        SendMessageW(unit.hwnd, SB_SETTEXTW, pane, reinterpret_cast<LPARAM>(text.c_str()));
+        begin = std::min(end + 1, texts.size());
+    }
+}
+
 void SetPaneEdges(const Unit& unit, int dpi) {
-    const int edges[2] = {Scaled(kStatusPaneEdges[0], dpi), Scaled(kStatusPaneEdges[1], dpi)};
-    SendMessageW(unit.hwnd, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    const int edges[kPanes] = {Scaled(kStatusPaneEdges[0], dpi), Scaled(kStatusPaneEdges[1], dpi)};
+    SendMessageW(unit.hwnd, SB_SETPARTS, kPanes, reinterpret_cast<LPARAM>(edges));
 }
 
 }  // namespace
@@ -70,9 +82,7 @@ void CreateUnit(Unit& unit, HWND form, int id, const wchar_t* windowClass, int d
     case UnitType::StatusBar:
         Create(unit, form, id, STATUSCLASSNAMEW, place, WS_VISIBLE | CCS_BOTTOM);
         SetPaneEdges(unit, dpi);
-        for (int pane = 0; pane < 2; ++pane) {
-            SendMessageW(unit.hwnd, SB_SETTEXTW, pane, reinterpret_cast<LPARAM>(kStatusPanes[pane]));
-        }
+        SetPaneTexts(unit);
         break;
     case UnitType::SimpleHtml:
         Create(unit, form, id, kHyperlinkClass, place, WS_VISIBLE);

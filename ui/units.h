@@ -45,7 +45,4 @@ void LayOutUnits(std::vector<Unit>& units);
 // 0 stops it.
 void WritePeriod(Unit& unit, int32_t period);
 
-// Default texts of the status bar's two panes.
-extern const wchar_t* const kStatusPanes[2];
-
 }  // namespace ui
