@@ -69,7 +69,8 @@ extern "C" WINUSERAPI UINT WINAPI GetDpiForWindow(HWND hwnd);
     X(L"", GetTickCount)                            \
     X(L"", IsHungAppWindow)                         \
     X(L"", CreateMutexW)                            \
-    X(L"", GetDpiForWindow)
+    X(L"", GetDpiForWindow)                         \
+    /* a new entry goes above this line */
 
 namespace sysfn {
 
