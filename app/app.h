@@ -1,5 +1,7 @@
-// What the shell offers to handlers and to the lower layers: the program
-// directory, the arguments and the runtime error report.
+// What the shell keeps for the program's run: the program's directory (its
+// working directory from start-up on), its arguments (only the restart as
+// administrator passes one: the dial target it carries over) and the runtime
+// error report.
 #pragma once
 
 #include <cstddef>

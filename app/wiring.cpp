@@ -42,7 +42,7 @@ const ui::Binding kMainBindings[] = {
     {&ui::kWatchTimer, Event::Periodic, WithWatch<watch::WatchTick>},
     {&ui::kCountdownTimer, Event::Periodic, WithWatch<watch::CountdownTick>},
     {&ui::kPromptTimer, Event::Periodic, WithWatch<watch::PromptTick>},
-    {nullptr, Event::LinkNotice, WithWatch<watch::OnLinkNotice>},
+    {nullptr, Event::Notice, WithWatch<watch::OnLinkNotice>},  // the Network List Manager's
 };
 
 const ui::Binding kAimBindings[] = {

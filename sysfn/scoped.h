@@ -62,6 +62,21 @@ struct Selection {
     Selection& operator=(const Selection&) = delete;
 };
 
+// A GDI object that the program made (a font), deleted with the holder or
+// when another takes its place; null holds nothing.
+struct OwnedGdiObject {
+    HGDIOBJ object = nullptr;
+
+    OwnedGdiObject() = default;
+    OwnedGdiObject(const OwnedGdiObject&) = delete;
+    OwnedGdiObject& operator=(const OwnedGdiObject&) = delete;
+    ~OwnedGdiObject() { Reset(nullptr); }
+    void Reset(HGDIOBJ made) {
+        if (object) DeleteObject(object);
+        object = made;
+    }
+};
+
 // One reference to a COM object (a creation or a query hands out one),
 // released with the holder.
 template <typename Interface>

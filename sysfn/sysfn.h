@@ -1,33 +1,16 @@
-// Some operating-system functions are not linked: each is reached through
-// this table and bound by name the first time it is called. An entry is here
-// for one of three reasons:
-// - the link watcher and the toolkit use it in their dealings with other
-//   programs and the system (the link test, the Network List Manager, the
-//   click, the process list, the window search, the key, the message-pumping
-//   wait, the window under the aim, integrity levels, the restart as
-//   administrator and the box that offers it, the tick count that spaces the
-//   clicks brought forward by the system's notices and the wait of a posted
-//   answer, whether a client's thread is hung, the guard of one instance a
-//   session), so a test can fake it where Wine does not show what Windows does;
-// - its module is not one of the system's known DLLs, so it is not imported
-//   but loaded by full path from the system directory (wininet, uxtheme; the
-//   common controls, which go by name through the manifest and are bound only
-//   after start-up has restricted the search, since imported they would load
-//   the theme library by name before the program's first line);
-// - older systems lack it and the program does without (TryBind):
-//   SetLayeredWindowAttributes, SetWindowTheme, SetDefaultDllDirectories.
-// Everything else (the window plumbing of the forms and units, the pointer
-// position, the tick count, the foreground, EnumChildWindows, Start's and the
-// runtime error report's message boxes) is linked and called directly. A
-// function of the table that cannot be bound is a fatal fault, handed to the
-// report of the loader record (the shell's runtime error report).
-//
-// This is the lowest layer of the program: it includes nothing of the folders
-// above it.
-//
-// Call them as sysfn::GetWindow(hwnd, GW_CHILD): every entry is called through
-// a pointer of the exact type that the system header declares, so a call can
-// never leave the stack wrong.
+// The system functions that are not linked: each is bound by name the first
+// time it is called, and called as sysfn::Name(...) through a pointer of the
+// exact type that the system header declares. An entry is here for one of
+// three reasons:
+// - the link watcher and the toolkit reach other programs and the system with
+//   it, so a test can fake it where Wine does not show what Windows does
+//   (watch/ and winkit/ call it only through the table: scripts/check-table);
+// - its module is not one of the system's known DLLs, so it is loaded by full
+//   path from the system directory (wininet, uxtheme; comctl32 by name, which
+//   the manifest binds, once start-up has restricted the search);
+// - older systems lack it and the program does without (TryBind).
+// A function that cannot be bound is a fatal fault, handed to the loader
+// record's report. The lowest layer: it includes nothing of the program's own.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +22,12 @@
 #include <commctrl.h>
 
 #include <string>
+
+// Declared by the system header only for Windows 10 builds, and this program
+// is built for Windows 7 on.
+#if WINVER < 0x0605
+extern "C" WINUSERAPI UINT WINAPI GetDpiForWindow(HWND hwnd);
+#endif
 
 // module (L"" = the standard module list), function; the order gives the
 // index. Every entry that takes or gives text is the system's wide (…W) form.
@@ -79,7 +68,9 @@
     X(L"comctl32.dll", InitCommonControlsEx)        \
     X(L"", GetTickCount)                            \
     X(L"", IsHungAppWindow)                         \
-    X(L"", CreateMutexW)
+    X(L"", CreateMutexW)                            \
+    X(L"", GetDpiForWindow)                         \
+    /* a new entry goes above this line */
 
 namespace sysfn {
 

@@ -14,8 +14,9 @@ namespace ui {
 
 enum class UnitType { Window, Label, EditBox, PicBox, Button, ProcessBar, Timer, StatusBar, SimpleHtml };
 
-// LinkNotice: the window's kLinkNotice message (messages.h).
-enum class Event { Created, FirstActivated, Destroying, Clicked, Periodic, LeftDown, LeftUp, LinkNotice };
+// Notice: the window's private kNotice message (messages.h), which the
+// wiring hands to whatever posts it and names.
+enum class Event { Created, FirstActivated, Destroying, Clicked, Periodic, LeftDown, LeftUp, Notice };
 
 // Mouse events carry the pointer's place in the unit's client area and the
 // keys held: 1 Ctrl, 2 Shift, 4 Alt. Other events carry zeros.
@@ -52,7 +53,7 @@ struct UnitDef {
     UnitType type;
     const char* name;
     int left, top, width, height;
-    const wchar_t* text;    // caption, content, or marked-up text; may be null
+    const wchar_t* text;    // caption, content, marked-up text, or the panes' texts separated by tabs; may be null
     int32_t value;          // Timer: period in ms; ProcessBar: position
     COLORREF textColour;    // CLR_INVALID: the unit type's default
     unsigned flags;
@@ -113,8 +114,8 @@ inline constexpr UnitRef kRedialCount{&kMainForm, "标签3"};     // 已拔 N �
 inline constexpr UnitRef kPromptLine{&kMainForm, "标签4"};      // the last prompt search's result
 inline constexpr UnitRef kCountdownBar{&kMainForm, "进度条1"};
 inline constexpr UnitRef kAimIcon{&kMainForm, "图片框1"};
-inline constexpr UnitRef kWatchTimer{&kMainForm, "时钟1"};      // the link test, every 10 s after Start
-inline constexpr UnitRef kCountdownTimer{&kMainForm, "时钟2"};  // the bar's steps, every second after Start
+inline constexpr UnitRef kWatchTimer{&kMainForm, "时钟1"};      // the link test, once a watch period from Start
+inline constexpr UnitRef kCountdownTimer{&kMainForm, "时钟2"};  // the bar's steps, from Start
 inline constexpr UnitRef kPromptTimer{&kMainForm, "时钟3"};     // the prompt search, every second from the start
 inline constexpr int32_t kPromptPeriod = 1000;                  // kPromptTimer's, in ms, from the form
 inline constexpr UnitRef kAimTimer{&kAimForm, "时钟1"};         // the aim window's steps

@@ -3,6 +3,8 @@
 #include "sysfn/sysfn.h"
 #include "sysfn/scoped.h"
 #include "ui/markup.h"
+#include "ui/messages.h"
+#include "ui/scale.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -21,9 +23,10 @@ constexpr LONG kRegistryValueChars = 260;
 
 struct LinkBox {
     LinkMarkup markup;
-    HFONT font = nullptr;       // a:link
-    HFONT hoverFont = nullptr;  // a:hover, the same font underlined
-    RECT textRect = {};         // the hit area
+    int dpi = 0;                      // the fonts' DPI
+    sysfn::OwnedGdiObject font;       // a:link
+    sysfn::OwnedGdiObject hoverFont;  // a:hover, the same font underlined
+    RECT textRect = {};               // the hit area
     bool hot = false;
 };
 
@@ -34,11 +37,11 @@ HFONT CreateLinkFont(int height, const wchar_t* face) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-// 9-point 宋体, or Verdana where the font mapper has no 宋体 (by its Chinese or
-// its English name) to give.
-HFONT CreateBodyFont() {
+// 9-point 宋体 at the box's DPI, or Verdana where the font mapper has no 宋体
+// (by its Chinese or its English name) to give.
+HFONT CreateBodyFont(int dpi) {
     sysfn::WindowDC screen(nullptr);
-    int height = -MulDiv(kPointSize, GetDeviceCaps(screen.dc, LOGPIXELSY), 72);
+    int height = -MulDiv(kPointSize, dpi, 72);
     HFONT font = CreateLinkFont(height, L"宋体");
     wchar_t face[LF_FACESIZE] = L"";
     {
@@ -137,7 +140,7 @@ void LayOut(HWND hwnd, LinkBox& box) {
     RECT extent = {};
     {
         sysfn::WindowDC dc(hwnd);
-        sysfn::Selection font(dc.dc, box.font);
+        sysfn::Selection font(dc.dc, box.font.object);
         DrawTextW(dc.dc, box.markup.text.c_str(), static_cast<int>(box.markup.text.size()), &extent,
                   DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     }
@@ -159,7 +162,7 @@ void Paint(HWND hwnd, const LinkBox& box, HDC dc) {
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     {
-        sysfn::Selection font(dc, box.hot ? box.hoverFont : box.font);
+        sysfn::Selection font(dc, box.hot ? box.hoverFont.object : box.font.object);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, box.markup.address.empty() ? kTextColour : kLinkColour);
         RECT text = box.textRect;
@@ -226,17 +229,27 @@ LRESULT OnSetText(HWND hwnd, LinkBox& box, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+void MakeFonts(LinkBox& box, int dpi) {
+    box.dpi = dpi;
+    box.font.Reset(CreateBodyFont(dpi));
+    box.hoverFont.Reset(CreateUnderlined(static_cast<HFONT>(box.font.object)));
+}
+
+void OnDpiNotice(HWND hwnd, LinkBox& box, WPARAM dpi) {
+    if (static_cast<int>(dpi) == box.dpi || dpi == 0) return;
+    MakeFonts(box, static_cast<int>(dpi));
+    LayOut(hwnd, box);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 void OnNcCreate(HWND hwnd) {
     LinkBox* box = new LinkBox;
-    box->font = CreateBodyFont();
-    box->hoverFont = CreateUnderlined(box->font);
+    MakeFonts(*box, WindowDpi(hwnd));  // a child has its parent's DPI
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
 }
 
 void OnNcDestroy(HWND hwnd, LinkBox* box) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    DeleteObject(box->font);
-    DeleteObject(box->hoverFont);
     delete box;
 }
 
@@ -249,6 +262,7 @@ LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCDESTROY: OnNcDestroy(hwnd, box); break;
     case WM_SETTEXT: return OnSetText(hwnd, *box, wParam, lParam);
     case WM_SIZE: LayOut(hwnd, *box); InvalidateRect(hwnd, nullptr, FALSE); return 0;
+    case kDpiNotice: OnDpiNotice(hwnd, *box, wParam); return 0;
     case WM_ERASEBKGND: return TRUE;  // painting fills the whole box
     case WM_PAINT: OnPaint(hwnd, *box); return 0;
     case WM_PRINTCLIENT: Paint(hwnd, *box, reinterpret_cast<HDC>(wParam)); return 0;

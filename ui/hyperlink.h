@@ -9,6 +9,8 @@
 // on the link, or Enter or Space while the box has the focus, opens the
 // address with the shell, or failing that with the browser registered for
 // ".htm"; a failure is not reported. Text, address and command are wide.
+// The font is made for the box's DPI when it is created, and again for the
+// DPI that a kDpiNotice (ui/messages.h) gives.
 #pragma once
 
 #include <windows.h>

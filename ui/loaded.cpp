@@ -56,6 +56,23 @@ void ForgetForm(LoadedForm* form) {
     }
 }
 
+HFONT UnitFont(const LoadedForm& form) {
+    return form.font.object ? static_cast<HFONT>(form.font.object)
+                            : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void MakePointer(LoadedForm& form) {
+    Picture picture = DecodePicture(form.pointerFile, form.pointerFileSize, 0, 0, form.dpi);  // no box: no JPEG
+    if (picture.bitmap) FreePicture(picture);  // a pointer must be a cursor or icon
+    if (form.pointer) DestroyCursor(form.pointer);
+    form.pointer = picture.icon;
+    // A captured mouse is sent no WM_SETCURSOR: the shape is set here.
+    POINT cursor;
+    if (GetCapture() == form.hwnd || (GetCursorPos(&cursor) && WindowFromPoint(cursor) == form.hwnd)) {
+        SetCursor(form.pointer ? form.pointer : LoadCursor(nullptr, IDC_ARROW));
+    }
+}
+
 Unit* FindUnit(const UnitRef& ref) {
     if (LoadedForm* form = FindForm(*ref.form)) {
         for (Unit& unit : form->units) {

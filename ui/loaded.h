@@ -4,7 +4,9 @@
 // handed to the report that the shell installs.
 #pragma once
 
+#include "sysfn/scoped.h"
 #include "ui/form.h"
+#include "ui/scale.h"
 #include "ui/units.h"
 
 #include <windows.h>
@@ -32,7 +34,19 @@ struct LoadedForm {
     std::vector<Unit> units;               // in the form's order
     std::vector<DisabledWindow> disabled;  // by a modal load
     HCURSOR pointer = nullptr;             // null: the standard arrow
+    const unsigned char* pointerFile = nullptr;  // the cursor file it was made of, for another DPI
+    std::size_t pointerFileSize = 0;
+    int dpi = kBaseDpi;                    // what its places, sizes, fonts and pointer are made for
+    sysfn::OwnedGdiObject font;            // its units' font, where the stock one is not for dpi
 };
+
+// The font of the form's units at its DPI.
+HFONT UnitFont(const LoadedForm& form);
+
+// Makes the form's pointer from its cursor file at the form's DPI (none:
+// the standard arrow), and shows it at once where the pointer is over the
+// form or the form has the mouse.
+void MakePointer(LoadedForm& form);
 
 // Every loaded form, in the order of loading.
 std::vector<std::unique_ptr<LoadedForm>>& LoadedForms();

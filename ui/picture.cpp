@@ -126,9 +126,27 @@ bool ImageFits(const unsigned char* image, DWORD imageSize) {
     return needed <= imageSize;
 }
 
+// Where the system puts the hotspot of a cursor that it stretches is not
+// documented (Wine scales it and rounds down); this puts it where every
+// length is scaled to, on a new cursor that replaces the old.
+HICON PlaceHotspot(HICON cursor, POINT hotspot) {
+    ICONINFO info = {};
+    if (!GetIconInfo(cursor, &info)) return cursor;
+    sysfn::OwnedGdiObject mask, colour;  // the copies that GetIconInfo made
+    mask.Reset(info.hbmMask);
+    colour.Reset(info.hbmColor);
+    if (info.xHotspot == static_cast<DWORD>(hotspot.x) && info.yHotspot == static_cast<DWORD>(hotspot.y)) return cursor;
+    info.xHotspot = static_cast<DWORD>(hotspot.x);
+    info.yHotspot = static_cast<DWORD>(hotspot.y);
+    HICON placed = CreateIconIndirect(&info);
+    if (!placed) return cursor;
+    DestroyIcon(cursor);
+    return placed;
+}
+
 // A .cur or .ico file: a six-byte directory header, then 16-byte entries; the
-// first entry's image is used.
-HICON DecodeIconFile(const unsigned char* bytes, std::size_t size, int* width, int* height) {
+// first entry's image is used, at its size scaled by dpi/96.
+HICON DecodeIconFile(const unsigned char* bytes, std::size_t size, int dpi, int* width, int* height) {
     if (size < 6 + 16) return nullptr;
     const WORD type = ReadWord(bytes + 2);
     if (ReadWord(bytes) != 0 || (type != 1 && type != 2) || ReadWord(bytes + 4) == 0) return nullptr;
@@ -146,25 +164,31 @@ HICON DecodeIconFile(const unsigned char* bytes, std::size_t size, int* width, i
         resource.assign(entry + 4, entry + 8);
     }
     resource.insert(resource.end(), bytes + offset, bytes + offset + imageSize);
+    const int scaledWidth = MulDiv(w, dpi, kBaseDpi);
+    const int scaledHeight = MulDiv(h, dpi, kBaseDpi);
     HICON icon = CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()), type == 1,
-                                          0x00030000, w, h, LR_DEFAULTCOLOR);
+                                          0x00030000, scaledWidth, scaledHeight, LR_DEFAULTCOLOR);
+    if (icon && type == 2 && dpi != kBaseDpi) {
+        icon = PlaceHotspot(icon, POINT{MulDiv(ReadWord(entry + 4), scaledWidth, w),
+                                        MulDiv(ReadWord(entry + 6), scaledHeight, h)});
+    }
     if (icon) {
-        *width = w;
-        *height = h;
+        *width = scaledWidth;
+        *height = scaledHeight;
     }
     return icon;
 }
 
 }  // namespace
 
-Picture DecodePicture(const unsigned char* bytes, std::size_t size, int boxWidth, int boxHeight) {
+Picture DecodePicture(const unsigned char* bytes, std::size_t size, int boxWidth, int boxHeight, int iconDpi) {
     Picture picture;
     if (!bytes || size < 4) return picture;
     if (bytes[0] == 0xFF && bytes[1] == 0xD8) {
         const long long boxPixels = static_cast<long long>(boxWidth) * boxHeight;
         picture.bitmap = DecodeJpeg(bytes, size, boxPixels, &picture.width, &picture.height);
     } else if (bytes[0] == 0 && bytes[1] == 0) {
-        picture.icon = DecodeIconFile(bytes, size, &picture.width, &picture.height);
+        picture.icon = DecodeIconFile(bytes, size, iconDpi, &picture.width, &picture.height);
     }
     return picture;
 }
@@ -175,13 +199,24 @@ void FreePicture(Picture& picture) {
     picture = Picture();
 }
 
-void DrawPicture(HDC dc, const Picture& picture, int x, int y) {
+void DrawPicture(HDC dc, const Picture& picture, int x, int y, int width, int height) {
     if (picture.icon) {
-        DrawIconEx(dc, x, y, picture.icon, picture.width, picture.height, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, x, y, picture.icon, width, height, 0, nullptr, DI_NORMAL);
     } else if (picture.bitmap) {
         sysfn::MemoryDC source(dc);
         sysfn::Selection bitmap(source.dc, picture.bitmap);
-        BitBlt(dc, x, y, picture.width, picture.height, source.dc, 0, 0, SRCCOPY);
+        if (width == picture.width && height == picture.height) {
+            BitBlt(dc, x, y, width, height, source.dc, 0, 0, SRCCOPY);
+            return;
+        }
+        // Halftone averages the source pixels that meet in each target pixel;
+        // it needs the brush origin set after the mode.
+        const int mode = SetStretchBltMode(dc, HALFTONE);
+        POINT origin;
+        SetBrushOrgEx(dc, 0, 0, &origin);
+        StretchBlt(dc, x, y, width, height, source.dc, 0, 0, picture.width, picture.height, SRCCOPY);
+        SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+        if (mode) SetStretchBltMode(dc, mode);
     }
 }
 

@@ -2,6 +2,8 @@
 // Bytes that do not decode give the empty picture; nothing else happens.
 #pragma once
 
+#include "ui/scale.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -16,9 +18,13 @@ struct Picture {
 };
 
 // A JPEG is decoded by the system, and only when its frame header claims no
-// more pixels than the box it is for (boxWidth x boxHeight) has.
-Picture DecodePicture(const unsigned char* bytes, std::size_t size, int boxWidth, int boxHeight);
+// more pixels than the box it is for (boxWidth x boxHeight) has. A cursor or
+// icon is made at its own size scaled by iconDpi/96, its hotspot with it.
+Picture DecodePicture(const unsigned char* bytes, std::size_t size, int boxWidth, int boxHeight,
+                      int iconDpi = kBaseDpi);
 void FreePicture(Picture& picture);
-void DrawPicture(HDC dc, const Picture& picture, int x, int y);
+// Draws the picture into width x height at (x, y): at its own size exactly,
+// else stretched with smoothing.
+void DrawPicture(HDC dc, const Picture& picture, int x, int y, int width, int height);
 
 }  // namespace ui

@@ -104,15 +104,14 @@ void SetFormPointer(const FormDef& form, const unsigned char* bytes, std::size_t
     HWND hwnd = FormHandle(form);
     LoadedForm* loaded = FindForm(form);
     if (!hwnd || !loaded) return;
-    Picture picture = DecodePicture(bytes, size, 0, 0);  // no box: a JPEG is refused
-    if (picture.bitmap) FreePicture(picture);  // a pointer must be a cursor or icon
-    if (loaded->pointer) DestroyCursor(loaded->pointer);
-    loaded->pointer = picture.icon;
-    // A captured mouse is sent no WM_SETCURSOR: the shape is set here.
-    POINT cursor;
-    if (GetCapture() == hwnd || (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd)) {
-        SetCursor(loaded->pointer ? loaded->pointer : LoadCursor(nullptr, IDC_ARROW));
-    }
+    loaded->pointerFile = bytes;
+    loaded->pointerFileSize = size;
+    MakePointer(*loaded);
+}
+
+int Scaled(const FormDef& form, int at96) {
+    LoadedForm* loaded = FindForm(form);
+    return FormHandle(form) && loaded ? Scaled(at96, loaded->dpi) : at96;
 }
 
 void SetFormOpacity(const FormDef& form, unsigned char alpha) {

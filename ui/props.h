@@ -30,12 +30,17 @@ void SetBarPosition(const UnitRef& unit, int32_t position);
 int32_t GetBarPosition(const UnitRef& unit);
 
 // The window as a whole: place and size in pixels (outer size), and its mouse
-// pointer from cursor bytes.
+// pointer from cursor bytes, which the caller keeps: the pointer is made
+// again from them when the form's DPI changes.
 void SetFormLeft(const FormDef& form, int left);
 void SetFormTop(const FormDef& form, int top);
 void SetFormWidth(const FormDef& form, int width);
 void SetFormHeight(const FormDef& form, int height);
 void SetFormPointer(const FormDef& form, const unsigned char* bytes, std::size_t size);
+
+// A length in pixels at 96 dpi, scaled to the form's DPI (places on the screen
+// stay in pixels: a length is scaled, a point is not).
+int Scaled(const FormDef& form, int at96);
 
 // Constant opacity of the whole window, 0 to 255. Systems without layered
 // windows leave the window opaque.

@@ -1,14 +1,18 @@
 #include "ui/runtime.h"
 
+#include "sysfn/scoped.h"
 #include "sysfn/sysfn.h"
 #include "ui/hyperlink.h"
 #include "ui/loaded.h"
 #include "ui/messages.h"
+#include "ui/scale.h"
 #include "ui/units.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstring>
+#include <utility>
 
 namespace ui {
 
@@ -38,8 +42,9 @@ void FireEvent(const LoadedForm& form, const char* unit, Event event, const Even
 
 EventArgs MouseArgs(LPARAM lParam) {
     EventArgs args;
-    args.x = LOWORD(lParam);
-    args.y = HIWORD(lParam);
+    // Signed: a captured mouse left of or above the window gives negative places.
+    args.x = GET_X_LPARAM(lParam);
+    args.y = GET_Y_LPARAM(lParam);
     if (GetKeyState(VK_CONTROL) < 0) args.keys |= kCtrlDown;
     if (GetKeyState(VK_SHIFT) < 0) args.keys |= kShiftDown;
     if (GetKeyState(VK_MENU) < 0) args.keys |= kAltDown;
@@ -102,6 +107,22 @@ void OnCloseRequest(LoadedForm* form) {
     if (form->closing) DestroyForm(form);
 }
 
+// The window crossed to a monitor of another scale (or that monitor's scale
+// changed): it takes the place the system suggests, and its units, fonts and
+// pointer are made for the new DPI.
+void OnDpiChanged(LoadedForm& form, int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    form.dpi = dpi;
+    sysfn::OwnedGdiObject previous;  // freed on return, when no unit uses it any more
+    std::swap(previous.object, form.font.object);
+    form.font.Reset(CreateUnitFont(dpi));
+    for (Unit& unit : form.units) PlaceUnit(unit, dpi, UnitFont(form));
+    SetWindowPos(form.hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutUnits(form.units);
+    if (form.pointerFile) MakePointer(form);
+}
+
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LoadedForm* form = FormOfWindow(hwnd);
     if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -113,9 +134,10 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE: OnActivate(*form, wParam); break;
     case WM_SETCURSOR: if (OnSetCursor(*form, hwnd, wParam, lParam)) return TRUE; break;
     case WM_SIZE: LayOutUnits(form->units); break;
+    case WM_DPICHANGED: OnDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_CLOSE: DestroyForm(form); return 0;
     case kCloseRequest: OnCloseRequest(form); return 0;
-    case kLinkNotice: FireEvent(*form, nullptr, Event::LinkNotice); return 0;
+    case kNotice: FireEvent(*form, nullptr, Event::Notice); return 0;
     case WM_DESTROY: FireEvent(*form, nullptr, Event::Destroying); return 0;
     case WM_NCDESTROY: RemoveForm(form); break;
     }
@@ -129,10 +151,14 @@ LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return 0;
 }
 
-void PaintPicture(HWND hwnd, const Unit* unit) {
+// The picture is kept at its size for 96 dpi and drawn at the form's.
+void PaintPicture(HWND hwnd, const LoadedForm* form, const Unit* unit) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
-    if (unit) DrawPicture(dc, unit->picture, 0, 0);
+    if (form) {
+        const Picture& picture = unit->picture;
+        DrawPicture(dc, picture, 0, 0, Scaled(picture.width, form->dpi), Scaled(picture.height, form->dpi));
+    }
     EndPaint(hwnd, &paint);
 }
 
@@ -144,7 +170,7 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     Unit* unit = nullptr;
     LoadedForm* form = FormOfChild(hwnd, &unit);
     switch (message) {
-    case WM_PAINT: PaintPicture(hwnd, form ? unit : nullptr); return 0;
+    case WM_PAINT: PaintPicture(hwnd, form, unit); return 0;
     case WM_LBUTTONDOWN: FirePictureMouse(form, unit, Event::LeftDown, lParam); return 0;
     case WM_LBUTTONUP: FirePictureMouse(form, unit, Event::LeftUp, lParam); return 0;
     }
@@ -196,28 +222,43 @@ bool BringForward(const FormDef& def) {
     return false;
 }
 
-// Creates the form's window, centred on the screen at its outer size; null
-// when the system refuses. Until the handle is recorded the window procedure
-// finds no form, so the messages of the creation itself take their default course.
-HWND CreateFormWindow(const WindowDef& window, HWND parent) {
+// The window's outer rectangle at its size for the DPI, centred on the screen.
+RECT Centred(const WindowDef& window, int dpi) {
+    const int width = Scaled(window.width, dpi);
+    const int height = Scaled(window.height, dpi);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    return RECT{left, top, left + width, top + height};
+}
+
+// Creates the form's window, centred on the screen at its outer size for the
+// system DPI, then for its own DPI where that differs (a monitor of another
+// scale); gives that DPI. Null when the system refuses. Until the handle is
+// recorded the window procedure finds no form, so the messages of the creation
+// itself take their default course.
+HWND CreateFormWindow(const WindowDef& window, HWND parent, int* dpi) {
     DWORD style = 0;
     DWORD exStyle = 0;
     WindowStyles(window, parent, &style, &exStyle);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - window.width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - window.height) / 2;
-    HWND hwnd = CreateWindowExW(exStyle, kFormClass, window.caption ? window.caption : L"", style, left, top,
-                                window.width, window.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const RECT first = Centred(window, SystemDpi());
+    HWND hwnd = CreateWindowExW(exStyle, kFormClass, window.caption ? window.caption : L"", style, first.left,
+                                first.top, first.right - first.left, first.bottom - first.top, parent, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return nullptr;
+    *dpi = WindowDpi(hwnd);
+    const RECT wanted = Centred(window, *dpi);
     RECT outer;
     GetWindowRect(hwnd, &outer);
-    if (outer.right - outer.left != window.width || outer.bottom - outer.top != window.height) {
-        SetWindowPos(hwnd, nullptr, left, top, window.width, window.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!EqualRect(&outer, &wanted)) {
+        SetWindowPos(hwnd, nullptr, wanted.left, wanted.top, wanted.right - wanted.left, wanted.bottom - wanted.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return hwnd;
 }
 
 void CreateUnits(LoadedForm& form) {
     const FormDef& def = *form.def;
+    form.font.Reset(CreateUnitFont(form.dpi));
     form.units.resize(def.unitCount);
     for (std::size_t row = 0; row < def.unitCount; ++row) {
         Unit& unit = form.units[row];
@@ -225,7 +266,7 @@ void CreateUnits(LoadedForm& form) {
         const wchar_t* cls = unit.def->type == UnitType::Timer    ? kTimerClass
                           : unit.def->type == UnitType::PicBox ? kPictureClass
                                                                : nullptr;
-        CreateUnit(unit, form.hwnd, UnitId(row), cls);
+        CreateUnit(unit, form.hwnd, UnitId(row), cls, form.dpi, UnitFont(form));
     }
     LayOutUnits(form.units);
 }
@@ -300,7 +341,8 @@ bool LoadForm(const WiredForm& wired, HWND parent, bool modal) {
     } else if (parent && !IsWindow(parent)) {
         return false;
     }
-    HWND hwnd = CreateFormWindow(def.window, parent);
+    int dpi = kBaseDpi;
+    HWND hwnd = CreateFormWindow(def.window, parent, &dpi);
     if (!hwnd) return false;
 
     auto& forms = LoadedForms();
@@ -310,6 +352,7 @@ bool LoadForm(const WiredForm& wired, HWND parent, bool modal) {
     form->bindings = wired.bindings;
     form->bindingCount = wired.bindingCount;
     form->hwnd = hwnd;
+    form->dpi = dpi;
     CreateUnits(*form);
 
     FireEvent(*form, nullptr, Event::Created);

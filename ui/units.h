@@ -21,9 +21,19 @@ struct Unit {
     Picture picture;     // PicBox
 };
 
-// Creates the unit's window on its form with the settings of its row. Timer and
-// PicBox units use the form runtime's window classes, given as windowClass.
-void CreateUnit(Unit& unit, HWND form, int id, const wchar_t* windowClass);
+// Creates the unit's window on its form with the settings of its row, its
+// place and size scaled to the form's DPI, in the given font. Timer and PicBox
+// units use the form runtime's window classes, given as windowClass.
+void CreateUnit(Unit& unit, HWND form, int id, const wchar_t* windowClass, int dpi, HFONT font);
+
+// Lays a unit out again at another DPI of its form: place, size, font, the
+// status bar's panes, the hyperlink box's own fonts.
+void PlaceUnit(Unit& unit, int dpi, HFONT font);
+
+// The units' font at a DPI: null where the stock one (DEFAULT_GUI_FONT), which
+// the system makes for its own DPI, is right as it is; else a font of the same
+// point size, which the caller owns.
+HFONT CreateUnitFont(int dpi);
 
 // Frees what the unit holds besides its window (pictures).
 void ReleaseUnit(Unit& unit);
@@ -35,8 +45,5 @@ void LayOutUnits(std::vector<Unit>& units);
 // another value restarts the timer, so its next tick is one full period later;
 // 0 stops it.
 void WritePeriod(Unit& unit, int32_t period);
-
-// Default texts of the status bar's two panes.
-extern const wchar_t* const kStatusPanes[2];
 
 }  // namespace ui

@@ -14,6 +14,7 @@ using ui::kAimForm;
 
 namespace {
 
+// At 96 dpi; the aim window's DPI scales them.
 const int kAimSize = 26;
 const int kAimHalf = 13;         // the aim window covers the pointer -13 .. +12
 const unsigned char kAimOpacity = 5;
@@ -25,8 +26,8 @@ void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(ui::kAimIcon, kAimCursor
 void LiftAimIcon(const ui::EventArgs&) { ui::SetPicture(ui::kAimIcon, nullptr, 0); }
 
 void SetUpAimWindow(const ui::EventArgs&) {
-    ui::SetFormHeight(kAimForm, kAimSize);
-    ui::SetFormWidth(kAimForm, kAimSize);
+    ui::SetFormHeight(kAimForm, ui::Scaled(kAimForm, kAimSize));
+    ui::SetFormWidth(kAimForm, ui::Scaled(kAimForm, kAimSize));
     ui::SetFormPointer(kAimForm, kAimCursor, kAimCursorSize);
     // The release must reach the aim window even when the pointer outruns it
     // between two aim steps; otherwise the drag would never end.
@@ -37,9 +38,10 @@ void SetUpAimWindow(const ui::EventArgs&) {
 void AimStep(const ui::EventArgs&) {
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
-    ui::SetFormLeft(kAimForm, cursor.x - kAimHalf);
-    ui::SetFormTop(kAimForm, cursor.y - kAimHalf);
-    const POINT aim = {cursor.x + kAimPointOffset, cursor.y};
+    const int half = ui::Scaled(kAimForm, kAimHalf);
+    ui::SetFormLeft(kAimForm, cursor.x - half);
+    ui::SetFormTop(kAimForm, cursor.y - half);
+    const POINT aim = {cursor.x + ui::Scaled(kAimForm, kAimPointOffset), cursor.y};
     ui::SetContent(ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(winkit::DeepestChildAt(aim))));
 }
 

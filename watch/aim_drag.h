@@ -12,8 +12,9 @@
 
 namespace watch {
 
-// The aim point is this many pixels right of the pointer, just right of the
-// aim window, so that the drag never finds the aim window itself.
+// The aim point is this many pixels right of the pointer at 96 dpi (scaled to
+// the aim window's DPI), just right of the aim window, so that the drag never
+// finds the aim window itself.
 constexpr int kAimPointOffset = 14;
 
 // The main window's first activation, and the end of every drag.

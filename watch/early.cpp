@@ -27,7 +27,7 @@ void AdviseLinkNotices(Watch& watch) {
     watch.notices.clicked = false;
     const ui::LoadedForm* form = ui::FindForm(kMainForm);
     // Without a manager, or one that takes no sink, the timers act alone.
-    if (form && NoticesWanted()) winkit::AdviseLinkNotices(form->hwnd, ui::kLinkNotice);
+    if (form && NoticesWanted()) winkit::AdviseLinkNotices(form->hwnd, ui::kNotice);
 }
 
 void EndLinkNotices() { winkit::UnadviseLinkNotices(); }

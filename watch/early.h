@@ -8,9 +8,10 @@
 //   decides on the link test alone: the manager's evidence and its back-off
 //   count regular ticks only (link_verdict.h);
 // - a dialog that the client creates or shows (the WinEvent hook on the
-//   client's processes, from start to shutdown) brings the prompt search forward: it shows its result
-//   as the prompt tick does and answers a prompt that no key was sent to yet;
-//   a prompt still open after its key is left to the prompt tick.
+//   client's processes, from start to shutdown) brings the prompt search
+//   forward: it shows its result as the prompt tick does and answers a prompt
+//   that no key was sent to yet; a prompt still open after its key is left to
+//   the prompt tick.
 #pragma once
 
 #include "ui/form.h"

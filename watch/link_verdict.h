@@ -16,7 +16,7 @@
 //   one only after a wait twice the last (2 ticks, 4, 8... up to 10
 //   minutes), so that a check that keeps failing on a working link (a
 //   firewall or proxy blocking the system's probe) can't hang it up every
-//   20 s for ever. The wait ends when the manager reports Internet again or
+//   other tick for ever. The wait ends when the manager reports Internet again or
 //   the link test says "not connected".
 // - A tick brought forward by a notice (early.h) acts on the link test alone:
 //   its "not connected" is "down" and clicks as ever, but it neither asks the

@@ -20,7 +20,7 @@ void OnMainCreated(Watch& watch, const ui::EventArgs&) {
 void Start(Watch& watch, const ui::EventArgs&) {
     const std::wstring content = ui::GetContent(ui::kTargetBox);
     if (content.empty()) {
-        MessageBoxW(nullptr, L"请拖动瞄准图标到拔号按钮上再点开始", L"错误", MB_OK | MB_TASKMODAL);
+        sysfn::MessageBoxW(nullptr, L"请拖动瞄准图标到拔号按钮上再点开始", L"错误", MB_OK | MB_TASKMODAL);
         return;
     }
     watch.dialTarget = winkit::ReadNumber(content);

@@ -65,7 +65,7 @@ KeyResult InjectPress(int keyCode, bool extended) {
     press[0].ki.wVk = static_cast<WORD>(keyCode);
     press[0].ki.wScan = static_cast<WORD>(sysfn::MapVirtualKeyW(static_cast<UINT>(keyCode), MAPVK_VK_TO_VSC));
     press[0].ki.dwFlags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
-    press[0].ki.time = GetTickCount();
+    press[0].ki.time = sysfn::GetTickCount();
     press[0].ki.dwExtraInfo = 0;
     press[1] = press[0];
     press[1].ki.dwFlags |= KEYEVENTF_KEYUP;

@@ -1,5 +1,7 @@
 #include "winkit/window_events.h"
 
+#include "sysfn/sysfn.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cwchar>
@@ -41,7 +43,7 @@ void CALLBACK OnSearchTimer(HWND, UINT, UINT_PTR, DWORD);
 void ArmNext() {
     KillSearchTimer();
     if (gNext >= kSearches) return;
-    const DWORD passed = GetTickCount() - gReportedAt;
+    const DWORD passed = sysfn::GetTickCount() - gReportedAt;
     const UINT delay = kDelays[gNext] > passed ? kDelays[gNext] - passed : USER_TIMER_MINIMUM;
     gTimer = SetTimer(nullptr, 0, delay, OnSearchTimer);
 }
@@ -54,7 +56,7 @@ void CALLBACK OnSearchTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG idObject, LONG idChild, DWORD, DWORD) {
     if (!IsDialogReport(event, hwnd, idObject, idChild)) return;
-    gReportedAt = GetTickCount();
+    gReportedAt = sysfn::GetTickCount();
     gNext = 0;
     ArmNext();
 }
@@ -106,7 +108,7 @@ bool IsDialogReport(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
     if (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) return false;
     wchar_t name[8] = {};
     // Seven characters and the NUL: a longer class name is cut and can't match.
-    return GetClassNameW(hwnd, name, 8) == 6 && std::wcscmp(name, L"#32770") == 0;
+    return sysfn::GetClassNameW(hwnd, name, 8) == 6 && std::wcscmp(name, L"#32770") == 0;
 }
 
 bool HookDialogEvents(void (*search)()) {

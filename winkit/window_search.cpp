@@ -148,9 +148,9 @@ bool IsGroupBox(HWND window) {
 // The topmost visible child under the point (screen coordinates), enabled or
 // not, passing over transparent windows and group boxes; null when none.
 HWND ChildAt(HWND parent, POINT point) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = sysfn::GetWindow(parent, GW_CHILD); child; child = sysfn::GetWindow(child, GW_HWNDNEXT)) {
         RECT rect;
-        if (!IsWindowVisible(child) || (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT) ||
+        if (!sysfn::IsWindowVisible(child) || (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT) ||
             !GetWindowRect(child, &rect) || !PtInRect(&rect, point) || IsGroupBox(child)) {
             continue;
         }

@@ -67,6 +67,10 @@ const ui::FormDef kTimerForm = {"timer", {L"timer", 120, 80, ui::Frame::None, fa
                                 kTimerUnits, 1};
 const ui::WiredForm kTimerWired = {&kTimerForm, kTimerBindings, 1};
 
+ui::EventArgs gPress;
+const ui::Binding kPressBindings[] = {{nullptr, Event::LeftDown, [](const ui::EventArgs& args) { gPress = args; }}};
+const ui::WiredForm kPressWired = {&kTimerForm, kPressBindings, 1};
+
 const ui::UnitDef kOuterUnits[] = {
     {UnitType::Timer, kOuterClock.name, 0, 0, 26, 26, nullptr, 30, CLR_INVALID, 0, nullptr, nullptr},
 };
@@ -133,6 +137,15 @@ TEST_F(ShellTest, TimerPeriodRule) {
     gTicks = 0;
     support::PumpFor(700);
     EXPECT_EQ(gTicks, 0) << "0 stops the timer";
+}
+
+// The aim window holds the mouse: a press on a monitor left of or above it
+// comes at negative places.
+TEST_F(ShellTest, APressLeftOfAndAboveTheWindowComesAtNegativePlaces) {
+    ASSERT_TRUE(ui::LoadForm(kPressWired, nullptr, false));
+    SendMessageW(ui::FormHandle(kTimerForm), WM_LBUTTONDOWN, 0, MAKELPARAM(-300, -2));
+    EXPECT_EQ(gPress.x, -300);
+    EXPECT_EQ(gPress.y, -2);
 }
 
 TEST_F(ShellTest, ModalLoadKeepsOuterTimersAndClosesByPost) {

@@ -144,7 +144,7 @@ TEST_F(EarlyTest, StopUnadvisesAndANoticeOnItsWayIsDropped) {
     EXPECT_EQ(manager.alive(), 0) << "the manager is released";
 
     support::SetLinkState(false);
-    PostMessageW(ui::FindForm(kMainForm)->hwnd, ui::kLinkNotice, 0, 0);
+    PostMessageW(ui::FindForm(kMainForm)->hwnd, ui::kNotice, 0, 0);
     support::PumpFor(50);
     EXPECT_EQ(Ticks(), 0);
     EXPECT_EQ(state.redialCount, 0);
