@@ -345,9 +345,9 @@ void PrintLatencies(const char* key, const char* what, const std::vector<double>
 // test (the stand-in wininet) goes down and the manager fires at once. Half
 // the trials have a notice (the link's own) 0 to 1 s before the drop, so
 // that the drop's notice may have to wait for its second. The clock of the
-// watcher moves on 11 s between trials instead of waiting out the spacing of
-// the clicks. With the timers alone the drop comes at a random moment of the
-// watch period.
+// watcher moves on by the spacing of the clicks and of the early ticks between
+// trials instead of waiting them out. With the timers alone the drop comes at
+// a random moment of the watch period.
 DWORD gClockOffset = 0;
 DWORD WINAPI OffsetTickCount() { return GetTickCount() + gClockOffset; }
 
@@ -373,16 +373,16 @@ int Drop(int trials) {
         const int count = mode == 2 ? trials : 2 * trials;
         for (int trial = 0; trial < count; ++trial) {
             support::SetLinkState(true);
-            gClockOffset += 11000;
+            gClockOffset += watch::kClickSpacing + watch::kEarlyTickSpacing;
             const bool after = mode == 0 && trial % 2 == 1;
             if (after) manager.Fire();
-            support::PumpFor(mode == 2 ? std::rand() % 10000 : after ? std::rand() % 1000 : 300);
+            support::PumpFor(mode == 2 ? std::rand() % watch::kWatchPeriod : after ? std::rand() % 1000 : 300);
             const int before = support::ClickCount(client);
             const support::Stopwatch stopwatch;
             support::SetLinkState(false);
             manager.Fire();
-            if (!support::PumpUntil([&] { return support::ClickCount(client) > before; }, 15000)) {
-                std::printf("no click within 15 s\n");
+            if (!support::PumpUntil([&] { return support::ClickCount(client) > before; }, support::kFirstTickWaitMs)) {
+                std::printf("no click within %d s\n", support::kFirstTickWaitMs / 1000);
                 status = 1;
                 break;
             }

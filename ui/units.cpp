@@ -1,5 +1,6 @@
 #include "ui/units.h"
 
+#include "sysfn/sysfn.h"
 #include "ui/hyperlink.h"
 #include "ui/messages.h"
 #include "ui/scale.h"
@@ -129,6 +130,7 @@ void WritePeriod(Unit& unit, int32_t period) {
     if (period == unit.period) return;
     KillTimer(unit.hwnd, kTimerId);
     unit.period = period;
+    unit.startedAt = sysfn::GetTickCount();
     if (period > 0) SetTimer(unit.hwnd, kTimerId, static_cast<UINT>(period), nullptr);
 }
 

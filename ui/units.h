@@ -17,6 +17,7 @@ struct Unit {
     const UnitDef* def = nullptr;
     HWND hwnd = nullptr;
     int32_t period = 0;  // Timer
+    uint32_t startedAt = 0;  // Timer: the table's tick count (ms) at its last change of period
     Picture picture;     // PicBox
 };
 

@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/shell.h"
 #include "sysfn/sysfn.h"
+#include "tests/support/probe.h"
 #include "tests/support/pump.h"
 #include "ui/loaded.h"
 #include "ui/props.h"
@@ -22,11 +23,11 @@ using ui::UnitType;
 
 // What the handlers of the test forms saw, in order.
 std::vector<std::wstring> gLog;
-std::vector<DWORD> gTicks;
+int gTicks = 0;
 int gOuterTicks = 0;
 int gInnerTicks = 0;
 
-void LogTick(const ui::EventArgs&) { gTicks.push_back(GetTickCount()); }
+void LogTick(const ui::EventArgs&) { ++gTicks; }
 
 extern const ui::FormDef kTimerForm;
 extern const ui::FormDef kOuterForm;
@@ -94,8 +95,7 @@ protected:
     void SetUp() override {
         support::EnsureShell();
         gLog.clear();
-        gTicks.clear();
-        gOuterTicks = gInnerTicks = 0;
+        gTicks = gOuterTicks = gInnerTicks = 0;
     }
     void TearDown() override {
         support::UnloadForm(kInnerForm);
@@ -116,29 +116,27 @@ TEST_F(ShellTest, TimerPeriodRule) {
     ASSERT_TRUE(ui::LoadForm(kTimerWired, nullptr, false));
     EXPECT_EQ(ui::GetPeriod(kTimerClock), 0);
     support::PumpFor(150);
-    EXPECT_TRUE(gTicks.empty()) << "period 0 is stopped";
+    EXPECT_EQ(gTicks, 0) << "period 0 is stopped";
 
     ui::SetPeriod(kTimerClock, -5);
     EXPECT_EQ(ui::GetPeriod(kTimerClock), 0) << "a negative period counts as 0";
 
+    // The time the timer counts its period from, by the table's clock.
+    const ui::Unit& timer = *ui::FindUnit(kTimerClock);
+    support::FakeClock clock(1000000);
     ui::SetPeriod(kTimerClock, 400);
-    const DWORD started = GetTickCount();
-    support::PumpFor(250);
+    EXPECT_EQ(timer.startedAt, 1000000u);
+    clock.Advance(250);
     ui::SetPeriod(kTimerClock, 400);  // the same value: keeps its phase
-    ASSERT_TRUE(support::PumpUntil([] { return !gTicks.empty(); }, 2000));
-    EXPECT_LT(gTicks[0] - started, 600u) << "rewriting the period restarted the timer";
-
-    gTicks.clear();
-    support::PumpFor(100);
-    const DWORD changed = GetTickCount();
+    EXPECT_EQ(timer.startedAt, 1000000u) << "rewriting the period restarted the timer";
     ui::SetPeriod(kTimerClock, 500);  // a new value: one full new period
-    ASSERT_TRUE(support::PumpUntil([] { return !gTicks.empty(); }, 2000));
-    EXPECT_GE(gTicks[0] - changed, 450u);
+    EXPECT_EQ(timer.startedAt, 1000250u);
+    EXPECT_TRUE(support::PumpUntil([] { return gTicks > 0; }, 5000)) << "a running timer ticks";
 
     ui::SetPeriod(kTimerClock, 0);
-    gTicks.clear();
+    gTicks = 0;
     support::PumpFor(700);
-    EXPECT_TRUE(gTicks.empty()) << "0 stops the timer";
+    EXPECT_EQ(gTicks, 0) << "0 stops the timer";
 }
 
 // The aim window holds the mouse: a press on a monitor left of or above it

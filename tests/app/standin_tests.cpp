@@ -50,6 +50,7 @@ TEST_F(StandinClient, RaisesPromptsAsAsked) {
         {0, L"#32770", true},
         {zorvic::kPromptHidden, L"#32770", false},
         {zorvic::kPromptOtherClass, L"ZorvicPromptPlain", true},
+        {zorvic::kPromptMessageBox, L"#32770", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
@@ -63,26 +64,35 @@ TEST_F(StandinClient, RaisesPromptsAsAsked) {
         EXPECT_EQ(IsWindowVisible(prompt) != FALSE, c.visible);
         EXPECT_EQ(GetAncestor(prompt, GA_PARENT), GetDesktopWindow());
     }
-    EXPECT_EQ(support::OpenPromptCount(client_), 3);
+    EXPECT_EQ(support::OpenPromptCount(client_), 4);
 }
 
-TEST_F(StandinClient, CountsNKeysReachingAPromptOrItsChildren) {
+// The N keys that reach a prompt or its children are counted; the prompt
+// answers them as a dialog does, through its mnemonic, so one without
+// 否(&N) stays open.
+TEST_F(StandinClient, CountsNKeysReachingAPromptAndAnswersThemAsADialog) {
     HWND closing = support::RaisePrompt(client_);
     HWND staying = support::RaisePrompt(client_, L"提示", zorvic::kPromptStaysOpen);
-    ASSERT_TRUE(closing && staying);
+    HWND unmarked = support::RaisePrompt(client_, L"提示", zorvic::kPromptNoMnemonic);
+    ASSERT_TRUE(closing && staying && unmarked);
     HWND child = GetWindow(staying, GW_CHILD);
     ASSERT_TRUE(child);
 
     PostMessageW(closing, WM_KEYDOWN, zorvic::kAnswerKey, 1);
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(closing); }, 2000));
-    PostMessageW(child, WM_KEYDOWN, zorvic::kAnswerKey, 1);
-    PostMessageW(child, WM_KEYUP, zorvic::kAnswerKey, 0xC0000001);
     PostMessageW(staying, WM_KEYDOWN, 'Y', 1);  // other keys don't count
     PostMessageW(client_.main, WM_KEYDOWN, zorvic::kAnswerKey, 1);  // nor N outside a prompt
-    EXPECT_TRUE(support::PumpUntil([&] { return support::KeyUpCount(client_) == 1; }, 2000));
-    EXPECT_EQ(support::AnsweredCount(client_), 2);
+    PostMessageW(unmarked, WM_KEYDOWN, zorvic::kAnswerKey, 1);
+    PostMessageW(child, WM_KEYDOWN, zorvic::kAnswerKey, 1);
+    PostMessageW(child, WM_KEYUP, zorvic::kAnswerKey, 0xC0000001);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ButtonAnswerCount(client_) >= 2; }, 2000));
+    support::PumpFor(200);
+    EXPECT_EQ(support::AnsweredCount(client_), 3);
+    EXPECT_EQ(support::KeyUpCount(client_), 1);
+    EXPECT_EQ(support::ButtonAnswerCount(client_), 2);
     EXPECT_TRUE(IsWindow(staying));
-    EXPECT_EQ(support::OpenPromptCount(client_), 1);
+    EXPECT_TRUE(IsWindow(unmarked)) << "a dialog without the mnemonic takes no letter";
+    EXPECT_EQ(support::OpenPromptCount(client_), 2);
 }
 
 TEST(StandinClientImage, RunsUnderTheNameItWasStartedWith) {
@@ -91,8 +101,9 @@ TEST(StandinClientImage, RunsUnderTheNameItWasStartedWith) {
         support::Client client;
         ASSERT_TRUE(support::StartClient(client, name));
         EXPECT_EQ(ImageNameOf(client.process.dwProcessId), name);
+        const support::Client stopped = client;  // StopClient forgets the windows
         support::StopClient(client);
-        EXPECT_EQ(support::ClickCount(client), -1);
+        EXPECT_EQ(support::ClickCount(stopped), -1) << "it still answers";
     }
 }
 

@@ -117,7 +117,7 @@ TEST_F(AimAnyCodePage, StartWithAnEmptyBoxAsksForTheDragFirst) {
     EXPECT_EQ(support::WindowText(GetDlgItem(box, 0xFFFF)), L"请拖动瞄准图标到拔号按钮上再点开始");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(box); }, 3000));
-    support::PumpFor(1500);
+    support::PumpFor(watch::kCountdownPeriod + 500);
     EXPECT_EQ(BarPosition(), 0) << "a timer started";
     EXPECT_EQ(Text(ui::kTargetLine), L"");
 }
@@ -127,19 +127,20 @@ TEST_F(AimTest, StopEndsTheClicksAndStartGoesOnCounting) {
     const std::wstring handle = support::HandleText(client.dialButton);
     SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
     PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
-    ASSERT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 13000));
+    ASSERT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, support::kFirstTickWaitMs));
     EXPECT_EQ(Text(ui::kRedialCount), L"已拔1次");
     EXPECT_EQ(Text(ui::kLinkState), L"断网了");
 
     PostMessageW(Unit(ui::kStopButton), BM_CLICK, 0, 0);
     support::PumpFor(200);
     const int bar = BarPosition();
-    support::PumpFor(10500);
+    support::PumpFor(watch::kWatchPeriod + 500);  // a tick that was due has come
     EXPECT_EQ(support::ClickCount(client), 1) << "a click came after Stop";
     EXPECT_EQ(BarPosition(), bar) << "the bar moved after Stop";
 
     PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kRedialCount) == L"已拔2次"; }, 13000)) << Text(ui::kRedialCount);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kRedialCount) == L"已拔2次"; }, support::kFirstTickWaitMs))
+        << Text(ui::kRedialCount);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 2; }, 3000));
 }
 

@@ -44,7 +44,7 @@ TEST_F(BindingAnyCodePage, MissingExportIsReportedAtTheFirstLinkTest) {
     HWND report = nullptr;
     ASSERT_TRUE(support::PumpUntil([&] {
         return (report = support::FindVisibleWindow(program.process.dwProcessId, L"#32770")) != nullptr;
-    }, 15000));
+    }, support::kFirstTickWaitMs));
     EXPECT_EQ(support::WindowText(report), L"错误");
     // The box may tidy the line breaks; the three lines are what counts.
     std::wstring text = support::WindowText(GetDlgItem(report, 0xFFFF));
@@ -81,7 +81,8 @@ TEST_F(BindingAnyCodePage, PlantedLibrariesAreNeverLoaded) {
 
     SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
     PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kLinkState) == L"断网了"; }, 20000)) << "the link was tested";
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kLinkState) == L"断网了"; }, support::kFirstTickWaitMs))
+        << "the link was tested";
     EXPECT_EQ(GetFileAttributesW((folder + L"\\uxtheme.mark").c_str()), INVALID_FILE_ATTRIBUTES)
         << "the planted uxtheme.dll was loaded";
     EXPECT_EQ(GetFileAttributesW((folder + L"\\wininet.mark").c_str()), INVALID_FILE_ATTRIBUTES)

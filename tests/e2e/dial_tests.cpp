@@ -23,8 +23,7 @@ TEST_F(DialEndToEnd, AfterAClientRestartTheNextDownTickClicksTheNewButton) {
     ASSERT_TRUE(support::StartClient(client));
     ASSERT_NE(support::HandleText(client.dialButton), handle);
     support::SetLinkState(false);
-    // The first watch tick comes 10 s after Start.
-    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= 1; }, 15000));
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) >= 1; }, support::kFirstTickWaitMs));
     EXPECT_EQ(Text(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
     EXPECT_EQ(Text(ui::kRedialCount), L"已拔1次");
 }
@@ -73,32 +72,35 @@ TEST_F(DialEndToEnd, APromptThatEatsTheKeyIsAnsweredAllTheSame) {
     EXPECT_EQ(support::ButtonAnswerCount(client), 1);
     EXPECT_GE(support::SwallowedKeyCount(client), 1) << "the key was tried first";
 
-    // Without a 否(&N) button the N key itself is posted to it.
+    // Without a 否(&N) button the N key itself is posted to it, which a dialog
+    // answers through a mnemonic alone: the prompt stays open.
     support::RaisePrompt(client, L"提示", zorvic::kPromptSwallowsKeys | zorvic::kPromptNoMnemonic);
-    EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(client) == 0; }, 3000));
-    EXPECT_EQ(support::AnsweredCount(client), 1);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(client) >= 1; }, 3000));
+    EXPECT_EQ(support::OpenPromptCount(client), 1);
+    EXPECT_EQ(support::ButtonAnswerCount(client), 1) << "the first prompt's only";
 }
 
+// A program that waited for the client would leave its own queue alone until
+// the client wakes, seconds after its prompt tick found the client hung: what
+// is typed into it meanwhile would wait. (A message sent to it is taken even
+// inside a send of its own, so only posted input shows the wait.)
 TEST_F(DialEndToEnd, AHungClientNeverStallsTheProgram) {
     support::RaisePrompt(client, L"提示", zorvic::kPromptStaysOpen);
     support::PumpFor(1200);  // the prompt has been seen
+    const int answers = support::ButtonAnswerCount(client);
     support::HangClient(client, 5000);
+    HWND box = Unit(ui::kTargetBox);
     const DWORD start = GetTickCount();
-    DWORD slowest = 0;
-    int asked = 0;
-    while (GetTickCount() - start < 5500) {
-        const DWORD before = GetTickCount();
-        DWORD_PTR result = 0;
-        const bool answered =
-            SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
-        EXPECT_TRUE(answered);
-        slowest = std::max(slowest, GetTickCount() - before);
-        ++asked;
+    for (int typed = 1; GetTickCount() - start < 5500; ++typed) {
+        PostMessageW(box, WM_CHAR, L'1', 1);
+        if (!support::PumpUntil([&] { return static_cast<int>(Text(ui::kTargetBox).size()) >= typed; }, 2000)) {
+            ADD_FAILURE() << "character " << typed << " waited";
+            break;
+        }
         support::PumpFor(50);
     }
-    EXPECT_LT(slowest, 500u) << "over " << asked << " questions";
     // Once awake, the client finds the answers posted to it meanwhile.
-    EXPECT_TRUE(support::PumpUntil([&] { return support::ButtonAnswerCount(client) >= 1; }, 3000));
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ButtonAnswerCount(client) > answers; }, 3000));
 }
 
 }  // namespace

@@ -122,7 +122,8 @@ TEST_F(ProgramAnyCodePage, FromAChineseFolderStartedElsewhereItWatchesTheLink) {
     const std::wstring handle = support::HandleText(client.dialButton);
     SendMessageW(Unit(ui::kTargetBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(handle.c_str()));
     PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
-    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kRedialCount) == L"已拔1次"; }, 15000)) << Text(ui::kRedialCount);
+    EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kRedialCount) == L"已拔1次"; }, support::kFirstTickWaitMs))
+        << Text(ui::kRedialCount);
     EXPECT_EQ(Text(ui::kLinkState), L"断网了");
     EXPECT_EQ(Text(ui::kTargetLine), L"拔号按钮句柄为：" + handle);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == 1; }, 3000));

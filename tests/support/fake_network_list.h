@@ -45,8 +45,8 @@ public:
     // while it answers; null: nothing.
     void DuringCalls(void (*work)());
     // Calls ConnectivityChanged of every advised sink, on this thread, as COM
-    // delivers it to a single-threaded apartment.
-    void Fire(int connectivity = NLM_CONNECTIVITY_IPV4_LOCALNETWORK);
+    // delivers it to a single-threaded apartment; also from the work inside a call.
+    static void Fire(int connectivity = NLM_CONNECTIVITY_IPV4_LOCALNETWORK);
 
 private:
     TableFake<sysfn::kCoCreateInstance> entry_;

@@ -4,6 +4,7 @@
 
 #include "tests/support/standin.h"
 #include "ui/form.h"
+#include "watch/period.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,10 @@
 namespace support {
 
 // Texts are wide, as the program's own.
+
+// How long a test waits for the running program's first watch tick after
+// Start: a whole watch period, and a margin for a loaded machine.
+constexpr int kFirstTickWaitMs = watch::kWatchPeriod + 10000;
 
 // This test executable's path, its folder (without a trailing backslash; the
 // program and the stand-ins are built there) and its image name.

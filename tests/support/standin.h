@@ -41,11 +41,13 @@ int ClickCount(const Client& client);
 int HangUpCount(const Client& client);
 
 // Makes the client raise a prompt with the given title and zorvic::PromptFlags;
-// returns its handle (for a message box, whose handle comes later, 1).
+// returns its handle (a message box's once the box is up).
 HWND RaisePrompt(const Client& client, const std::wstring& title = L"提示", int flags = 0);
 // Key-downs of the N key that the client's prompts (or their children) have
-// received. A prompt closes on the key-down unless it stays open, so only a
-// prompt with kPromptStaysOpen also sees the matching key-up.
+// received, typed or posted. A prompt answers the key as a dialog of the
+// system does: its character clicks 否(&N) (counted by ButtonAnswerCount); a
+// prompt without that mnemonic takes no letter. The click closes the prompt
+// unless it stays open, before the key-up comes.
 int AnsweredCount(const Client& client);
 // Key-ups of the N key that the client's prompts have received.
 int KeyUpCount(const Client& client);

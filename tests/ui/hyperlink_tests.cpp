@@ -372,30 +372,39 @@ protected:
         DeleteFileW(log_.c_str());
     }
 
-    // The lines of the browser's log once it holds count lines (waiting up to
-    // ten seconds), and a little longer for a line that should not come.
+    // The lines of the browser's log once it holds count lines and every
+    // browser that this process started has ended (waiting up to ten seconds
+    // for each): a press starts its browsers before it returns, and a browser
+    // writes its line before it ends.
     std::vector<std::wstring> BrowserRuns(size_t count) {
         for (int i = 0; i < 500 && ReadLines(log_).size() < count; ++i) Sleep(20);
-        Sleep(count ? 300 : 1000);
+        for (int i = 0; i < 500 && !OurBrowsers().empty(); ++i) Sleep(20);
         return ReadLines(log_);
     }
 
-    // Browsers that this process started and that are still there are waited
-    // for, and ended by their id if they do not end.
-    static void EndBrowsers() {
+    // The browsers that this process started and that are still there.
+    static std::vector<DWORD> OurBrowsers() {
+        std::vector<DWORD> ids;
         HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE) return;
+        if (snapshot == INVALID_HANDLE_VALUE) return ids;
         PROCESSENTRY32 entry = {};
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
             bool ours = entry.th32ParentProcessID == GetCurrentProcessId();
-            if (!ours || lstrcmpiW(entry.szExeFile, L"FakeBrowser.exe") != 0) continue;
-            HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+            if (ours && lstrcmpiW(entry.szExeFile, L"FakeBrowser.exe") == 0) ids.push_back(entry.th32ProcessID);
+        }
+        CloseHandle(snapshot);
+        return ids;
+    }
+
+    // They are waited for, and ended by their id if they do not end.
+    static void EndBrowsers() {
+        for (DWORD id : OurBrowsers()) {
+            HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
             if (!process) continue;
             if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
             CloseHandle(process);
         }
-        CloseHandle(snapshot);
     }
 
     void Press(HWND box, POINT point) { SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y)); }

@@ -9,6 +9,7 @@
 #include "ui/loaded.h"
 #include "ui/messages.h"
 #include "ui/props.h"
+#include "ui/runtime.h"
 #include "watch/early.h"
 #include "watch/watch.h"
 #include "winkit/window_events.h"
@@ -36,15 +37,23 @@ protected:
         support::PumpFor(50);
     }
     int Ticks() const { return support::LinkQueryCount() - queriesBefore; }
+    // When a timer of the main window ticks next, by the table's clock.
+    static DWORD NextTick(const ui::UnitRef& timer) {
+        const ui::Unit* unit = ui::FindUnit(timer);
+        return unit->startedAt + static_cast<DWORD>(unit->period);
+    }
 
+    static constexpr DWORD kStart = 1000000;
     support::FakeNetworkList manager;
-    support::FakeClock clock;
+    support::FakeClock clock{kStart};
     int queriesBefore = support::LinkQueryCount();
 };
 
 TEST_F(EarlyTest, ADropIsClickedAtTheNoticeAndTheTimersStartAgain) {
     watch::Start(state, ui::EventArgs());
     EXPECT_EQ(manager.advised(), 1);
+    const DWORD clickedAt = kStart + watch::kWatchPeriod / 2;
+    clock.Set(clickedAt);
     state.countdownStep = 6;
     const int clicks = support::ClickCount(client);
     support::SetLinkState(false);
@@ -52,40 +61,46 @@ TEST_F(EarlyTest, ADropIsClickedAtTheNoticeAndTheTimersStartAgain) {
     EXPECT_EQ(Caption(ui::kLinkState), L"断网了");
     EXPECT_EQ(Caption(ui::kRedialCount), L"已拔1次");
     EXPECT_EQ(state.countdownStep, 1) << "the bar starts again";
-    EXPECT_EQ(ui::GetPeriod(ui::kWatchTimer), 10000);
-    EXPECT_EQ(ui::GetPeriod(ui::kCountdownTimer), 1000);
+    EXPECT_EQ(NextTick(ui::kWatchTimer), clickedAt + watch::kWatchPeriod)
+        << "the next test a whole period after the click";
+    EXPECT_EQ(NextTick(ui::kCountdownTimer), clickedAt + watch::kCountdownPeriod);
     EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicks + 1; }, 3000));
 
     // A link that is back is shown at the next notice; nothing is clicked.
     support::SetLinkState(true);
-    clock.Advance(1000);
+    clock.Advance(watch::kEarlyTickSpacing);
     Notice();
     EXPECT_EQ(Caption(ui::kLinkState), L"联网呢");
     EXPECT_EQ(state.redialCount, 1);
 }
 
-TEST_F(EarlyTest, NoClickWithinTenSecondsOfTheLast) {
+TEST_F(EarlyTest, NoClickWithinAWatchPeriodOfTheLast) {
     watch::Start(state, ui::EventArgs());
     support::SetLinkState(false);
     watch::WatchTick(state, ui::EventArgs());  // the timer's click
     ASSERT_EQ(state.redialCount, 1);
-    state.countdownStep = 4;
-    for (DWORD after : {1000u, 5000u, 8999u}) {
-        clock.Set(1000000 + after);
+    // Early ticks a second apart at least, the last a second before the click's time.
+    using watch::kClickSpacing;
+    using watch::kEarlyTickSpacing;
+    for (DWORD after : {kEarlyTickSpacing, kClickSpacing / 2, kClickSpacing - kEarlyTickSpacing - 1}) {
+        clock.Set(kStart + after);
         Notice();
         EXPECT_EQ(Caption(ui::kLinkState), L"断网了") << after;
         EXPECT_EQ(state.redialCount, 1) << after;
     }
-    EXPECT_EQ(state.countdownStep, 4) << "a tick that did not click leaves the timers alone";
-    clock.Set(1000000 + 10000);
+    EXPECT_EQ(NextTick(ui::kWatchTimer), kStart + watch::kWatchPeriod)
+        << "a tick that did not click leaves the timers alone";
+    EXPECT_EQ(NextTick(ui::kCountdownTimer), kStart + watch::kCountdownPeriod);
+    const DWORD early = kStart + kClickSpacing;
+    clock.Set(early);
     Notice();
     EXPECT_EQ(state.redialCount, 2);
     // And from an early click as from the timer's.
-    clock.Set(1010000 + 9999);
+    clock.Set(early + kClickSpacing - 1);
     Notice();
     EXPECT_EQ(Caption(ui::kLinkState), L"断网了");
     EXPECT_EQ(state.redialCount, 2);
-    clock.Set(1010000 + 11000);
+    clock.Set(early + kClickSpacing - 1 + kEarlyTickSpacing);
     Notice();
     EXPECT_EQ(state.redialCount, 3);
 }
@@ -106,17 +121,18 @@ TEST_F(EarlyTest, AtMostOneEarlyTickASecondAndALateNoticeIsNotLost) {
 }
 
 // The same with the system's clock and the real timers: a manager firing
-// every 100 ms for 2.5 s.
+// every 100 ms for 2.5 s at least, and until a second tick has come.
 TEST_F(EarlyTest, AManagerFiringEvery100MsTicksAtMostOnceASecond) {
     support::TableFake<sysfn::kGetTickCount> realClock(&::GetTickCount);
     watch::Start(state, ui::EventArgs());
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 2500) {
+    DWORD elapsed = 0;
+    while (((elapsed = GetTickCount() - start) < 2500 || Ticks() < 2) && elapsed < 20000) {
         manager.Fire();
         support::PumpFor(100);
     }
-    EXPECT_GE(Ticks(), 2);
-    EXPECT_LE(Ticks(), 3);
+    EXPECT_GE(Ticks(), 2) << "the notices within the second are acted on after it";
+    EXPECT_LE(Ticks(), 1 + static_cast<int>(elapsed / watch::kEarlyTickSpacing)) << "over " << elapsed << " ms";
 }
 
 TEST_F(EarlyTest, StopUnadvisesAndANoticeOnItsWayIsDropped) {
@@ -141,37 +157,45 @@ TEST_F(EarlyTest, WithoutAManagerOrItsSinkTheTimersActAlone) {
     EXPECT_EQ(manager.alive(), 0);
     manager.NoManager();
     watch::Start(state, ui::EventArgs());
-    EXPECT_EQ(ui::GetPeriod(ui::kWatchTimer), 10000);
+    EXPECT_EQ(ui::GetPeriod(ui::kWatchTimer), watch::kWatchPeriod);
     support::SetLinkState(false);
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(Caption(ui::kRedialCount), L"已拔1次");
 }
 
-// The notice comes inside the manager's answer to a tick (COM dispatches
-// there): it waits, and the tick is not run twice.
-TEST_F(EarlyTest, ANoticeInsideATickWaitsForIt) {
-    watch::Start(state, ui::EventArgs());
-    state.notices.watchTickRunning = true;
-    Notice();
-    EXPECT_EQ(Ticks(), 0);
-    state.notices.watchTickRunning = false;
-    watch::CountdownTick(state, ui::EventArgs());
-    EXPECT_EQ(Ticks(), 1);
+// A notice that comes while a tick waits for the manager's answer, which
+// dispatches the thread's messages as a call to another apartment does: it
+// waits for the tick, and the tick is not run inside itself.
+void FireAndDispatch() {
+    support::FakeNetworkList::Fire();
+    support::PumpFor(50);
 }
 
-// A client that starts after the program: the prompt tick that finds it has
-// the hook follow it, and its prompt is answered when the hook reports it,
-// with the prompt timer stopped.
-TEST_F(EarlyTest, TheHookAnswersAPromptOfALaterClientWithoutThePromptTick) {
-    ASSERT_TRUE(winkit::HookDialogEvents([] { watch::SearchSoon(app::WiredWatchForTests()); }));
+TEST_F(EarlyTest, ANoticeInsideATickWaitsForIt) {
+    watch::Start(state, ui::EventArgs());
+    manager.DuringCalls(&FireAndDispatch);
+    watch::WatchTick(state, ui::EventArgs());
+    manager.DuringCalls(nullptr);
+    EXPECT_EQ(Ticks(), 1);
+    watch::CountdownTick(state, ui::EventArgs());
+    EXPECT_EQ(Ticks(), 2) << "the countdown tick after it runs the waiting one";
+}
+
+// The program's own wiring as it starts: the dialog hook set when the main
+// window is created. A client started later is followed once a prompt search
+// has found it, and its prompt is answered when the hook reports it, with the
+// prompt timer stopped; the search shows what it found as the prompt tick does.
+TEST_F(EarlyTest, TheStartUpHookAnswersAPromptOfALaterClientWithoutThePromptTick) {
+    support::UnloadForm(kMainForm);
+    ASSERT_TRUE(ui::LoadForm(app::kMainWiring, nullptr, false));  // support::LoadMainForm unhooks
+    ui::SetPeriod(ui::kPromptTimer, 0);
     support::Client later;
     ASSERT_TRUE(support::StartClient(later));
     watch::PromptTick(state, ui::EventArgs());
-    ui::SetPeriod(ui::kPromptTimer, 0);
-    support::RaisePrompt(later);
+    HWND prompt = support::RaisePrompt(later, L"提示", zorvic::kPromptStaysOpen);
+    ASSERT_TRUE(prompt);
     EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(later) == 1; }, 3000));
-    EXPECT_TRUE(support::PumpUntil([&] { return support::OpenPromptCount(later) == 0; }, 2000));
-    EXPECT_NE(Caption(ui::kPromptLine), L"");
+    EXPECT_EQ(Caption(ui::kPromptLine), L"出现提示窗口句柄：" + support::HandleText(prompt));
     winkit::UnhookDialogEvents();
     ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
     support::StopClient(later);

@@ -71,11 +71,9 @@ TEST_F(Recorded, ASystemThatTakesNoInputIsReported) {
 TEST_F(Recorded, StaleHandleReturnsAtOnce) {
     HWND gone = support::MakeWindow(L"WinkitKeysProbe", L"winkit 已关");
     DestroyWindow(gone);
-    support::Stopwatch watch;
     EXPECT_EQ(winkit::SendKeyToWindow(gone, kKeyN), winkit::KeyResult::Gone);
-    EXPECT_LT(watch.Elapsed(), 200);
     EXPECT_EQ(support::gCallCounts.isWindow, 1);
-    EXPECT_EQ(support::gCallCounts.timers, 0);
+    EXPECT_EQ(support::gCallCounts.timers, 0) << "it waited";
     EXPECT_TRUE(gSent.empty());
 }
 
@@ -177,9 +175,8 @@ TEST_F(Injected, AnotherThreadsWindowIsFocusedAndPressed) {
     Start(target, L"winkit 目标线程");
     ASSERT_TRUE(support::MakeForeground(target.hwnd));
     winkit::SendKeyToWindow(target.hwnd, kKeyN);
-    support::PumpFor(50);
+    EXPECT_TRUE(support::PumpUntil([&] { return target.keyUps == 1; }, 3000));
     EXPECT_EQ(target.keyDowns, 1);
-    EXPECT_EQ(target.keyUps, 1);
     EXPECT_EQ(GetFocus(), nullptr);  // the input was detached again
     Stop(target);
 }
@@ -199,12 +196,12 @@ TEST_F(Injected, NoKeyWhileAnotherProgramHoldsTheForeground) {
     EXPECT_FALSE(GetAsyncKeyState(kKeyN) & 0x8000);
 
     // Without a target the key goes wherever the input goes.
+    ASSERT_EQ(GetForegroundWindow(), other.hwnd) << "the refused key moved the foreground";
     winkit::SendKeyToWindow(nullptr, kKeyN);
-    support::PumpFor(50);
+    EXPECT_TRUE(support::PumpUntil([&] { return other.keyUps == 1; }, 3000));
+    EXPECT_EQ(other.keyDowns, 1);
+    EXPECT_EQ(target.keyDowns, 0);
     EXPECT_EQ(hook_.events().size(), 2u);
-    if (GetForegroundWindow() == other.hwnd) {
-        EXPECT_EQ(other.keyDowns, 1);
-    }
     Stop(other);
     Stop(target);
 }

@@ -1,10 +1,13 @@
 // A stand-in for the vendor's dial-up client, used only by tests: a main
 // window with a dial button that counts its clicks, and prompts raised on a
 // test's request that count the N key presses and the 否(&N) clicks reaching
-// them. A prompt may eat the injected N keys, as an input method in Chinese
-// mode would, and the client's thread may be told to hang for a while. A test
-// drives it through the messages of protocol.h. Its windows are Unicode
-// windows: their texts read right only through the wide functions.
+// them. A prompt takes a key as a dialog of the system does, in
+// IsDialogMessage: the key's character clicks the button whose mnemonic it
+// is, so an N, typed or posted, answers only a prompt with 否(&N). A prompt
+// may eat the injected N keys, as an input method in Chinese mode would, and
+// the client's thread may be told to hang for a while. A test drives it
+// through the messages of protocol.h. Its windows are Unicode windows: their
+// texts read right only through the wide functions.
 //
 // Its command line may ask for two shapes that real clients have (protocol.h):
 // a dialog-based client, whose main window is a dialog and whose dial button
@@ -47,8 +50,8 @@ int gButtonAnswers;
 int gSwallowedKeys;
 HHOOK gSwallowHook;
 std::vector<Prompt> gPrompts;
-std::vector<std::wstring> gMessageBoxTitles;  // asked for, not yet shown
 int gOpenMessageBoxes;
+HHOOK gBoxHook;  // while a message box is being raised
 
 // While a prompt that swallows keys is open, every injected N goes no further.
 LRESULT CALLBACK SwallowInjectedN(int code, WPARAM kind, LPARAM data) {
@@ -95,8 +98,9 @@ Prompt* PromptOf(HWND window) {
     return nullptr;
 }
 
-// 否(&N) answers like the N key: counted. A prompt that stays open closes
-// only when it is closed (IDCANCEL), never by its buttons.
+// A click of 否(&N) is counted, however it came: the N key through the
+// mnemonic, a click, a posted notice. A prompt that stays open closes only
+// when it is closed (IDCANCEL), never by its buttons.
 void OnPromptCommand(HWND dialog, WORD id) {
     if (id == IDNO) ++gButtonAnswers;
     const Prompt* prompt = PromptOf(dialog);
@@ -203,24 +207,34 @@ HWND CreatePlainPrompt() {
     return window;
 }
 
+// The test that asked for the message box has its handle as the box is
+// activated, while the box goes on with its own loop.
+LRESULT CALLBACK ReplyWithTheBox(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && gBoxHook) {
+        UnhookWindowsHookEx(gBoxHook);
+        gBoxHook = nullptr;
+        ReplyMessage(static_cast<LRESULT>(wParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // A message box, as a Unicode program raises one; its N (否 or No) counts as
-// a 否 click. It runs its own loop until answered.
-void ShowMessageBox() {
-    if (gMessageBoxTitles.empty()) return;
-    const std::wstring title = gMessageBoxTitles.front();
-    gMessageBoxTitles.erase(gMessageBoxTitles.begin());
+// a 否 click. It runs its own loop until answered, inside the request that
+// raised it.
+void ShowMessageBox(const std::wstring& title) {
+    gBoxHook = SetWindowsHookExW(WH_CBT, ReplyWithTheBox, nullptr, GetCurrentThreadId());
     ++gOpenMessageBoxes;
     const int answer = MessageBoxW(nullptr, kQuestion, title.c_str(), MB_YESNO | MB_ICONQUESTION);
     --gOpenMessageBoxes;
+    if (gBoxHook) UnhookWindowsHookEx(gBoxHook);  // never activated
+    gBoxHook = nullptr;
     if (answer == IDNO) ++gButtonAnswers;
 }
 
 HWND RaisePrompt(const std::wstring& title, ULONG_PTR flags) {
     if (flags & zorvic::kPromptMessageBox) {
-        // Shown once the sender has its answer: the box's loop would hold it.
-        gMessageBoxTitles.push_back(title);
-        PostMessageW(gMain, zorvic::kShowMessageBox, 0, 0);
-        return reinterpret_cast<HWND>(1);
+        ShowMessageBox(title);
+        return nullptr;  // the box's handle went back as it was activated
     }
     HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt()
                                                       : CreatePromptDialog(!(flags & zorvic::kPromptNoMnemonic),
@@ -301,12 +315,11 @@ bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     case zorvic::kQueryKeyDowns: result = gKeyDowns; return true;
     case zorvic::kQueryKeyUps: result = gKeyUps; return true;
     case zorvic::kQueryOpenPrompts:
-        result = static_cast<LRESULT>(gPrompts.size() + gMessageBoxTitles.size()) + gOpenMessageBoxes;
+        result = static_cast<LRESULT>(gPrompts.size()) + gOpenMessageBoxes;
         return true;
     case zorvic::kQueryButtonAnswers: result = gButtonAnswers; return true;
     case zorvic::kQuerySwallowedKeys: result = gSwallowedKeys; return true;
     case zorvic::kHangFor: Sleep(static_cast<DWORD>(wParam)); result = 0; return true;
-    case zorvic::kShowMessageBox: ShowMessageBox(); result = 0; return true;
     }
     return false;
 }
@@ -355,21 +368,17 @@ HWND CreateMainDialog() {
     return gMain;
 }
 
-// Counts an N key that reaches a prompt; true when the prompt was closed by it
-// (the message is then spent).
-bool AnswerPrompt(const MSG& msg) {
-    if ((msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) || msg.wParam != zorvic::kAnswerKey) return false;
-    Prompt* prompt = PromptOf(msg.hwnd);
-    if (!prompt) return false;
+// Counts an N key-down or key-up that reaches a prompt, typed or posted; the
+// prompt's dialog handling answers it, or not.
+void CountAnswerKey(const MSG& msg) {
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_KEYUP) || msg.wParam != zorvic::kAnswerKey) return;
+    if (!PromptOf(msg.hwnd)) return;
     if (msg.message == WM_KEYUP) {
         ++gKeyUps;
-        return false;
+        return;
     }
     ++gKeyDowns;
     ShowCounts();
-    if (prompt->flags & zorvic::kPromptStaysOpen) return false;
-    DestroyWindow(prompt->handle);
-    return true;
 }
 
 }  // namespace
@@ -404,7 +413,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (AnswerPrompt(msg)) continue;
+        CountAnswerKey(msg);
         const Prompt* prompt = PromptOf(msg.hwnd);
         if (prompt && IsDialogMessageW(prompt->handle, &msg)) continue;
         TranslateMessage(&msg);

@@ -32,16 +32,16 @@ constexpr wchar_t kToggleArgument[] = L"/toggle";
 
 // WM_COPYDATA to the main window raises a prompt: dwData = PromptFlags,
 // lpData = the NUL-terminated UTF-16 title. The result is the prompt's HWND, 0
-// when it could not be made; for a message box, which is shown only once the
-// call has returned, 1.
+// when it could not be made; a message box's comes as the box is activated,
+// while the box goes on with its own loop.
 enum PromptFlags : int {
     kPromptHidden = 1,          // created but never shown
-    kPromptStaysOpen = 2,       // an N press is counted but does not close it
+    kPromptStaysOpen = 2,       // its buttons do not close it (its 否(&N) is counted all the same)
     kPromptOtherClass = 4,      // a plain window of another class, not "#32770"
     kPromptSwallowsKeys = 8,    // while it is open, the client's hook eats every injected N
     kPromptNoMnemonic = 16,     // buttons 是 and 否 instead of 是(&Y) and 否(&N)
     kPromptInBackground = 32,   // shown without being activated
-    kPromptMessageBox = 64,     // a message box (是/否) of the system, shown once the call has returned
+    kPromptMessageBox = 64,     // a message box (是/否) of the system
     kPromptOwned = 128,         // a dialog owned by the client's main window
     kPromptBusy = 256,          // given the keyboard focus, the client's thread is busy for kBusyMs
 };
@@ -57,7 +57,6 @@ constexpr UINT kQueryOpenPrompts = WM_APP + 4; // prompts raised and not yet gon
 constexpr UINT kQueryButtonAnswers = WM_APP + 5;  // clicks of a prompt's 否(&N) button
 constexpr UINT kQuerySwallowedKeys = WM_APP + 6;  // injected N key-downs eaten by the client's hook
 constexpr UINT kHangFor = WM_APP + 7;             // posted: the client's thread sleeps wParam ms
-constexpr UINT kShowMessageBox = WM_APP + 8;      // posted to itself: shows the message box asked for
 constexpr UINT kQueryHangUps = WM_APP + 9;        // BN_CLICKED of a toggle dial button found unchecked
 constexpr UINT kQueryBoxChars = WM_APP + 10;      // characters typed into the main window's name box
 
