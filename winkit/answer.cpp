@@ -93,14 +93,6 @@ uint32_t PostButtonClick(int32_t button) {
     return Posted(sysfn::PostMessageW(window, BM_CLICK, 0, 0));
 }
 
-Reading ThreadReading(HWND window) {
-    if (sysfn::IsHungAppWindow(window)) return Reading::Hung;
-    const UINT kAnswerMs = 200;
-    DWORD_PTR result = 0;
-    return sysfn::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &result) ? Reading::Reads
-                                                                                                 : Reading::Busy;
-}
-
 bool HasMnemonic(const std::wstring& text, char letter) {
     const wchar_t wanted = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(letter)));
     for (std::size_t at = 0; at + 1 < text.size(); ++at) {

@@ -31,13 +31,6 @@ constexpr uint32_t kButtonIsGroupBox = 0x20000002;
 // of every program).
 uint32_t PostButtonClick(int32_t button);
 
-// Whether the thread of a window is at its messages: Reads when it answers a
-// sent message within 200 ms (it is back at its queue, where the input that
-// waits is taken next), Hung when the system counts it hung (it has taken no
-// message for 5 s; it is not waited for), else Busy.
-enum class Reading { Reads, Busy, Hung };
-Reading ThreadReading(HWND window);
-
 // Whether text marks letter (an ASCII letter) as its mnemonic: "&" then the
 // letter in either case ("否(&N)"). "&&" is a literal ampersand.
 bool HasMnemonic(const std::wstring& text, char letter);

@@ -77,6 +77,11 @@ KeyResult InjectPress(int keyCode, bool extended) {
 
 }  // namespace
 
+Reading ThreadReading(HWND window) {
+    if (sysfn::IsHungAppWindow(window)) return Reading::Hung;
+    return Answers(window) ? Reading::Reads : Reading::Busy;
+}
+
 KeyResult SendKeyToWindow(HWND target, int keyCode, Foreground foreground, bool extended) {
     if (target) {
         if (!sysfn::IsWindow(target)) return KeyResult::Gone;

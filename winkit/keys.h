@@ -18,6 +18,13 @@ enum class KeyResult {
 // mouse.
 enum class Foreground { MayTake, LeaveAlone };
 
+// Whether the thread of a window is at its messages: Reads when it answers a
+// sent message within 200 ms (it is back at its queue, where the input that
+// waits is taken next), Hung when the system counts it hung (it has taken no
+// message for 5 s; it is not waited for), else Busy.
+enum class Reading { Reads, Busy, Hung };
+Reading ThreadReading(HWND window);
+
 // Gives the keyboard focus to target (null: leave the focus where it is) and
 // injects one press of keyCode, waiting 50 ms after the focus step and after
 // the injection while messages go on being dispatched. The key goes only
