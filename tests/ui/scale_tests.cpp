@@ -6,6 +6,7 @@
 #include "ui/hyperlink.h"
 #include "ui/loaded.h"
 #include "ui/runtime.h"
+#include "ui/scale.h"
 #include "watch/aim_drag.h"
 
 #include <commctrl.h>
@@ -19,13 +20,6 @@ namespace {
 
 int At(int at96, int dpi) { return MulDiv(at96, dpi, 96); }
 RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 HWND Main() { return ui::FindForm(ui::kMainForm)->hwnd; }
 HWND Unit(const char* name) { return support::UnitWindow(Main(), name); }
@@ -90,7 +84,7 @@ protected:
 
 // At 144 dpi on a 1024 x 768 screen: 450 x 414 at (287, 177).
 TEST_F(DisplayScale, TheMainWindowIsCentredAndLaidOutAtTheScreensScale) {
-    const int dpi = ScreenDpi();
+    const int dpi = ui::SystemDpi();
     const int width = At(300, dpi), height = At(276, dpi);
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     const RECT expected = Box(left, top, width, height);
@@ -103,7 +97,7 @@ TEST_F(DisplayScale, TheMainWindowIsCentredAndLaidOutAtTheScreensScale) {
 // Windows sends WM_DPICHANGED when the window crosses to a monitor of another
 // scale, with the rectangle it suggests there.
 TEST_F(DisplayScale, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgain) {
-    const int dpi = ScreenDpi(), other = dpi == 96 ? 144 : 96;
+    const int dpi = ui::SystemDpi(), other = dpi == 96 ? 144 : 96;
     RECT before, client, now;
     GetWindowRect(Main(), &before);
     GetClientRect(Main(), &client);
@@ -144,7 +138,7 @@ TEST_F(DisplayScale, TheAimWindowFollowsItsScale) {
     ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     ui::LoadedForm* aim = ui::FindForm(ui::kAimForm);
     support::TableFake<sysfn::kWindowFromPoint> fake(&RecordAimPoint);
-    for (int dpi : {ScreenDpi(), 120, 192}) {
+    for (int dpi : {ui::SystemDpi(), 120, 192}) {
         RECT place;
         GetWindowRect(aim->hwnd, &place);
         const RECT suggested = Box(place.left, place.top, At(26, dpi), At(26, dpi));

@@ -61,6 +61,10 @@ BOOL WINAPI OpenTokenOfEither(HANDLE process, DWORD access, HANDLE* token) {
     gTokenIsOurs[*token] = process == GetCurrentProcess();
     return TRUE;
 }
+void CloseTokens() {
+    for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
+    gTokenIsOurs.clear();
+}
 BOOL WINAPI GiveLevel(HANDLE token, TOKEN_INFORMATION_CLASS, void* buffer, DWORD size, DWORD* filled) {
     const int32_t level = gTokenIsOurs[token] ? gOurLevel : gTheirLevel;
     const DWORD needed = sizeof(TOKEN_MANDATORY_LABEL) + 12;
@@ -174,8 +178,7 @@ TEST_F(DialTest, AtStartAClientOfHigherRightsIsRecognised) {
     }
     StartOn(client.dialButton);
     EXPECT_EQ(gBoxes, 1) << "offered once only";
-    for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
-    gTokenIsOurs.clear();
+    CloseTokens();
 }
 
 // A top-level window of this program with a child "Button" of the client's
@@ -302,8 +305,7 @@ TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsNoKeyAndTheOffer) {
     EXPECT_EQ(gRestarts, 0) << "the user said no";
     watch::PromptTick(state, ui::EventArgs());  // the post goes through again
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000));
-    for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
-    gTokenIsOurs.clear();
+    CloseTokens();
 }
 
 // The offer's box runs its own loop; the prompt ticks go on behind it, also
@@ -329,8 +331,7 @@ TEST_F(DialTest, AnOfferFromTheHooksSearchLeavesThePromptTicksRunning) {
     watch::SearchSoon(state);
     EXPECT_EQ(gBoxes, 1);
     EXPECT_EQ(gPromptLineInBox, L"出现提示窗口句柄：-1");
-    for (auto& entry : gTokenIsOurs) CloseHandle(entry.first);
-    gTokenIsOurs.clear();
+    CloseTokens();
 }
 
 // Clients disable their dial button while they dial or hang up.
