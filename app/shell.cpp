@@ -29,8 +29,6 @@ const wchar_t kGuardName[] = L"Local\\autoredial.watcher";
 // closing.
 constexpr DWORD kRestartWaitMs = 10000;
 
-HANDLE gGuard = nullptr;
-
 // Takes the guard, or brings the instance that holds it forward instead:
 // false when this instance is to end at once.
 bool ClaimTheWatch() {
@@ -38,7 +36,7 @@ bool ClaimTheWatch() {
     const std::wstring name = std::wstring(kGuardName) + (watch::NoticesWanted() ? L"" : L".timers-only");
     int32_t target = 0;
     const DWORD wait = watch::ReadTargetArgument(Arguments(), target) ? kRestartWaitMs : 0;
-    if (winkit::ClaimInstance(name.c_str(), wait, gGuard) == winkit::Instance::First) return true;
+    if (winkit::ClaimInstance(name.c_str(), wait) == winkit::Instance::First) return true;
     ui::BringForwardElsewhere(ui::kMainForm);
     return false;
 }
@@ -100,7 +98,7 @@ void Shutdown() {
     ui::UnloadAllForms();
     ui::ReleaseSkin();
     ui::ReleaseHyperlinkResources();
-    winkit::ReleaseInstance(gGuard);  // a restarted instance may go on
+    winkit::ReleaseInstance();  // a restarted instance may go on
     sysfn::ReleaseModules();
     sysfn::EndComApartment();
 }

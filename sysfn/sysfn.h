@@ -70,6 +70,7 @@ extern "C" WINUSERAPI UINT WINAPI GetDpiForWindow(HWND hwnd);
     X(L"", IsHungAppWindow)                         \
     X(L"", CreateMutexW)                            \
     X(L"", GetDpiForWindow)                         \
+    X(L"", GetGUIThreadInfo)                        \
     /* a new entry goes above this line */
 
 namespace sysfn {

@@ -3,7 +3,6 @@
 #include "sysfn/sysfn.h"
 #include "ui/loaded.h"
 #include "ui/messages.h"
-#include "watch/elevation.h"
 #include "watch/prompt.h"
 #include "watch/watch.h"
 #include "winkit/link_notices.h"
@@ -55,16 +54,8 @@ void CatchUpLinkNotice(Watch& watch) {
 }
 
 void SearchSoon(Watch& watch) {
-    Notices& notices = watch.notices;
-    if (notices.searchingSoon || notices.promptTicksRunning > 0) return;  // that one answers
     if (!ui::FindForm(kMainForm)) return;  // on the way out
-    notices.searchingSoon = true;
-    const int32_t prompt = SearchPrompt(watch);
-    PromptAnswer answer = PromptAnswer::Done;
-    if (prompt != winkit::kNoWindow && prompt != watch.keyedPrompt) answer = AnswerPrompt(watch, prompt);
-    notices.searchingSoon = false;
-    // The offer's box runs a loop of its own: the prompt ticks go on behind it.
-    if (answer == PromptAnswer::Refused) OfferElevation(watch);
+    LookForPrompt(watch);
 }
 
 }  // namespace watch

@@ -8,10 +8,8 @@
 //   decides on the link test alone: the manager's evidence and its back-off
 //   count regular ticks only (link_verdict.h);
 // - a dialog that the client creates or shows (the WinEvent hook on the
-//   client's processes, from start to shutdown) brings the prompt search
-//   forward: it shows its result as the prompt tick does and answers a prompt
-//   that no key was sent to yet; a prompt still open after its key is left to
-//   the prompt tick.
+//   client's processes, from start to shutdown) brings the prompt tick's look
+//   forward, under the same rules (prompt.h).
 #pragma once
 
 #include "ui/form.h"
@@ -31,8 +29,6 @@ struct Notices {
     uint32_t earlyTickAt = 0;         // its tick count (ms)
     bool clicked = false;             // a click was counted since Start
     uint32_t clickedAt = 0;           // the tick count of the last one
-    bool searchingSoon = false;       // a search brought forward by the hook is running
-    int32_t promptTicksRunning = 0;   // prompt ticks running, nested ones included
 };
 
 // Milliseconds from one early tick to the next, and from a click to an early one.

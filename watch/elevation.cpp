@@ -4,6 +4,7 @@
 #include "ui/loaded.h"
 #include "ui/props.h"
 #include "watch/watch.h"
+#include "winkit/instance.h"
 #include "winkit/integrity.h"
 #include "winkit/text.h"
 
@@ -16,6 +17,18 @@ using ui::kMainForm;
 namespace {
 
 const wchar_t kTargetArgument[] = L"/redial-target:";
+
+// The guard goes before anything that may wait on another program (the
+// manager's unadvise, a look still inside its waits, the close itself): the
+// new instance gives up when it has waited 10 s.
+void HandOver(Watch& watch) {
+    watch.handedOver = true;
+    watch.watching = false;
+    ui::SetPeriod(ui::kWatchTimer, 0);
+    ui::SetPeriod(ui::kCountdownTimer, 0);
+    winkit::ReleaseInstance();
+    ui::CloseForm(kMainForm);
+}
 
 }  // namespace
 
@@ -30,7 +43,7 @@ void OfferElevation(Watch& watch) {
     if (answer != IDYES) return;
     if (winkit::RestartAsAdministrator(kTargetArgument + winkit::FormatDecimal(watch.dialTarget),
                                       ui::FormHandle(kMainForm))) {
-        ui::CloseForm(kMainForm);
+        HandOver(watch);
         return;
     }
     ui::SetCaption(ui::kTargetLine, L"未能以管理员身份重启");

@@ -10,8 +10,10 @@ namespace watch {
 struct Watch;
 
 // Asks once per run whether to restart as administrator; on yes, restarts
-// with the dial target as argument and closes the main window (kTargetLine
-// says so when the restart fails).
+// with the dial target as argument and hands the watch over: nothing more is
+// clicked, typed or posted, the one-watcher guard is given up at once (the
+// new instance waits for it), and then the main window closes. kTargetLine
+// says so when the restart fails.
 void OfferElevation(Watch& watch);
 
 // The only argument that the program takes, written by the restart as

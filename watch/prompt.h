@@ -1,7 +1,9 @@
 // The answer to the client's prompt where a real system gets in the way: a
 // key that can't reach it (another program in front, a locked screen, an
-// input method, a hung client).
+// input method, a hung client), a client busy or slow while it raises it.
 #pragma once
+
+#include "winkit/window_search.h"
 
 #include <cstdint>
 
@@ -18,19 +20,25 @@ constexpr wchar_t kPromptTitle[] = L"提示";
 // letter's virtual-key code is the letter in upper case.
 constexpr char kAnswerLetter = 'N';
 
-enum class PromptAnswer {
-    Done,     // answered, or left for a later tick
-    Refused,  // the client's higher rights refused the posted answer: the caller makes the offer
+enum class AnswerWay {
+    None,    // nothing has reached the prompt yet
+    Keyed,   // the N key was typed into it
+    Posted,  // the system took the posted answer
 };
 
-// Answers an open prompt (winkit::kNoWindow: none is open): with the N key
-// where it can land, else by posted messages alone. A prompt still open after
-// its key gets the posted answer only once the key has had its chance: a whole
-// prompt period after it, and once the client is back at its queue (a posted
-// message is read before input, so an answer posted while the key still waits
-// would close the prompt and let the key land in whatever window takes the
-// focus next). A hung client is not waited for.
-PromptAnswer AnswerPrompt(Watch& watch, int32_t prompt);
+// The answer to the open prompt, as the looks for it have left it; part of
+// the Watch value.
+struct PromptAnswer {
+    int32_t prompt = winkit::kNoWindow;  // the prompt it is of (kNoWindow: none open)
+    AnswerWay way = AnswerWay::None;
+    uint32_t at = 0;                     // the tick count (ms) as that answer went
+    bool looking = false;                // a look is under way, maybe inside its waits
+};
+
+// Looks for the client's prompt (SearchPrompt) and answers it by the rules
+// at the top of prompt.cpp. The prompt tick and the dialog hook's search both
+// come here; a look that comes while another is under way does nothing.
+void LookForPrompt(Watch& watch);
 
 // Looks for an open prompt, keeps the result as the prompt handle and shows it
 // in kPromptLine; returns it (winkit::kNoWindow: none). The dialog hook follows

@@ -4,7 +4,6 @@
 #include "ui/props.h"
 #include "ui/skin.h"
 #include "watch/dial.h"
-#include "watch/elevation.h"
 #include "watch/prompt.h"
 #include "winkit/connectivity.h"
 #include "winkit/text.h"
@@ -55,6 +54,8 @@ void RunWatchTick(Watch& watch, TickKind kind) {
     const winkit::Connectivity internet =
         connected && kind == TickKind::Regular ? winkit::InternetConnectivity() : winkit::Connectivity::kUnknown;
     watch.notices.watchTickRunning = false;
+    // The instance restarted as administrator took over meanwhile.
+    if (watch.handedOver) return;
     const LinkVerdict verdict = JudgeLink(watch.linkMemory, connected, internet, kind);
     if (!verdict.down) {
         ui::SetCaption(ui::kLinkState, L"联网呢");
@@ -85,13 +86,6 @@ void CountdownTick(Watch& watch, const ui::EventArgs&) {
     CatchUpLinkNotice(watch);
 }
 
-void PromptTick(Watch& watch, const ui::EventArgs&) {
-    // Inside the waits of a search brought forward, which answers the same prompt.
-    if (watch.notices.searchingSoon) return;
-    ++watch.notices.promptTicksRunning;
-    const PromptAnswer answer = AnswerPrompt(watch, SearchPrompt(watch));
-    --watch.notices.promptTicksRunning;
-    if (answer == PromptAnswer::Refused) OfferElevation(watch);
-}
+void PromptTick(Watch& watch, const ui::EventArgs&) { LookForPrompt(watch); }
 
 }  // namespace watch

@@ -7,6 +7,7 @@
 #include "watch/early.h"
 #include "watch/link_verdict.h"
 #include "watch/period.h"
+#include "watch/prompt.h"
 #include "winkit/button_signature.h"
 #include "winkit/window_search.h"
 
@@ -21,9 +22,9 @@ struct Watch {
     int32_t redialCount = 0;    // clicks the system took since the main window was created
     int32_t countdownStep = 0;  // the next of the countdown bar's steps, 1 to kCountdownSteps
     int32_t promptHandle = winkit::kNoWindow;  // the last prompt search's result
-    int32_t keyedPrompt = winkit::kNoWindow;   // the prompt that the last answering tick sent the key to
-    uint32_t keyedAt = 0;                      // the tick count (ms) as that key was being sent
+    PromptAnswer promptAnswer;                 // the answer to the open prompt (prompt.h)
     bool elevationOffered = false;             // the offer to restart as administrator was made in this run
+    bool handedOver = false;                   // the instance restarted as administrator watches from now on
     std::optional<winkit::ButtonSignature> signature;  // what identified the dial target at Start, if it could be read
     LinkMemory linkMemory;                             // the watch tick's memory
     Notices notices;                                   // the system's notices acted on at once (early.h)

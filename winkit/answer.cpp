@@ -54,7 +54,7 @@ WPARAM NextCheckState(LONG type, DWORD_PTR state) {
 // when set, or when the button is of another kind.
 uint32_t SetNextCheckState(HWND button, LONG type) {
     if (!IsAutomaticToggle(type)) return 0;
-    const UINT kReadTimeoutMs = 500;
+    const UINT kReadTimeoutMs = 200;  // a client slow to answer holds our thread no longer
     DWORD_PTR state = 0;
     SetLastError(0);
     if (!sysfn::SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kReadTimeoutMs, &state)) {

@@ -4,8 +4,14 @@
 
 namespace winkit {
 
-Instance ClaimInstance(const wchar_t* name, DWORD waitMs, HANDLE& guard) {
-    guard = nullptr;
+namespace {
+
+HANDLE gGuard = nullptr;
+
+}  // namespace
+
+Instance ClaimInstance(const wchar_t* name, DWORD waitMs) {
+    ReleaseInstance();
     // An elevated instance's guard is closed to an instance with fewer rights:
     // that one runs as surely as if it were let in.
     HANDLE mutex = sysfn::CreateMutexW(nullptr, FALSE, name);
@@ -17,15 +23,15 @@ Instance ClaimInstance(const wchar_t* name, DWORD waitMs, HANDLE& guard) {
         sysfn::CloseHandle(mutex);
         return Instance::Running;
     }
-    guard = mutex;
+    gGuard = mutex;
     return Instance::First;
 }
 
-void ReleaseInstance(HANDLE& guard) {
-    if (!guard) return;
-    ReleaseMutex(guard);
-    sysfn::CloseHandle(guard);
-    guard = nullptr;
+void ReleaseInstance() {
+    if (!gGuard) return;
+    ReleaseMutex(gGuard);
+    sysfn::CloseHandle(gGuard);
+    gGuard = nullptr;
 }
 
 }  // namespace winkit

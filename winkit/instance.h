@@ -13,14 +13,13 @@ enum class Instance {
 };
 
 // Takes the guard of the given name, waiting up to waitMs for an instance
-// that is on its way out. Running when another instance holds it past the
-// wait, or when the system refuses us access to it (an instance with more
-// rights made it). Any other failure is First, without a guard: the program
-// runs rather than not at all. guard receives the handle to keep (null unless
-// First with one).
-Instance ClaimInstance(const wchar_t* name, DWORD waitMs, HANDLE& guard);
+// that is on its way out, and keeps it until ReleaseInstance. Running when
+// another instance holds it past the wait, or when the system refuses us
+// access to it (an instance with more rights made it). Any other failure is
+// First, without a guard: the program runs rather than not at all.
+Instance ClaimInstance(const wchar_t* name, DWORD waitMs);
 
-// Gives the guard up and closes it; nothing for null.
-void ReleaseInstance(HANDLE& guard);
+// Gives the guard up and closes it; nothing when none is held.
+void ReleaseInstance();
 
 }  // namespace winkit

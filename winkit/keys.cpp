@@ -10,6 +10,8 @@ namespace {
 constexpr int32_t kSettleMilliseconds = 50;
 // How long a thread may take to answer before it counts as hung.
 constexpr UINT kAnswerMilliseconds = 200;
+// How long the caller waits for a focus step, dispatching meanwhile.
+constexpr int32_t kFocusMilliseconds = 200;
 
 DWORD ForegroundThread() {
     HWND foreground = GetForegroundWindow();
@@ -23,8 +25,8 @@ bool NobodysOrOurs(HWND foreground, DWORD targetThread) {
     return thread == targetThread || thread == sysfn::GetCurrentThreadId();
 }
 
-// Attaching to a thread that does not pump, or focusing its window, would
-// make ours wait for it: the program would freeze with the client.
+// A thread that does not answer leaves a key waiting in its queue behind
+// whatever comes meanwhile: nothing is typed for it.
 bool Answers(HWND target) {
     DWORD_PTR result = 0;
     return sysfn::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMilliseconds, &result) != 0;
@@ -37,11 +39,48 @@ bool MayTakeForeground(Foreground foreground, DWORD targetThread) {
     return foreground == Foreground::MayTake && NobodysOrOurs(GetForegroundWindow(), targetThread);
 }
 
-void Focus(HWND target, DWORD targetThread) {
-    sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, TRUE);
-    sysfn::SetFocus(target);
-    sysfn::AttachThreadInput(sysfn::GetCurrentThreadId(), targetThread, FALSE);
-    PumpingWait(kSettleMilliseconds);
+// The focus step, on a thread of our own attached to the target's thread for
+// the call: SetFocus waits until that thread has handled its focus messages,
+// and a thread slow over them holds this one alone. One at a time: while one
+// is still held, no other starts.
+struct FocusStep {
+    HWND target;
+    DWORD targetThread;
+    // Bound on the caller's thread: a binding that fails is reported there.
+    sysfn::Function<sysfn::kGetCurrentThreadId> currentThread;
+    sysfn::Function<sysfn::kAttachThreadInput> attach;
+    sysfn::Function<sysfn::kSetFocus> setFocus;
+};
+FocusStep gFocusStep;
+HANDLE gFocusThread = nullptr;  // the step under way, or still held by a slow thread
+
+DWORD WINAPI RunFocusStep(void*) {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // only a thread with a queue can be attached
+    const DWORD self = gFocusStep.currentThread();
+    if (gFocusStep.attach(self, gFocusStep.targetThread, TRUE)) {
+        gFocusStep.setFocus(gFocusStep.target);
+        gFocusStep.attach(self, gFocusStep.targetThread, FALSE);
+    }
+    return 0;
+}
+
+// True once the focus step has ended, within the bound.
+bool MoveFocus(HWND target, DWORD targetThread) {
+    if (gFocusThread) {
+        if (WaitForSingleObject(gFocusThread, 0) != WAIT_OBJECT_0) return false;
+        sysfn::CloseHandle(gFocusThread);
+        gFocusThread = nullptr;
+    }
+    gFocusStep = {target, targetThread, sysfn::Typed<sysfn::kGetCurrentThreadId>(sysfn::Bound(sysfn::kGetCurrentThreadId)),
+                  sysfn::Typed<sysfn::kAttachThreadInput>(sysfn::Bound(sysfn::kAttachThreadInput)),
+                  sysfn::Typed<sysfn::kSetFocus>(sysfn::Bound(sysfn::kSetFocus))};
+    gFocusThread = CreateThread(nullptr, 0, RunFocusStep, nullptr, 0, nullptr);
+    if (!gFocusThread) return false;
+    if (!PumpingWaitFor(gFocusThread, kFocusMilliseconds)) return false;
+    sysfn::CloseHandle(gFocusThread);
+    gFocusThread = nullptr;
+    return true;
 }
 
 // Injected keys go to the foreground thread, whatever got the focus: unless
@@ -82,6 +121,13 @@ Reading ThreadReading(HWND window) {
     return Answers(window) ? Reading::Reads : Reading::Busy;
 }
 
+bool FocusInside(HWND target, DWORD targetThread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!sysfn::GetGUIThreadInfo(targetThread, &info) || !info.hwndFocus) return false;
+    return info.hwndFocus == target || IsChild(target, info.hwndFocus);
+}
+
 KeyResult SendKeyToWindow(HWND target, int keyCode, Foreground foreground, bool extended) {
     if (target) {
         if (!sysfn::IsWindow(target)) return KeyResult::Gone;
@@ -90,8 +136,14 @@ KeyResult SendKeyToWindow(HWND target, int keyCode, Foreground foreground, bool 
         // When the key could not land anyway, the client is left untouched.
         if (!mayTake && ForegroundThread() != targetThread) return KeyResult::Refused;
         if (!Answers(target)) return KeyResult::Hung;
-        Focus(target, targetThread);
+        // A dialog just raised has its focus inside already: its thread is not asked.
+        if (!FocusInside(target, targetThread) && !MoveFocus(target, targetThread)) return KeyResult::Withheld;
+        PumpingWait(kSettleMilliseconds);
+        // The wait let the world move: a prompt closed meanwhile hands the
+        // focus to a box of its program, where the key must not land.
+        if (!sysfn::IsWindow(target)) return KeyResult::Gone;
         if (!HoldsForeground(target, targetThread, mayTake)) return KeyResult::Refused;
+        if (!FocusInside(target, targetThread)) return KeyResult::Withheld;
     }
     return InjectPress(keyCode, extended);
 }

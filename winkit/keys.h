@@ -9,8 +9,10 @@ enum class KeyResult {
     Sent,     // the system took the whole press
     Refused,  // the key would have reached another window than target's thread
     Short,    // the system took fewer events than given (a locked desktop)
-    Gone,     // target names no window
+    Gone,     // target names no window, or no longer does right before the key
     Hung,     // target's thread does not answer: nothing was tried
+    Withheld, // nothing typed: target's thread had its focus elsewhere right
+              // before the key, or had not taken it in time
 };
 
 // Whether the foreground may be handed to the target when nobody, the target's
@@ -25,11 +27,20 @@ enum class Foreground { MayTake, LeaveAlone };
 enum class Reading { Reads, Busy, Hung };
 Reading ThreadReading(HWND window);
 
+// Whether the keyboard focus of target's thread lies in target or one of its
+// children; no wait, whatever the thread is doing.
+bool FocusInside(HWND target, DWORD targetThread);
+
 // Gives the keyboard focus to target (null: leave the focus where it is) and
 // injects one press of keyCode, waiting 50 ms after the focus step and after
 // the injection while messages go on being dispatched. The key goes only
 // where target's thread holds the foreground; the foreground is handed to it
 // only as foreground allows, and never while the user works in another program.
+// The focus is moved only where target's thread has it elsewhere, and from a
+// thread of our own: a thread slow over its focus holds that one, never the
+// caller's, which waits for it at most 200 ms while dispatching. Right before
+// the key, target must still be there (else Gone), its thread in the
+// foreground (else Refused) and its focus inside target (else Withheld).
 KeyResult SendKeyToWindow(HWND target, int keyCode, Foreground foreground = Foreground::MayTake,
                           bool extended = false);
 

@@ -57,18 +57,33 @@ int64_t DueTime(int32_t amount, int32_t unit) {
     return static_cast<int64_t>(due);
 }
 
-void PumpingWait(int32_t amount, int32_t unit) {
+namespace {
+
+// Waits for the time, or for object too when it is given; true when object
+// was signalled first.
+bool WaitDispatching(int32_t amount, int32_t unit, HANDLE object) {
     sysfn::OwnedHandle timer(sysfn::CreateWaitableTimerW(nullptr, FALSE, nullptr));
-    if (!timer.valid()) return;
+    if (!timer.valid()) return false;
     LARGE_INTEGER due;
     due.QuadPart = DueTime(amount, unit);
     // A timer that was never set would never fire.
-    if (!sysfn::SetWaitableTimer(timer.handle, &due, 0, nullptr, nullptr, FALSE)) return;
+    if (!sysfn::SetWaitableTimer(timer.handle, &due, 0, nullptr, nullptr, FALSE)) return false;
+    const HANDLE handles[2] = {timer.handle, object};
+    const DWORD count = object ? 2 : 1;
     for (;;) {
-        DWORD result = sysfn::MsgWaitForMultipleObjects(1, &timer.handle, FALSE, INFINITE, kWakeMask);
-        if (result == WAIT_OBJECT_0 || result == WAIT_FAILED) return;
+        DWORD result = sysfn::MsgWaitForMultipleObjects(count, handles, FALSE, INFINITE, kWakeMask);
+        if (result == WAIT_FAILED) return false;
+        // Both may be due at once: the object decides.
+        if (result == WAIT_OBJECT_0) return object && WaitForSingleObject(object, 0) == WAIT_OBJECT_0;
+        if (result == WAIT_OBJECT_0 + 1 && object) return true;
         gPump();
     }
 }
+
+}  // namespace
+
+void PumpingWait(int32_t amount, int32_t unit) { WaitDispatching(amount, unit, nullptr); }
+
+bool PumpingWaitFor(HANDLE object, int32_t boundMs) { return WaitDispatching(boundMs, kMilliseconds, object); }
 
 }  // namespace winkit

@@ -26,6 +26,10 @@ int64_t DueTime(int32_t amount, int32_t unit);
 // the timer fires. A quit message is left queued.
 void PumpingWait(int32_t amount, int32_t unit = kMilliseconds);
 
+// The same wait, ended early when object is signalled: true when it was,
+// false when boundMs passed first.
+bool PumpingWaitFor(HANDLE object, int32_t boundMs);
+
 // Hands queued messages to dispatch until the queue is empty or a quit message
 // is at its head; the quit message stays queued for the main loop.
 void DispatchPending(void (*dispatch)(MSG& msg));

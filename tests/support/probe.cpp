@@ -95,6 +95,54 @@ const std::vector<KeyHook::Event>& KeyHook::events() const { return gKeyEvents; 
 
 void KeyHook::Clear() { gKeyEvents.clear(); }
 
+namespace {
+
+constexpr UINT kStamp = WM_APP + 30;
+DWORD gLongestHold = 0;
+
+LRESULT CALLBACK StampProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kStamp) return DefWindowProcW(hwnd, message, wParam, lParam);
+    const DWORD waited = GetTickCount() - static_cast<DWORD>(wParam);
+    if (waited > gLongestHold) gLongestHold = waited;
+    return 0;
+}
+
+struct StampTarget {
+    HWND window;
+    HANDLE stop;
+};
+
+DWORD WINAPI PostStamps(void* parameter) {
+    const StampTarget target = *static_cast<StampTarget*>(parameter);
+    delete static_cast<StampTarget*>(parameter);
+    while (WaitForSingleObject(target.stop, 20) == WAIT_TIMEOUT) PostMessageW(target.window, kStamp, GetTickCount(), 0);
+    return 0;
+}
+
+}  // namespace
+
+HoldMeter::HoldMeter() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = StampProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SupportHoldMeter";
+    RegisterClassW(&wc);  // a second meter finds it registered
+    window_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    gLongestHold = 0;
+    thread_ = CreateThread(nullptr, 0, PostStamps, new StampTarget{window_, stop_}, 0, nullptr);
+}
+
+HoldMeter::~HoldMeter() {
+    SetEvent(stop_);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+    CloseHandle(stop_);
+    DestroyWindow(window_);
+}
+
+DWORD HoldMeter::Longest() const { return gLongestHold; }
+
 HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId) {
     HANDLE snapshot = CreateToolhelp32Snapshot(flags, processId);
     gCallCounts.snapshots += snapshot != INVALID_HANDLE_VALUE;

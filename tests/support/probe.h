@@ -89,6 +89,23 @@ private:
     TableFake<sysfn::kGetTickCount> entry_;
 };
 
+// While it lives, another thread posts a stamped message to a window of this
+// thread every 20 ms; Longest() is the longest that one waited to be
+// dispatched: how long the thread took no posted message.
+class HoldMeter {
+public:
+    HoldMeter();
+    ~HoldMeter();
+    HoldMeter(const HoldMeter&) = delete;
+    HoldMeter& operator=(const HoldMeter&) = delete;
+    DWORD Longest() const;
+
+private:
+    HWND window_;
+    HANDLE stop_;
+    HANDLE thread_;
+};
+
 // Fakes for table entries that pass each call on to the system and count it
 // in gCallCounts (a snapshot only when it was taken); a test zeroes the counts.
 struct CallCounts {

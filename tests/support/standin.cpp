@@ -120,6 +120,18 @@ void HangClient(const Client& client, int milliseconds) {
     PostMessageW(client.main, zorvic::kHangFor, static_cast<WPARAM>(milliseconds), 0);
 }
 
+bool WaitUntilClientBusy(const Client& client, int timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(client.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result)) return true;
+        Sleep(10);
+    } while (GetTickCount() - start < static_cast<DWORD>(timeoutMs));
+    return false;
+}
+
+bool ClientAwaitsProbe(const Client& client) { return Ask(client.main, zorvic::kQueryAwaitsProbe, 0, 0, 0) == 1; }
+
 void SetLinkState(bool connected) {
     if (standin_link::LinkState* view = LinkView()) InterlockedExchange(&view->connected, connected ? 1 : 0);
 }

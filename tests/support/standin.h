@@ -63,6 +63,11 @@ int SwallowedKeyCount(const Client& client);
 int BoxCharCount(const Client& client);
 // Makes the client's one thread sleep for the given time, from now on; returns at once.
 void HangClient(const Client& client, int milliseconds);
+// Waits until the client's thread stops answering (busy, keys queued);
+// false when it still answers after the time.
+bool WaitUntilClientBusy(const Client& client, int timeoutMs);
+// Whether a kPromptProbedThenBusy client awaits its probe, reading nothing of its queue.
+bool ClientAwaitsProbe(const Client& client);
 
 // The answer of the stand-in wininet's InternetGetConnectedState, for every
 // process, until changed again. Connected until first set.

@@ -11,11 +11,14 @@
 #include "ui/props.h"
 #include "watch/elevation.h"
 #include "watch/watch.h"
+#include "winkit/instance.h"
 #include "winkit/text.h"
+#include "winkit/window_events.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -98,7 +101,11 @@ protected:
         gOurLevel = gTheirLevel = 0x2000;
         support::SetLinkState(false);
     }
-    void TearDown() override { support::SetLinkState(true); }
+    void TearDown() override {
+        support::SetLinkState(true);
+        winkit::UnhookDialogEvents();
+        ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
+    }
     void StartOn(HWND button) {
         ui::SetContent(ui::kTargetBox, support::HandleText(button));
         watch::Start(state, ui::EventArgs());
@@ -129,6 +136,22 @@ TEST_F(DialTest, AClickRefusedForWantOfRightsIsNotCountedAndTheRestartIsOfferedO
     EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
+// The one-watcher guard, as the program names its own, taken by another
+// thread as the restarted instance would take it.
+constexpr wchar_t kGuard[] = L"Local\\autoredial.test-hand-over";
+bool GuardIsFree() {
+    bool free = false;
+    std::thread successor([&] {
+        HANDLE guard = CreateMutexW(nullptr, FALSE, kGuard);
+        const DWORD waited = guard ? WaitForSingleObject(guard, 0) : WAIT_FAILED;
+        free = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        if (free) ReleaseMutex(guard);
+        if (guard) CloseHandle(guard);
+    });
+    successor.join();
+    return free;
+}
+
 TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     StartOn(client.dialButton);
     gBoxAnswer = IDYES;
@@ -143,11 +166,17 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
 
     state.elevationOffered = false;
     gRestartWorks = TRUE;
+    ASSERT_EQ(winkit::ClaimInstance(kGuard, 0), winkit::Instance::First);
     {
         TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
         watch::WatchTick(state, ui::EventArgs());
     }
     ASSERT_EQ(gRestarts, 2);
+    // The new instance may watch at once, though this one has not even begun to close.
+    EXPECT_TRUE(GuardIsFree()) << "the guard is held until the window has closed";
+    ASSERT_TRUE(ui::FindForm(kMainForm)) << "the main window is still there";
+    const int clicks = support::ClickCount(client);
+    watch::WatchTick(state, ui::EventArgs());
     wchar_t ownPath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
     EXPECT_EQ(gVerb, L"runas");
@@ -157,6 +186,7 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     EXPECT_EQ(gOwner, ui::FormHandle(kMainForm)) << "the consent prompt opens in front of the main window";
     EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000))
         << "this instance closes";
+    EXPECT_EQ(support::ClickCount(client), clicks) << "a tick after the hand-over clicked";
     ASSERT_TRUE(support::LoadMainForm());
 }
 
@@ -235,16 +265,16 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
     struct Case {
         sysfn::Function<sysfn::kSendInput> sendInput;
         int flags;
-        bool hungAfterTheKey;
+        DWORD hungAt;                // the tick at which the client counts hung (0: none)
         std::vector<DWORD> ticksAt;  // ms from the first; the prompt is open before each
         bool closes;
         int buttonAnswers, keyDowns;
     };
     const Case cases[] = {
-        {&TakeNothing, 0, false, {0}, true, 1, 0},                           // locked desktop
-        {&TakeAndLose, 0, false, {0, 50, 1000}, true, 1, 0},                 // eaten key: a whole period for it
-        {&TakeNothing, zorvic::kPromptNoMnemonic, false, {0}, false, 0, 1},  // posted key
-        {&TakeAndLose, 0, true, {0, 1000}, true, 1, 0},                      // a client hung since the key
+        {&TakeNothing, 0, 0, {0}, true, 1, 0},                           // locked desktop
+        {&TakeAndLose, 0, 0, {0, 50, 1000}, true, 1, 0},                 // eaten key: a whole period for it
+        {&TakeNothing, zorvic::kPromptNoMnemonic, 0, {0}, false, 0, 1},  // posted key
+        {&TakeAndLose, 0, 1000, {0, 1000, 2000}, true, 1, 0},            // hung: not posted to until it is back
     };
     support::FakeClock clock;
     ui::SetPeriod(ui::kPromptTimer, 0);  // the ticks are the test's
@@ -257,10 +287,9 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
         const DWORD first = 2000000;
         for (DWORD at : c.ticksAt) {
             clock.Set(first + at);
-            if (c.hungAfterTheKey && at > 0) support::HangClient(client, 1000);
             support::PumpFor(100);
             EXPECT_TRUE(IsWindow(prompt)) << "flags " << c.flags << ", tick at " << at;
-            TableFake<sysfn::kIsHungAppWindow> hung(c.hungAfterTheKey ? &CountHung : &::IsHungAppWindow);
+            TableFake<sysfn::kIsHungAppWindow> hung(c.hungAt != 0 && at == c.hungAt ? &CountHung : &::IsHungAppWindow);
             watch::PromptTick(state, ui::EventArgs());
         }
         if (c.closes) {
@@ -368,26 +397,91 @@ TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     support::PumpUntil([] { return ui::FindForm(ui::kAimForm) == nullptr; }, 2000);
 }
 
-// A client busy for a while after its prompt: the key typed by the search
-// that the hook brought forward waits in its queue while the next prompt tick
-// looks. A posted answer then would be read first and close the prompt, and
-// the key would land in the box that takes the focus after it.
+// A key typed into the prompt waits in the client's queue while the next look
+// comes: the client is busy, hung (faked: Wine counts 5 s), or answers one
+// probe and then turns busy again. A posted answer then would be read first
+// and close the prompt, and the key would land in the box that takes the
+// focus after it.
 TEST_F(DialTest, NoPostedAnswerOvertakesAKeyStillInTheQueue) {
+    struct Case {
+        int flags;
+        bool hung;
+    };
+    const Case cases[] = {
+        {zorvic::kPromptBusyAfterKey, false},
+        {zorvic::kPromptBusyAfterKey, true},
+        {zorvic::kPromptProbedThenBusy, false},
+    };
+    ui::SetPeriod(ui::kPromptTimer, 0);  // the looks are the test's
+    for (const Case& c : cases) {
+        const int chars = support::BoxCharCount(client);
+        const int keys = support::AnsweredCount(client);
+        const int buttons = support::ButtonAnswerCount(client);
+        HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | c.flags);
+        ASSERT_TRUE(prompt);
+        support::FakeClock clock;
+        watch::SearchSoon(state);
+        ASSERT_EQ(state.promptAnswer.way, watch::AnswerWay::Keyed);
+        if (c.flags & zorvic::kPromptProbedThenBusy) {
+            ASSERT_TRUE(support::PumpUntil([&] { return support::ClientAwaitsProbe(client); }, 3000));
+        } else {
+            ASSERT_TRUE(support::WaitUntilClientBusy(client, 3000));
+        }
+        // 时钟3's tick, a whole period after the key, while the key still waits.
+        clock.Advance(ui::kPromptPeriod);
+        {
+            TableFake<sysfn::kIsHungAppWindow> hung(c.hung ? &CountHung : &::IsHungAppWindow);
+            watch::PromptTick(state, ui::EventArgs());
+        }
+        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 5000)) << c.flags;
+        support::PumpFor(200);
+        EXPECT_EQ(support::AnsweredCount(client) - keys, 1) << c.flags << ": answered by its key";
+        EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 1) << c.flags << ": its key's 否(&N), once";
+        EXPECT_EQ(support::BoxCharCount(client), chars) << c.flags << ": no key astray";
+    }
+}
+
+// The client turns busy right after raising its prompt, before any key: the
+// hook's search posts the answer (no key waits), and no look types a key into
+// the prompt that the posted answer is about to close. The looks run as the
+// program runs them: the hook and 时钟3.
+TEST_F(DialTest, APromptOfAClientBusyAtOnceIsAnsweredNoAndNoKeyGoesAstray) {
+    ASSERT_TRUE(winkit::HookDialogEvents([] { watch::SearchSoon(app::WiredWatchForTests()); }));
+    watch::PromptTick(state, ui::EventArgs());  // the client is followed
+    const int chars = support::BoxCharCount(client);
+    const int buttons = support::ButtonAnswerCount(client);
+    for (int round = 0; round < 3; ++round) {
+        HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptBusyAtOnce);
+        ASSERT_TRUE(prompt);
+        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 5000)) << "round " << round;
+        support::PumpFor(300);
+    }
+    winkit::UnhookDialogEvents();
+    EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 3);
+    EXPECT_EQ(support::BoxCharCount(client), chars) << "no key astray";
+}
+
+// A prompt that only 时钟3's look finds (shown after the hook's searches),
+// whose client is slow over its first focus from outside: the watcher's
+// thread is never held for it, no look runs inside another, and one answer
+// closes the prompt.
+TEST_F(DialTest, AClientSlowOverItsFocusHoldsNoLookAndGetsOneAnswer) {
+    ASSERT_TRUE(winkit::HookDialogEvents([] { watch::SearchSoon(app::WiredWatchForTests()); }));
+    watch::PromptTick(state, ui::EventArgs());
     const int chars = support::BoxCharCount(client);
     const int keys = support::AnsweredCount(client);
     const int buttons = support::ButtonAnswerCount(client);
-    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptBusy);
+    support::HoldMeter meter;
+    HWND prompt = support::RaisePrompt(client, L"提示",
+                                       zorvic::kPromptOwned | zorvic::kPromptShownLater | zorvic::kPromptInBackground |
+                                           zorvic::kPromptSlowFocus);
     ASSERT_TRUE(prompt);
-    support::FakeClock clock;
-    watch::SearchSoon(state);
-    ASSERT_EQ(state.keyedPrompt, winkit::HandleToInt(prompt));
-    // 时钟3's tick, here a whole period later: the client is still busy.
-    clock.Advance(ui::kPromptPeriod);
-    watch::PromptTick(state, ui::EventArgs());
-    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 3000));
-    support::PumpFor(200);
-    EXPECT_EQ(support::AnsweredCount(client) - keys, 1) << "answered by its key";
-    EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 1) << "its key's 否(&N), once";
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 8000));
+    support::PumpFor(300);
+    winkit::UnhookDialogEvents();
+    EXPECT_LT(meter.Longest(), 700u) << "the client slow over its focus held the watcher (1.2 s)";
+    EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 1);
+    EXPECT_LE(support::AnsweredCount(client) - keys, 1);
     EXPECT_EQ(support::BoxCharCount(client), chars) << "no key astray";
 }
 

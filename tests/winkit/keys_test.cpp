@@ -89,6 +89,7 @@ struct WindowThread {
     std::atomic<int> keyDowns{0};
     std::atomic<int> keyUps{0};
     const wchar_t* title = L"";
+    bool closesWhenProbed = false;  // closes itself right after it answers a WM_NULL
 };
 
 LRESULT CALLBACK ThreadWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -96,6 +97,7 @@ LRESULT CALLBACK ThreadWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (owner && message == WM_KEYDOWN && wParam == kKeyN) ++owner->keyDowns;
     if (owner && message == WM_KEYUP && wParam == kKeyN) ++owner->keyUps;
     if (message == kHangMessage) Sleep(static_cast<DWORD>(wParam));
+    if (owner && message == WM_NULL && owner->closesWhenProbed) PostMessageW(hwnd, WM_CLOSE, 0, 0);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -227,6 +229,49 @@ TEST_F(Injected, AHungThreadIsNotWaitedFor) {
     support::Stopwatch watch;
     EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Hung);
     EXPECT_LT(watch.Elapsed(), 1000);
+    EXPECT_TRUE(hook_.events().empty());
+    Stop(target);
+}
+
+// The focus step: none where the thread's focus is inside the target already;
+// elsewhere, from a thread of ours (a thread slow over its focus holds that
+// one, not the caller).
+std::atomic<int> gFocusCalls{0};
+std::atomic<DWORD> gFocusThread{0};
+HWND WINAPI RecordingSetFocus(HWND hwnd) {
+    ++gFocusCalls;
+    gFocusThread = GetCurrentThreadId();
+    return SetFocus(hwnd);
+}
+BOOL WINAPI FocusElsewhereUntilMoved(DWORD thread, GUITHREADINFO* info) {
+    if (!GetGUIThreadInfo(thread, info)) return FALSE;
+    if (gFocusCalls == 0) info->hwndFocus = nullptr;
+    return TRUE;
+}
+
+TEST_F(Injected, TheFocusIsMovedOnlyWhenElsewhereAndFromAThreadOfOurs) {
+    HWND target = Make(L"WinkitKeysProbe", L"winkit 焦点");
+    ASSERT_TRUE(support::MakeForeground(target));
+    support::TableFake<sysfn::kSetFocus> focus(&RecordingSetFocus);
+    gFocusCalls = 0;
+    EXPECT_EQ(winkit::SendKeyToWindow(target, kKeyN), winkit::KeyResult::Sent);
+    EXPECT_EQ(gFocusCalls, 0) << "the focus was inside already";
+
+    support::TableFake<sysfn::kGetGUIThreadInfo> elsewhere(&FocusElsewhereUntilMoved);
+    EXPECT_EQ(winkit::SendKeyToWindow(target, kKeyN), winkit::KeyResult::Sent);
+    EXPECT_EQ(gFocusCalls, 1);
+    EXPECT_NE(gFocusThread, GetCurrentThreadId());
+}
+
+// The target closes between its answer and the key: its program would hand
+// the focus to another of its windows, where the key must not land.
+TEST_F(Injected, NoKeyForATargetGoneBeforeTheKey) {
+    WindowThread target;
+    target.closesWhenProbed = true;
+    Start(target, L"winkit 将关");
+    ASSERT_TRUE(support::MakeForeground(target.hwnd));
+    EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Gone);
+    support::PumpFor(50);
     EXPECT_TRUE(hook_.events().empty());
     Stop(target);
 }

@@ -119,17 +119,15 @@ HANDLE WINAPI FailOtherwise(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR) {
 // Whether another instance runs is the end-to-end suite's (OneWatcher); what
 // Wine does not show is made here.
 TEST(OneInstance, AGuardWeMayNotOpenIsAnotherInstancesAnyOtherFailureNone) {
-    HANDLE guard = nullptr;
     {
         // An elevated instance's guard, to an instance with fewer rights.
         support::TableFake<sysfn::kCreateMutexW> refuse(&RefuseAccess);
-        EXPECT_EQ(winkit::ClaimInstance(L"Local\\autoredial.test-guard", 0, guard), winkit::Instance::Running);
-        EXPECT_EQ(guard, nullptr);
+        EXPECT_EQ(winkit::ClaimInstance(L"Local\\autoredial.test-guard", 0), winkit::Instance::Running);
     }
     // Any other failure lets the program run, without a guard.
     support::TableFake<sysfn::kCreateMutexW> fail(&FailOtherwise);
-    EXPECT_EQ(winkit::ClaimInstance(L"Local\\autoredial.test-guard", 0, guard), winkit::Instance::First);
-    EXPECT_EQ(guard, nullptr);
+    EXPECT_EQ(winkit::ClaimInstance(L"Local\\autoredial.test-guard", 0), winkit::Instance::First);
+    winkit::ReleaseInstance();
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 // IsDialogMessage: the key's character clicks the button whose mnemonic it
 // is, so an N, typed or posted, answers only a prompt with 否(&N). A prompt
 // may eat the injected N keys, as an input method in Chinese mode would, and
-// the client's thread may be told to hang for a while. A test drives it
+// the client's thread may be told to hang for a while, or be busy by itself
+// right after it raises a prompt, once a key is on its way to one, or over a
+// prompt's focus; a prompt may be shown a while after it is made. A test drives it
 // through the messages of protocol.h. Its windows are Unicode windows: their
 // texts read right only through the wide functions.
 //
@@ -18,6 +20,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +34,10 @@ constexpr wchar_t kPlainPromptClass[] = L"ZorvicPromptPlain";
 constexpr int kCountLabelId = 101;
 constexpr int kPromptTextId = 200;
 constexpr wchar_t kQuestion[] = L"网络连接已断开，是否重新拨号？";
+// Posted to the main window: answer one probe of a prompt, then sleep wParam ms.
+constexpr UINT kAwaitProbeThenHang = WM_APP + 20;
+constexpr UINT_PTR kBusyTimer = 1;
+constexpr UINT_PTR kShowTimer = 2;
 
 struct Prompt {
     HWND handle;
@@ -47,31 +54,73 @@ int gHangUps;
 int gKeyDowns;
 int gKeyUps;
 int gButtonAnswers;
-int gSwallowedKeys;
-HHOOK gSwallowHook;
+std::atomic<int> gSwallowedKeys{0};
+std::atomic<bool> gSwallowing{false};
+std::atomic<UINT> gBusyAtKey{0};  // posted to the main window at the next injected N
+bool gAwaitsProbe;
+bool gProbed;
 std::vector<Prompt> gPrompts;
 int gOpenMessageBoxes;
 HHOOK gBoxHook;  // while a message box is being raised
 
-// While a prompt that swallows keys is open, every injected N goes no further.
-LRESULT CALLBACK SwallowInjectedN(int code, WPARAM kind, LPARAM data) {
+bool AnyPromptWith(ULONG_PTR flags) {
+    for (const Prompt& prompt : gPrompts) {
+        if (prompt.flags & flags) return true;
+    }
+    return false;
+}
+
+// An injected N on its way: a prompt that swallows keys eats it; a busy one
+// keeps the client's thread from its queue before the key is read, once (the
+// hook runs before the system queues the key, and posted messages are read
+// before input). The hook has a thread of its own, never busy: a busy thread
+// would keep the hook of the press's key-up, and so the sender's SendInput,
+// waiting.
+LRESULT CALLBACK OnInjectedN(int code, WPARAM kind, LPARAM data) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
     if (code == HC_ACTION && key->vkCode == zorvic::kAnswerKey && (key->flags & LLKHF_INJECTED)) {
-        if (kind == WM_KEYDOWN) ++gSwallowedKeys;
-        return 1;
+        if (gSwallowing) {
+            if (kind == WM_KEYDOWN) ++gSwallowedKeys;
+            return 1;
+        }
+        if (kind == WM_KEYDOWN) {
+            if (const UINT busy = gBusyAtKey.exchange(0)) PostMessageW(gMain, busy, zorvic::kBusyMs, 0);
+        }
     }
     return CallNextHookEx(nullptr, code, kind, data);
 }
 
-void UpdateSwallowHook() {
-    bool wanted = false;
-    for (const Prompt& prompt : gPrompts) wanted = wanted || (prompt.flags & zorvic::kPromptSwallowsKeys);
-    if (wanted && !gSwallowHook) {
-        gSwallowHook = SetWindowsHookExW(WH_KEYBOARD_LL, SwallowInjectedN, gInstance, 0);
-    } else if (!wanted && gSwallowHook) {
-        UnhookWindowsHookEx(gSwallowHook);
-        gSwallowHook = nullptr;
+DWORD WINAPI RunKeyHook(void*) {
+    SetWindowsHookExW(WH_KEYBOARD_LL, OnInjectedN, gInstance, 0);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+}
+
+// What the hook does, as the open prompts ask.
+void UpdateKeyHook() {
+    gSwallowing = AnyPromptWith(zorvic::kPromptSwallowsKeys);
+    UINT busy = 0;
+    for (const Prompt& prompt : gPrompts) {
+        if (prompt.flags & zorvic::kPromptBusyAfterKey) busy = zorvic::kHangFor;
+        if (prompt.flags & zorvic::kPromptProbedThenBusy) busy = kAwaitProbeThenHang;
     }
+    gBusyAtKey = busy;
+}
+
+// Busy with something else, the client answers what is sent to it but reads
+// nothing of its queue until a probe of a prompt has come; then it sleeps.
+void AwaitProbeThenHang(DWORD milliseconds) {
+    gAwaitsProbe = true;
+    gProbed = false;
+    const DWORD start = GetTickCount();
+    while (!gProbed && GetTickCount() - start < 5000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    gAwaitsProbe = false;
+    Sleep(milliseconds);
 }
 
 void ShowCounts() {
@@ -86,7 +135,7 @@ void ForgetPrompt(HWND handle) {
             break;
         }
     }
-    UpdateSwallowHook();
+    UpdateKeyHook();
 }
 
 // The prompt that window is or lies in; null when none.
@@ -108,19 +157,30 @@ void OnPromptCommand(HWND dialog, WORD id) {
     if (id == IDNO || id == IDOK || id == IDCANCEL) DestroyWindow(dialog);
 }
 
-// A busy prompt keeps its thread from its queue for a while once it is given
-// the focus, as a client that does its work right after raising a prompt: the
-// key that follows waits meanwhile.
+// A prompt slow over its focus keeps its thread in the focus handling, once,
+// and so whoever moved the focus waits.
 void OnPromptFocus(HWND dialog) {
     Prompt* prompt = PromptOf(dialog);
-    if (!prompt || !(prompt->flags & zorvic::kPromptBusy)) return;
-    prompt->flags &= ~static_cast<ULONG_PTR>(zorvic::kPromptBusy);  // once
-    PostMessageW(gMain, zorvic::kHangFor, zorvic::kBusyMs, 0);
+    if (!prompt || !(prompt->flags & zorvic::kPromptSlowFocus)) return;
+    prompt->flags &= ~static_cast<ULONG_PTR>(zorvic::kPromptSlowFocus);
+    Sleep(zorvic::kSlowFocusMs);
+}
+
+// A client busy right after it raised a prompt; a prompt shown a while after
+// it was made (a hook that reports only the creation misses it).
+void OnPromptTimer(HWND dialog, UINT_PTR timer) {
+    KillTimer(dialog, timer);
+    const Prompt* prompt = PromptOf(dialog);
+    if (timer == kBusyTimer) Sleep(zorvic::kBusyMs);
+    if (timer == kShowTimer && prompt)
+        ShowWindow(dialog, (prompt->flags & zorvic::kPromptInBackground) ? SW_SHOWNOACTIVATE : SW_SHOW);
 }
 
 INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: return TRUE;
+    case WM_NULL: gProbed = gProbed || gAwaitsProbe; return FALSE;
+    case WM_TIMER: OnPromptTimer(dialog, wParam); return TRUE;
     case WM_SETFOCUS: OnPromptFocus(dialog); return FALSE;
     case WM_COMMAND: OnPromptCommand(dialog, LOWORD(wParam)); return TRUE;
     case WM_DESTROY: ForgetPrompt(dialog); return TRUE;
@@ -236,18 +296,26 @@ HWND RaisePrompt(const std::wstring& title, ULONG_PTR flags) {
         ShowMessageBox(title);
         return nullptr;  // the box's handle went back as it was activated
     }
+    HWND focusBefore = GetFocus();
     HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt()
                                                       : CreatePromptDialog(!(flags & zorvic::kPromptNoMnemonic),
                                                                            (flags & zorvic::kPromptOwned) ? gMain : nullptr);
     if (!prompt) return nullptr;
+    // A dialog takes its thread's focus as it is made; one raised in the
+    // background leaves it where it was (in the name box, say).
+    if (flags & zorvic::kPromptInBackground) SetFocus(focusBefore);
     SetWindowTextW(prompt, title.c_str());
     // Left of the screen, clear of the program under test, which opens centred.
     const int offset = 24 * static_cast<int>(gPrompts.size() % 8);
     SetWindowPos(prompt, nullptr, 20 + offset, 40 + offset, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     gPrompts.push_back({prompt, flags});
-    UpdateSwallowHook();
-    if (!(flags & zorvic::kPromptHidden))
+    UpdateKeyHook();
+    if (flags & zorvic::kPromptBusyAtOnce) SetTimer(prompt, kBusyTimer, 20, nullptr);
+    if (flags & zorvic::kPromptShownLater) {
+        SetTimer(prompt, kShowTimer, zorvic::kShowDelayMs, nullptr);
+    } else if (!(flags & zorvic::kPromptHidden)) {
         ShowWindow(prompt, (flags & zorvic::kPromptInBackground) ? SW_SHOWNOACTIVATE : SW_SHOW);
+    }
     return prompt;
 }
 
@@ -318,8 +386,10 @@ bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         result = static_cast<LRESULT>(gPrompts.size()) + gOpenMessageBoxes;
         return true;
     case zorvic::kQueryButtonAnswers: result = gButtonAnswers; return true;
-    case zorvic::kQuerySwallowedKeys: result = gSwallowedKeys; return true;
+    case zorvic::kQuerySwallowedKeys: result = gSwallowedKeys.load(); return true;
     case zorvic::kHangFor: Sleep(static_cast<DWORD>(wParam)); result = 0; return true;
+    case kAwaitProbeThenHang: AwaitProbeThenHang(static_cast<DWORD>(wParam)); result = 0; return true;
+    case zorvic::kQueryAwaitsProbe: result = gAwaitsProbe; return true;
     }
     return false;
 }
@@ -396,6 +466,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.lpszClassName = kPlainPromptClass;
     if (!RegisterClassW(&windowClass)) return 1;
 
+    CloseHandle(CreateThread(nullptr, 0, RunKeyHook, nullptr, 0, nullptr));
     const wchar_t* commandLine = GetCommandLineW();
     const bool dialogShape = std::wcsstr(commandLine, zorvic::kDialogArgument) != nullptr;
     gToggle = !dialogShape && std::wcsstr(commandLine, zorvic::kToggleArgument) != nullptr;

@@ -43,12 +43,19 @@ enum PromptFlags : int {
     kPromptInBackground = 32,   // shown without being activated
     kPromptMessageBox = 64,     // a message box (是/否) of the system
     kPromptOwned = 128,         // a dialog owned by the client's main window
-    kPromptBusy = 256,          // given the keyboard focus, the client's thread is busy for kBusyMs
+    kPromptBusyAtOnce = 256,    // some 20 ms after it is raised, the client's thread is busy for kBusyMs
+    kPromptBusyAfterKey = 512,  // an injected N on its way to it keeps the key queued: busy for kBusyMs
+    kPromptProbedThenBusy = 1024,  // the same, but the client first answers one WM_NULL sent to the prompt
+                                   // without reading its queue (kQueryAwaitsProbe meanwhile)
+    kPromptSlowFocus = 2048,    // its first WM_SETFOCUS keeps the client busy for kSlowFocusMs
+    kPromptShownLater = 4096,   // created hidden and shown kShowDelayMs later (kPromptInBackground applies)
 };
 
-// How long a kPromptBusy prompt keeps the client busy: long enough that a
-// key typed into the prompt waits in its queue while another tick looks.
+// How long a busy prompt keeps the client busy: long enough that a key typed
+// into the prompt waits in its queue while another look comes.
 constexpr int kBusyMs = 700;
+constexpr int kSlowFocusMs = 1200;
+constexpr int kShowDelayMs = 400;
 
 constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button (of a toggle: its dials)
 constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt
@@ -59,5 +66,6 @@ constexpr UINT kQuerySwallowedKeys = WM_APP + 6;  // injected N key-downs eaten 
 constexpr UINT kHangFor = WM_APP + 7;             // posted: the client's thread sleeps wParam ms
 constexpr UINT kQueryHangUps = WM_APP + 9;        // BN_CLICKED of a toggle dial button found unchecked
 constexpr UINT kQueryBoxChars = WM_APP + 10;      // characters typed into the main window's name box
+constexpr UINT kQueryAwaitsProbe = WM_APP + 11;   // 1 while a kPromptProbedThenBusy client awaits its probe
 
 }  // namespace zorvic
