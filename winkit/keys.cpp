@@ -65,6 +65,15 @@ DWORD WINAPI RunFocusStep(void*) {
     return 0;
 }
 
+// Whether the keyboard focus of target's thread lies in target or one of its
+// children; asked of the system, not of the thread, so it never waits.
+bool FocusInside(HWND target, DWORD targetThread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!sysfn::GetGUIThreadInfo(targetThread, &info) || !info.hwndFocus) return false;
+    return info.hwndFocus == target || IsChild(target, info.hwndFocus);
+}
+
 // True once the focus step has ended, within the bound.
 bool MoveFocus(HWND target, DWORD targetThread) {
     if (gFocusThread) {
@@ -72,9 +81,9 @@ bool MoveFocus(HWND target, DWORD targetThread) {
         sysfn::CloseHandle(gFocusThread);
         gFocusThread = nullptr;
     }
-    gFocusStep = {target, targetThread, sysfn::Typed<sysfn::kGetCurrentThreadId>(sysfn::Bound(sysfn::kGetCurrentThreadId)),
-                  sysfn::Typed<sysfn::kAttachThreadInput>(sysfn::Bound(sysfn::kAttachThreadInput)),
-                  sysfn::Typed<sysfn::kSetFocus>(sysfn::Bound(sysfn::kSetFocus))};
+    using namespace sysfn;
+    gFocusStep = {target, targetThread, Typed<kGetCurrentThreadId>(Bound(kGetCurrentThreadId)),
+                  Typed<kAttachThreadInput>(Bound(kAttachThreadInput)), Typed<kSetFocus>(Bound(kSetFocus))};
     gFocusThread = CreateThread(nullptr, 0, RunFocusStep, nullptr, 0, nullptr);
     if (!gFocusThread) return false;
     if (!PumpingWaitFor(gFocusThread, kFocusMilliseconds)) return false;
@@ -119,13 +128,6 @@ KeyResult InjectPress(int keyCode, bool extended) {
 Reading ThreadReading(HWND window) {
     if (sysfn::IsHungAppWindow(window)) return Reading::Hung;
     return Answers(window) ? Reading::Reads : Reading::Busy;
-}
-
-bool FocusInside(HWND target, DWORD targetThread) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!sysfn::GetGUIThreadInfo(targetThread, &info) || !info.hwndFocus) return false;
-    return info.hwndFocus == target || IsChild(target, info.hwndFocus);
 }
 
 KeyResult SendKeyToWindow(HWND target, int keyCode, Foreground foreground, bool extended) {

@@ -27,10 +27,6 @@ enum class Foreground { MayTake, LeaveAlone };
 enum class Reading { Reads, Busy, Hung };
 Reading ThreadReading(HWND window);
 
-// Whether the keyboard focus of target's thread lies in target or one of its
-// children; no wait, whatever the thread is doing.
-bool FocusInside(HWND target, DWORD targetThread);
-
 // Gives the keyboard focus to target (null: leave the focus where it is) and
 // injects one press of keyCode, waiting 50 ms after the focus step and after
 // the injection while messages go on being dispatched. The key goes only

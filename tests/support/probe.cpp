@@ -2,6 +2,7 @@
 
 #include "tests/support/pump.h"
 
+#include <algorithm>
 #include <map>
 
 namespace support {
@@ -97,26 +98,12 @@ void KeyHook::Clear() { gKeyEvents.clear(); }
 
 namespace {
 
-constexpr UINT kStamp = WM_APP + 30;
+constexpr UINT kStamp = WM_APP + 30;  // wParam: the tick count as it was posted
 DWORD gLongestHold = 0;
 
 LRESULT CALLBACK StampProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kStamp) return DefWindowProcW(hwnd, message, wParam, lParam);
-    const DWORD waited = GetTickCount() - static_cast<DWORD>(wParam);
-    if (waited > gLongestHold) gLongestHold = waited;
-    return 0;
-}
-
-struct StampTarget {
-    HWND window;
-    HANDLE stop;
-};
-
-DWORD WINAPI PostStamps(void* parameter) {
-    const StampTarget target = *static_cast<StampTarget*>(parameter);
-    delete static_cast<StampTarget*>(parameter);
-    while (WaitForSingleObject(target.stop, 20) == WAIT_TIMEOUT) PostMessageW(target.window, kStamp, GetTickCount(), 0);
-    return 0;
+    if (message == kStamp) gLongestHold = std::max<DWORD>(gLongestHold, GetTickCount() - static_cast<DWORD>(wParam));
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
@@ -124,20 +111,21 @@ DWORD WINAPI PostStamps(void* parameter) {
 HoldMeter::HoldMeter() {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = StampProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"SupportHoldMeter";
     RegisterClassW(&wc);  // a second meter finds it registered
-    window_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    window_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     gLongestHold = 0;
-    thread_ = CreateThread(nullptr, 0, PostStamps, new StampTarget{window_, stop_}, 0, nullptr);
+    poster_ = std::thread([this] {
+        while (!stop_) {
+            PostMessageW(window_, kStamp, GetTickCount(), 0);
+            Sleep(20);
+        }
+    });
 }
 
 HoldMeter::~HoldMeter() {
-    SetEvent(stop_);
-    WaitForSingleObject(thread_, 5000);
-    CloseHandle(thread_);
-    CloseHandle(stop_);
+    stop_ = true;
+    poster_.join();
     DestroyWindow(window_);
 }
 

@@ -10,7 +10,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace support {
@@ -102,8 +104,8 @@ public:
 
 private:
     HWND window_;
-    HANDLE stop_;
-    HANDLE thread_;
+    std::atomic<bool> stop_{false};
+    std::thread poster_;
 };
 
 // Fakes for table entries that pass each call on to the system and count it
