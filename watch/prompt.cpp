@@ -53,8 +53,8 @@ enum class Outcome {
 };
 
 // Rule 4: whether the last answer has had its chance and the prompt is still open.
-bool LastAnswerHadItsChance(const PromptAnswer& answer, HWND prompt) {
-    if (sysfn::GetTickCount() - answer.at < static_cast<uint32_t>(ui::kPromptPeriod) - kPeriodSlack) return false;
+bool LastAnswerHadItsChance(const PromptAnswer& answer, HWND prompt, uint32_t now) {
+    if (now - answer.at < static_cast<uint32_t>(ui::kPromptPeriod) - kPeriodSlack) return false;
     if (winkit::ThreadReading(prompt) != winkit::Reading::Reads) return false;
     winkit::PumpingWait(kSettleMs);
     // A client that answered and then turned busy again may still hold the key.
@@ -62,11 +62,12 @@ bool LastAnswerHadItsChance(const PromptAnswer& answer, HWND prompt) {
     return sysfn::IsWindow(prompt) != FALSE;
 }
 
-Outcome Post(PromptAnswer& answer, HWND prompt) {
+// Every answer's time is its look's start: the looks come a prompt period apart.
+Outcome Post(PromptAnswer& answer, HWND prompt, uint32_t now) {
     const uint32_t error = winkit::AnswerWithoutKeyboard(prompt, kAnswerLetter);
     // A post the system refused put nothing in the client's queue.
     answer.way = error == 0 ? AnswerWay::Posted : AnswerWay::None;
-    answer.at = sysfn::GetTickCount();
+    answer.at = now;
     return error == ERROR_ACCESS_DENIED ? Outcome::Refused : Outcome::Done;
 }
 
@@ -77,21 +78,22 @@ Outcome Answer(PromptAnswer& answer, int32_t prompt) {
     }
     if (prompt == winkit::kNoWindow) return Outcome::Done;
     HWND window = winkit::IntToHandle(prompt);
+    const uint32_t now = sysfn::GetTickCount();
     if (answer.way != AnswerWay::None) {
-        if (!LastAnswerHadItsChance(answer, window)) return Outcome::Done;
-        if (answer.way == AnswerWay::Keyed) return Post(answer, window);
+        if (!LastAnswerHadItsChance(answer, window, now)) return Outcome::Done;
+        if (answer.way == AnswerWay::Keyed) return Post(answer, window, now);
     }
     // A client of higher rights drops our keys without a word, and each try
     // would take the foreground for nothing: it gets only the posted answer,
     // which Windows refuses as well unless the client lets it through, and
     // then the restart as administrator is offered.
-    if (winkit::OutranksUs(window)) return Post(answer, window);
+    if (winkit::OutranksUs(window)) return Post(answer, window, now);
     // The aim window holds the mouse while it exists; taking the foreground
     // from it could lose the release.
     const winkit::Foreground foreground =
         ui::FindForm(ui::kAimForm) ? winkit::Foreground::LeaveAlone : winkit::Foreground::MayTake;
     answer.way = AnswerWay::Keyed;
-    answer.at = sysfn::GetTickCount();
+    answer.at = now;
     switch (winkit::SendKeyToWindow(window, kAnswerLetter, foreground)) {
     case winkit::KeyResult::Sent: return Outcome::Done;
     case winkit::KeyResult::Gone:
@@ -100,7 +102,7 @@ Outcome Answer(PromptAnswer& answer, int32_t prompt) {
     case winkit::KeyResult::Short:
     case winkit::KeyResult::Hung: break;
     }
-    return Post(answer, window);
+    return Post(answer, window, now);
 }
 
 }  // namespace
