@@ -4,7 +4,8 @@
 // three reasons:
 // - the link watcher and the toolkit reach other programs and the system with
 //   it, so a test can fake it where Wine does not show what Windows does
-//   (watch/ and winkit/ call it only through the table: scripts/check-table);
+//   (watch/ and winkit/ call it only through the table: scripts/check-table;
+//   the hyperlink box asks the table for the Windows folder of its hand);
 // - its module is not one of the system's known DLLs, so it is loaded by full
 //   path from the system directory (wininet, uxtheme; comctl32 by name, which
 //   the manifest binds, once start-up has restricted the search);
