@@ -46,11 +46,14 @@ HCURSOR PointerOverLink() {
     const RECT hit = ui::HyperlinkHitArea(box);
     POINT over = {(hit.left + hit.right) / 2, (hit.top + hit.bottom) / 2};
     ClientToScreen(box, &over);
+    POINT before = {};
+    GetCursorPos(&before);
     SetCursorPos(over.x, over.y);
     SetCursor(nullptr);
     const bool set = SendMessageW(box, WM_SETCURSOR, reinterpret_cast<WPARAM>(box), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     const HCURSOR pointer = GetCursor();
     DestroyWindow(host);
+    SetCursorPos(before.x, before.y);  // the suites after this one find the mouse where it was
     return set ? pointer : nullptr;
 }
 
