@@ -4,11 +4,14 @@
 // three reasons:
 // - the link watcher and the toolkit reach other programs and the system with
 //   it, so a test can fake it where Wine does not show what Windows does
-//   (watch/ and winkit/ call it only through the table: scripts/check-table);
+//   (watch/ and winkit/ call it only through the table: scripts/check-table;
+//   the hyperlink box asks the table for the Windows folder of its hand);
 // - its module is not one of the system's known DLLs, so it is loaded by full
 //   path from the system directory (wininet, uxtheme; comctl32 by name, which
 //   the manifest binds, once start-up has restricted the search);
-// - older systems lack it and the program does without (TryBind).
+// - older systems lack it, or Microsoft marks it as one that may be altered or
+//   unavailable, and the program does without (TryBind, or an optional entry,
+//   below).
 // A function that cannot be bound is a fatal fault, handed to the loader
 // record's report. The lowest layer: it includes nothing of the program's own.
 #pragma once
@@ -71,6 +74,7 @@ extern "C" WINUSERAPI UINT WINAPI GetDpiForWindow(HWND hwnd);
     X(L"", CreateMutexW)                            \
     X(L"", GetDpiForWindow)                         \
     X(L"", GetGUIThreadInfo)                        \
+    X(L"", GetSystemWindowsDirectoryW)              \
     /* a new entry goes above this line */
 
 namespace sysfn {
@@ -194,10 +198,21 @@ void EndComApartment();
 // The texts of a failed binding.
 std::wstring BindingErrorText(const wchar_t* module, const char* function);
 
-#define AUTOREDIAL_CALLER(module, name)                   \
-    template <typename... Args>                           \
-    inline auto name(Args... args) {                      \
-        return Typed<k##name>(Bound(k##name))(args...);   \
+// Entries that a Windows may lack without the program failing: calling one
+// that cannot be bound answers 0 (FALSE: IsHungAppWindow then counts every
+// window as not hung) and reports nothing.
+constexpr bool Optional(Index index) { return index == kIsHungAppWindow; }
+
+#define AUTOREDIAL_CALLER(module, name)                                   \
+    template <typename... Args>                                           \
+    inline auto name(Args... args) {                                      \
+        if constexpr (Optional(k##name)) {                                \
+            const FARPROC address = TryBind(k##name);                     \
+            if (!address) return decltype(Typed<k##name>(address)(args...)){}; \
+            return Typed<k##name>(address)(args...);                      \
+        } else {                                                          \
+            return Typed<k##name>(Bound(k##name))(args...);               \
+        }                                                                 \
     }
 AUTOREDIAL_SYSTEM_FUNCTIONS(AUTOREDIAL_CALLER)
 #undef AUTOREDIAL_CALLER

@@ -33,7 +33,10 @@ constexpr UnitDef kMainUnits[] = {
     {UnitType::Label, "标签6", 40, 101, 160, 24, L"<-拖动此图标到拔号按钮上->", 0, kDarkRed, 0, nullptr, nullptr},
     {UnitType::PicBox, "图片框2", 216, 72, 64, 77, nullptr, 0, kDefault, 0, kDialButtonJpeg, &kDialButtonJpegSize},
     {UnitType::Label, "标签5", 8, 208, 256, 24, L"开始工作后不要最小化本窗口和岚川软件窗口", 0, kDefault, 0, nullptr, nullptr},
-    {UnitType::StatusBar, "状态条1", 0, 215, 294, 20, L"作者：autoredial 开发组\t联系：autoredial@example.com", 0, kDefault, 0,
+    // Each pane's text ends inside what is visible of it (the second pane runs
+    // past the bar's edge): Chinese characters alone, one em wide in any Chinese
+    // font, 120 and 96 of about 140 pixels at 96 dpi. The guide has the address.
+    {UnitType::StatusBar, "状态条1", 0, 215, 294, 20, L"作者：重拔工具开发组\t联系：见使用说明", 0, kDefault, 0,
      nullptr, nullptr},
     {UnitType::SimpleHtml, "简单超文本框1", 166, 4, 120, 24, kDownloadLink, 0, kDefault, kTabStop, nullptr, nullptr},
 };

@@ -4,6 +4,7 @@
 #include "sysfn/scoped.h"
 #include "ui/markup.h"
 #include "ui/messages.h"
+#include "ui/picture.h"
 #include "ui/scale.h"
 
 #include <shellapi.h>
@@ -62,11 +63,15 @@ HFONT CreateUnderlined(HFONT font) {
     return CreateFontIndirectW(&description);
 }
 
-// A private copy: the shared cursor would go with the module, which is
-// released at once.
-HCURSOR LoadHandCursor() {
+// The help viewer's hand, as a private copy (the shared cursor would go with
+// the module, which is released at once); null where the viewer has none, as
+// the stub that every Windows since Vista carries may not.
+HCURSOR LoadHelpViewerHand() {
     wchar_t directory[MAX_PATH] = L"";
-    UINT length = GetWindowsDirectoryW(directory, MAX_PATH);
+    // The system's own Windows folder: under terminal services, a program that
+    // does not declare itself aware of them is given a private folder of the
+    // user by GetWindowsDirectory.
+    UINT length = sysfn::GetSystemWindowsDirectoryW(directory, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;
     std::wstring file(directory, length);
     if (file.back() != L'\\') file += L'\\';
@@ -79,13 +84,21 @@ HCURSOR LoadHandCursor() {
     return hand;
 }
 
-HCURSOR gHand = nullptr;
-bool gHandLoaded = false;
+struct Hand {
+    HCURSOR cursor = nullptr;
+    bool owned = false;  // the help viewer's copy; the system's hand is shared and never destroyed
+    bool loaded = false;
+};
+Hand gHand;
 
 HCURSOR HandCursor() {
-    if (!gHandLoaded) gHand = LoadHandCursor();
-    gHandLoaded = true;
-    return gHand;
+    if (!gHand.loaded) {
+        gHand.cursor = LoadHelpViewerHand();
+        gHand.owned = gHand.cursor != nullptr;
+        if (!gHand.owned) gHand.cursor = LoadCursorW(nullptr, IDC_HAND);
+        gHand.loaded = true;
+    }
+    return gHand.cursor;
 }
 
 // The default value of a key under the classes root, up to 260 characters;
@@ -302,9 +315,8 @@ RECT HyperlinkHitArea(HWND box) {
 }
 
 void ReleaseHyperlinkResources() {
-    if (gHand) DestroyCursor(gHand);
-    gHand = nullptr;
-    gHandLoaded = false;
+    if (gHand.owned) DestroyPointer(gHand.cursor);
+    gHand = Hand();
 }
 
 bool RegisterHyperlinkClass() {

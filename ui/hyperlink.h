@@ -9,6 +9,9 @@
 // on the link, or Enter or Space while the box has the focus, opens the
 // address with the shell, or failing that with the browser registered for
 // ".htm"; a failure is not reported. Text, address and command are wide.
+// Over the link the pointer is a hand: the help viewer's (cursor 106 of
+// winhlp32.exe in the system's Windows folder) where it has one, else the
+// system's own (IDC_HAND).
 // The font is made for the box's DPI when it is created, and again for the
 // DPI that a kDpiNotice (ui/messages.h) gives.
 #pragma once

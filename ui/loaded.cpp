@@ -47,7 +47,7 @@ LoadedForm* FormOfChild(HWND child, Unit** unit) {
 
 void ForgetForm(LoadedForm* form) {
     for (Unit& unit : form->units) ReleaseUnit(unit);
-    if (form->pointer) DestroyCursor(form->pointer);
+    DestroyPointer(form->pointer);  // the aim window's, in use until it goes
     for (auto it = gForms.begin(); it != gForms.end(); ++it) {
         if (it->get() == form) {
             gForms.erase(it);
@@ -64,13 +64,15 @@ HFONT UnitFont(const LoadedForm& form) {
 void MakePointer(LoadedForm& form) {
     Picture picture = DecodePicture(form.pointerFile, form.pointerFileSize, 0, 0, form.dpi);  // no box: no JPEG
     if (picture.bitmap) FreePicture(picture);  // a pointer must be a cursor or icon
-    if (form.pointer) DestroyCursor(form.pointer);
+    const HCURSOR previous = form.pointer;
     form.pointer = picture.icon;
-    // A captured mouse is sent no WM_SETCURSOR: the shape is set here.
+    // A captured mouse is sent no WM_SETCURSOR: the shape is set here, and so
+    // the previous one is out of use before it is destroyed.
     POINT cursor;
     if (GetCapture() == form.hwnd || (GetCursorPos(&cursor) && WindowFromPoint(cursor) == form.hwnd)) {
         SetCursor(form.pointer ? form.pointer : LoadCursor(nullptr, IDC_ARROW));
     }
+    DestroyPointer(previous);
 }
 
 Unit* FindUnit(const UnitRef& ref) {

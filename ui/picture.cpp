@@ -199,6 +199,12 @@ void FreePicture(Picture& picture) {
     picture = Picture();
 }
 
+void DestroyPointer(HCURSOR cursor) {
+    if (!cursor) return;
+    if (GetCursor() == cursor) SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    DestroyCursor(cursor);
+}
+
 void DrawPicture(HDC dc, const Picture& picture, int x, int y, int width, int height) {
     if (picture.icon) {
         DrawIconEx(dc, x, y, picture.icon, width, height, 0, nullptr, DI_NORMAL);

@@ -23,6 +23,10 @@ struct Picture {
 Picture DecodePicture(const unsigned char* bytes, std::size_t size, int boxWidth, int boxHeight,
                       int iconDpi = kBaseDpi);
 void FreePicture(Picture& picture);
+// Destroys a cursor that the program made, first putting it out of use, as
+// DestroyCursor asks: where it is the thread's current pointer, the standard
+// arrow takes its place. Null does nothing.
+void DestroyPointer(HCURSOR cursor);
 // Draws the picture into width x height at (x, y): at its own size exactly,
 // else stretched with smoothing.
 void DrawPicture(HDC dc, const Picture& picture, int x, int y, int width, int height);
