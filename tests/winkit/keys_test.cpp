@@ -233,7 +233,7 @@ TEST_F(Injected, AHungThreadIsNotWaitedFor) {
     target.release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     // Hung far longer than the bound below, until released.
     PostMessageW(target.hwnd, kHangMessage, 20000, 0);
-    ASSERT_EQ(WaitForSingleObject(target.hung, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(target.hung, 10000), WAIT_OBJECT_0);  // released below whatever comes
     support::Stopwatch watch;
     EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Hung);
     EXPECT_LT(watch.Elapsed(), 2000);
