@@ -4,6 +4,7 @@
 #include "app/wiring.h"
 
 #include "app/app.h"
+#include "ui/form.h"
 #include "ui/runtime.h"
 #include "watch/aim_drag.h"
 #include "watch/early.h"
@@ -17,6 +18,16 @@ namespace {
 using ui::Event;
 
 watch::Watch gWatch;
+
+// The hook exists to be faster than the prompt tick: all of its searches come
+// within half of the tick's period from the dialog's report.
+constexpr bool SearchesComeWellBeforeThePromptTick() {
+    for (UINT delay : winkit::kSearchDelays) {
+        if (delay > static_cast<UINT>(ui::kPromptPeriod) / 2) return false;
+    }
+    return true;
+}
+static_assert(SearchesComeWellBeforeThePromptTick(), "the hook's searches must come well before the prompt tick's");
 
 // A handler of the watcher bound to an event, with the wiring's state.
 template <void (*handler)(watch::Watch&, const ui::EventArgs&)>

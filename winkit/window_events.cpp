@@ -21,16 +21,14 @@ struct Followed {
     HWINEVENTHOOK hooks[kEventCount];
 };
 
-// Each search's delay from the report, in order; a new report starts over.
-constexpr UINT kDelays[] = {10, 30, 100, 250};
-constexpr int kSearches = sizeof kDelays / sizeof kDelays[0];
+constexpr int kSearches = sizeof kSearchDelays / sizeof kSearchDelays[0];
 
 void (*gSearch)() = nullptr;
 std::vector<uint32_t> gWanted;    // sorted, the processes to follow
 std::vector<Followed> gFollowed;  // hooked, while a search is hooked
 UINT_PTR gTimer = 0;
 DWORD gReportedAt = 0;
-int gNext = 0;  // index into kDelays of the next search; kSearches: none due
+int gNext = 0;  // index into kSearchDelays of the next search; kSearches: none due
 
 void KillSearchTimer() {
     if (gTimer) KillTimer(nullptr, gTimer);
@@ -44,7 +42,7 @@ void ArmNext() {
     KillSearchTimer();
     if (gNext >= kSearches) return;
     const DWORD passed = sysfn::GetTickCount() - gReportedAt;
-    const UINT delay = kDelays[gNext] > passed ? kDelays[gNext] - passed : USER_TIMER_MINIMUM;
+    const UINT delay = kSearchDelays[gNext] > passed ? kSearchDelays[gNext] - passed : USER_TIMER_MINIMUM;
     gTimer = SetTimer(nullptr, 0, delay, OnSearchTimer);
 }
 

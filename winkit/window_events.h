@@ -16,6 +16,9 @@
 
 namespace winkit {
 
+// Each search's delay from a report, in ms, in order; a new report starts over.
+constexpr UINT kSearchDelays[] = {10, 30, 100, 250};
+
 // From now on, reports of the followed processes' dialogs call search.
 // False when the system takes no hook for one of them; the caller then
 // relies on its own timers.

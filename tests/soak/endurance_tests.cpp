@@ -1,9 +1,11 @@
 // Long runs of the handlers on the real main window, in-process, against the
-// stand-in client and wininet.dll: many watch and prompt ticks and many aim
-// drags must leave the process holding what it held after a warm-up.
+// stand-in client and wininet.dll: many watch and prompt ticks, Starts and
+// Stops with the manager's notices, client restarts with the dialog hook
+// following them, and many aim drags must leave the process holding what it
+// held after a warm-up.
 //
-// Kernel, GDI and USER objects and private bytes are counted as
-// tests/soak/resources.h describes.
+// Kernel, GDI and USER objects, WinEvent hooks and private bytes are counted
+// as tests/soak/resources.h describes.
 //
 // The prompt tick makes a full process snapshot, which costs 10 to 20 ms under
 // Wine, so only AUTOREDIAL_SOAK_TICKS of them run (600 when unset); the watch
@@ -14,12 +16,16 @@
 #include "ui/loaded.h"
 #include "tests/soak/resources.h"
 #include "tests/support/fake_network_list.h"
+#include "tests/support/program.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
 #include "ui/props.h"
+#include "ui/runtime.h"
 #include "watch/aim_drag.h"
+#include "watch/early.h"
 #include "watch/watch.h"
 #include "winkit/text.h"
+#include "winkit/window_events.h"
 
 #include <windows.h>
 
@@ -51,6 +57,7 @@ protected:
         // the settling wait of an answer, would overwrite the search's result.
         ui::SetPeriod(ui::kPromptTimer, 0);
     }
+    void TearDown() override { winkit::UnhookDialogEvents(); }
 };
 
 TEST_F(EnduranceTest, TenThousandWatchTicksOnAndOffLine) {
@@ -115,6 +122,57 @@ TEST_F(EnduranceTest, PromptTicksWithAnOccasionalPrompt) {
     EXPECT_GT(raised, 0);
     EXPECT_EQ(support::AnsweredCount(client) - answeredBefore, raised) << "every prompt found was answered";
     soak::ExpectFlat(before, soak::Measure(), "prompt ticks");
+}
+
+// Start and Stop advise and unadvise the manager; a notice between them brings
+// a link test forward.
+TEST_F(EnduranceTest, ThreeHundredStartsAndStopsWithTheManagersNotices) {
+    const int kCycles = 300;
+    const int kWarmUpCycles = 20;
+    support::FakeNetworkList manager;
+    manager.Answer(NLM_CONNECTIVITY_IPV4_INTERNET);
+    support::FakeClock clock;
+    ui::SetContent(ui::kTargetBox, support::HandleText(client.dialButton));
+    const int queriesBefore = support::LinkQueryCount();
+    soak::Resources before = {};
+    for (int cycle = 0; cycle < kWarmUpCycles + kCycles; ++cycle) {
+        if (cycle == kWarmUpCycles) before = soak::Measure();
+        watch::Start(state, ui::EventArgs());
+        ASSERT_EQ(manager.advised(), 1) << "cycle " << cycle;
+        manager.Fire();
+        app::ProcessPendingEvents();
+        watch::Stop(state, ui::EventArgs());
+        ASSERT_EQ(manager.advised(), 0) << "cycle " << cycle;
+        clock.Advance(watch::kEarlyTickSpacing);  // the next notice is acted on at once
+    }
+    EXPECT_EQ(support::LinkQueryCount() - queriesBefore, kWarmUpCycles + kCycles) << "a link test for each notice";
+    EXPECT_EQ(manager.alive(), 0) << "every manager is released";
+    soak::ExpectFlat(before, soak::Measure(), "starts and stops");
+}
+
+// The dialog hook as the program sets it at start-up follows each new client
+// that the prompt search finds, hears its prompt, and lets the ended one go.
+TEST_F(EnduranceTest, FiftyClientRestartsWithTheHookFollowing) {
+    const int kRestarts = 50;
+    const int kWarmUpRestarts = 5;
+    support::UnloadForm(kMainForm);
+    ASSERT_TRUE(ui::LoadForm(app::kMainWiring, nullptr, false));  // hooks, as the program does
+    ui::SetPeriod(ui::kPromptTimer, 0);  // the hook alone searches after the prompt is up
+    soak::Resources before = {};
+    for (int restart = 0; restart < kWarmUpRestarts + kRestarts; ++restart) {
+        if (restart == kWarmUpRestarts) before = soak::Measure();
+        support::Client restarted;
+        ASSERT_TRUE(support::StartClient(restarted)) << "restart " << restart;
+        watch::PromptTick(state, ui::EventArgs());  // finds the client: the hook follows it
+        HWND prompt = support::RaisePrompt(restarted);
+        ASSERT_TRUE(prompt) << "restart " << restart;
+        EXPECT_TRUE(support::PumpUntil([&] { return state.promptHandle == winkit::HandleToInt(prompt); }, 10000))
+            << "restart " << restart << ": the hook's search did not find the prompt";
+        support::StopClient(restarted);
+        watch::PromptTick(state, ui::EventArgs());  // finds it gone
+        if (HasFailure()) return;
+    }
+    soak::ExpectFlat(before, soak::Measure(), "client restarts");
 }
 
 // Ends a running aim drag once its aim window has taken at least one aim step,

@@ -12,7 +12,9 @@
 //   this process;
 // - PrivateUsage stays 0; PagefileUsage is the anonymous resident memory plus
 //   swap, which is what a leak of heap memory makes grow.
-// On Windows the system's own counts are used.
+// On Windows the system's own counts are used. Neither system counts the
+// WinEvent hooks in place: this executable's calls that set and remove them
+// are counted instead, from its start.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,7 @@ struct Resources {
     int gdiObjects;
     int userObjects;
     int64_t privateBytes;
+    int hooks;  // WinEvent hooks in place
 };
 
 // Dispatches what is queued, then counts.
@@ -35,8 +38,8 @@ Resources Measure();
 constexpr int kObjectSlack = 3;
 constexpr int64_t kMemorySlack = 256 * 1024;
 
-// Fails the running test when a count grew by more than its slack, and prints
-// both counts under the given name.
+// Fails the running test when a count grew by more than its slack (hooks: at
+// all), and prints both counts under the given name.
 void ExpectFlat(const Resources& before, const Resources& after, const char* what);
 
 }  // namespace soak

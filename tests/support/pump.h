@@ -58,4 +58,9 @@ struct Stopwatch {
     LARGE_INTEGER start;
 };
 
+// Milliseconds of processor time that this thread has used, kernel and user:
+// work that runs away shows in it, and a loaded machine does not stretch it
+// as it stretches the time on the wall.
+double ThreadProcessorMs();
+
 }  // namespace support

@@ -64,7 +64,11 @@ bool StartClient(Client& client, const wchar_t* imageName, int shape) {
         if (client.dialButton) break;
         if (WaitForSingleObject(client.process.hProcess, 20) != WAIT_TIMEOUT) break;
     }
-    if (!client.dialButton || WaitForInputIdle(client.process.hProcess, kStartTimeoutMs) != 0) {
+    // At its messages once its loop answers. (Wine's WaitForInputIdle leaves a
+    // handle behind in the caller at each call.)
+    DWORD_PTR answer = 0;
+    if (!client.dialButton ||
+        !SendMessageTimeoutW(client.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kStartTimeoutMs, &answer)) {
         StopClient(client);
         return false;
     }

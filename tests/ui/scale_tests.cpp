@@ -6,12 +6,12 @@
 #include "ui/hyperlink.h"
 #include "ui/loaded.h"
 #include "ui/runtime.h"
-#include "ui/scale.h"
 #include "watch/aim_drag.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +19,22 @@
 namespace {
 
 int At(int at96, int dpi) { return MulDiv(at96, dpi, 96); }
+
+// The screen's DPI, asked here and not through the program: at 96 every scaled
+// length is its row's, and a run that lost its DPI would check nothing.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The DPI that this run was given (scripts/wine-env's AUTOREDIAL_DPI).
+int GivenDpi() {
+    char text[8] = "";
+    const DWORD length = GetEnvironmentVariableA("AUTOREDIAL_DPI", text, sizeof text);
+    return length > 0 && length < sizeof text ? std::atoi(text) : 96;
+}
 RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
 HWND Main() { return ui::FindForm(ui::kMainForm)->hwnd; }
@@ -78,13 +94,16 @@ void ExpectLaidOutAt(int dpi) {
 
 class DisplayScale : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(support::LoadMainForm()); }
+    static void SetUpTestSuite() {
+        ASSERT_EQ(ScreenDpi(), GivenDpi()) << "the screen is not at the DPI this run was given";
+        ASSERT_TRUE(support::LoadMainForm());
+    }
     static void TearDownTestSuite() { support::UnloadForm(ui::kMainForm); }
 };
 
 // At 144 dpi on a 1024 x 768 screen: 450 x 414 at (287, 177).
 TEST_F(DisplayScale, TheMainWindowIsCentredAndLaidOutAtTheScreensScale) {
-    const int dpi = ui::SystemDpi();
+    const int dpi = ScreenDpi();
     const int width = At(300, dpi), height = At(276, dpi);
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     const RECT expected = Box(left, top, width, height);
@@ -97,7 +116,7 @@ TEST_F(DisplayScale, TheMainWindowIsCentredAndLaidOutAtTheScreensScale) {
 // Windows sends WM_DPICHANGED when the window crosses to a monitor of another
 // scale, with the rectangle it suggests there.
 TEST_F(DisplayScale, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAgain) {
-    const int dpi = ui::SystemDpi(), other = dpi == 96 ? 144 : 96;
+    const int dpi = ScreenDpi(), other = dpi == 96 ? 144 : 96;
     RECT before, client, now;
     GetWindowRect(Main(), &before);
     GetClientRect(Main(), &client);
@@ -138,7 +157,7 @@ TEST_F(DisplayScale, TheAimWindowFollowsItsScale) {
     ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     ui::LoadedForm* aim = ui::FindForm(ui::kAimForm);
     support::TableFake<sysfn::kWindowFromPoint> fake(&RecordAimPoint);
-    for (int dpi : {ui::SystemDpi(), 120, 192}) {
+    for (int dpi : {ScreenDpi(), 120, 192}) {
         RECT place;
         GetWindowRect(aim->hwnd, &place);
         const RECT suggested = Box(place.left, place.top, At(26, dpi), At(26, dpi));

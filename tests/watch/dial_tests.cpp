@@ -104,7 +104,7 @@ protected:
     void TearDown() override {
         support::SetLinkState(true);
         winkit::UnhookDialogEvents();
-        ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
+        ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);  // for a case that stopped it
     }
     void StartOn(HWND button) {
         ui::SetContent(ui::kTargetBox, support::HandleText(button));
@@ -304,7 +304,6 @@ TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
         EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, c.buttonAnswers) << "flags " << c.flags;
         EXPECT_EQ(support::AnsweredCount(client) - keys, c.keyDowns) << "flags " << c.flags;
     }
-    ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
 }
 
 // Windows refuses the posted answer as well as the key: the prompt stays, and
@@ -344,7 +343,7 @@ std::wstring gPromptLineInBox;
 int WINAPI BoxWhileThePromptCloses(HWND, LPCWSTR, LPCWSTR, UINT) {
     ++gBoxes;
     PostMessageW(gPromptToClose, WM_CLOSE, 0, 0);  // the user closes it meanwhile
-    support::PumpFor(1500);
+    support::PumpUntil([] { return ui::GetCaption(ui::kPromptLine) == L"出现提示窗口句柄：-1"; }, 10000);
     gPromptLineInBox = ui::GetCaption(ui::kPromptLine);
     return IDNO;
 }

@@ -30,6 +30,8 @@ protected:
     void TearDown() override {
         watch::Stop(state, ui::EventArgs());
         support::SetLinkState(true);
+        winkit::UnhookDialogEvents();
+        ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
     }
     // Fires the manager and dispatches what it posted.
     void Notice() {
@@ -79,9 +81,11 @@ TEST_F(EarlyTest, NoClickWithinAWatchPeriodOfTheLast) {
     support::SetLinkState(false);
     watch::WatchTick(state, ui::EventArgs());  // the timer's click
     ASSERT_EQ(state.redialCount, 1);
-    // Early ticks a second apart at least, the last a second before the click's time.
-    using watch::kClickSpacing;
-    using watch::kEarlyTickSpacing;
+    // Early ticks a second apart at least, the last a second before the click's
+    // time. Written out, not the program's constants: a second click within
+    // seconds can cancel a dial in progress or hang up a toggle.
+    constexpr DWORD kClickSpacing = 10000;
+    constexpr DWORD kEarlyTickSpacing = 1000;
     for (DWORD after : {kEarlyTickSpacing, kClickSpacing / 2, kClickSpacing - kEarlyTickSpacing - 1}) {
         clock.Set(kStart + after);
         Notice();
@@ -181,11 +185,22 @@ TEST_F(EarlyTest, ANoticeInsideATickWaitsForIt) {
     EXPECT_EQ(Ticks(), 2) << "the countdown tick after it runs the waiting one";
 }
 
+// The system's time of the first key typed; 0: none yet.
+DWORD gKeyedAt = 0;
+UINT WINAPI RecordKey(UINT count, LPINPUT inputs, int size) {
+    if (!gKeyedAt) gKeyedAt = GetTickCount();
+    return SendInput(count, inputs, size);
+}
+
 // The program's own wiring as it starts: the dialog hook set when the main
-// window is created. A client started later is followed once a prompt search
-// has found it, and its prompt is answered when the hook reports it, with the
-// prompt timer stopped; the search shows what it found as the prompt tick does.
-TEST_F(EarlyTest, TheStartUpHookAnswersAPromptOfALaterClientWithoutThePromptTick) {
+// window is created. A client started later is followed once a prompt tick has
+// found it, and a prompt that it raises just after that tick is answered when
+// the hook reports it, before the next tick; the search shows what it found as
+// the prompt tick does.
+TEST_F(EarlyTest, TheStartUpHookAnswersAPromptOfALaterClientBeforeTheNextPromptTick) {
+    support::TableFake<sysfn::kGetTickCount> realClock(&::GetTickCount);
+    support::TableFake<sysfn::kSendInput> keys(&RecordKey);
+    gKeyedAt = 0;
     support::UnloadForm(kMainForm);
     ASSERT_TRUE(ui::LoadForm(app::kMainWiring, nullptr, false));  // support::LoadMainForm unhooks
     ui::SetPeriod(ui::kPromptTimer, 0);
@@ -194,10 +209,13 @@ TEST_F(EarlyTest, TheStartUpHookAnswersAPromptOfALaterClientWithoutThePromptTick
     watch::PromptTick(state, ui::EventArgs());
     HWND prompt = support::RaisePrompt(later, L"提示", zorvic::kPromptStaysOpen);
     ASSERT_TRUE(prompt);
-    EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(later) == 1; }, 3000));
-    EXPECT_EQ(Caption(ui::kPromptLine), L"出现提示窗口句柄：" + support::HandleText(prompt));
-    winkit::UnhookDialogEvents();
+    // 时钟3 from now, as if that tick had come just as the prompt went up.
     ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
+    const DWORD nextTick = NextTick(ui::kPromptTimer);
+    EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(later) == 1; }, 5000));
+    EXPECT_NE(gKeyedAt, 0u) << "no key was typed";
+    EXPECT_LT(static_cast<int32_t>(gKeyedAt - nextTick), 0) << "ms from the next prompt tick's time to the key";
+    EXPECT_EQ(Caption(ui::kPromptLine), L"出现提示窗口句柄：" + support::HandleText(prompt));
     support::StopClient(later);
 }
 

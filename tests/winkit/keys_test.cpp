@@ -77,7 +77,9 @@ TEST_F(Recorded, StaleHandleReturnsAtOnce) {
     EXPECT_TRUE(gSent.empty());
 }
 
-constexpr UINT kHangMessage = WM_APP + 9;  // posted: the window's thread sleeps wParam ms
+// Posted: the window's thread signals its hung event, then takes no message
+// until its release event or for wParam ms.
+constexpr UINT kHangMessage = WM_APP + 9;
 
 // A window on a thread of its own, which pumps its messages and counts the
 // keys that reach it.
@@ -90,13 +92,18 @@ struct WindowThread {
     std::atomic<int> keyUps{0};
     const wchar_t* title = L"";
     bool closesWhenProbed = false;  // closes itself right after it answers a WM_NULL
+    HANDLE hung = nullptr;
+    HANDLE release = nullptr;
 };
 
 LRESULT CALLBACK ThreadWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* owner = reinterpret_cast<WindowThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (owner && message == WM_KEYDOWN && wParam == kKeyN) ++owner->keyDowns;
     if (owner && message == WM_KEYUP && wParam == kKeyN) ++owner->keyUps;
-    if (message == kHangMessage) Sleep(static_cast<DWORD>(wParam));
+    if (owner && message == kHangMessage) {
+        SetEvent(owner->hung);
+        WaitForSingleObject(owner->release, static_cast<DWORD>(wParam));
+    }
     if (owner && message == WM_NULL && owner->closesWhenProbed) PostMessageW(hwnd, WM_CLOSE, 0, 0);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -224,13 +231,19 @@ TEST_F(Injected, AHungThreadIsNotWaitedFor) {
     WindowThread target;
     Start(target, L"winkit 卡住的线程");
     ASSERT_TRUE(support::MakeForeground(target.hwnd));
-    PostMessageW(target.hwnd, kHangMessage, 3000, 0);
-    Sleep(50);
+    target.hung = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    target.release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Hung far longer than the bound below, until released.
+    PostMessageW(target.hwnd, kHangMessage, 20000, 0);
+    EXPECT_EQ(WaitForSingleObject(target.hung, 10000), WAIT_OBJECT_0);  // released below whatever comes
     support::Stopwatch watch;
     EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Hung);
-    EXPECT_LT(watch.Elapsed(), 1000);
+    EXPECT_LT(watch.Elapsed(), 2000);
     EXPECT_TRUE(hook_.events().empty());
+    SetEvent(target.release);
     Stop(target);
+    CloseHandle(target.hung);
+    CloseHandle(target.release);
 }
 
 // The focus step: none where the thread's focus is inside the target already;

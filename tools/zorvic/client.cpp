@@ -253,8 +253,7 @@ HWND CreatePromptDialog(bool mnemonics, HWND owner) {
     if (!dialog) return nullptr;
     SetDlgItemTextW(dialog, kPromptTextId, kQuestion);
     SetDlgItemTextW(dialog, IDOK, mnemonics ? L"是(&Y)" : L"是");
-    const std::wstring no = std::wstring(L"否(&") + static_cast<wchar_t>(zorvic::kAnswerKey) + L")";
-    SetDlgItemTextW(dialog, IDNO, mnemonics ? no.c_str() : L"否");
+    SetDlgItemTextW(dialog, IDNO, mnemonics ? L"否(&N)" : L"否");
     return dialog;
 }
 

@@ -2,16 +2,15 @@
 // SendMessage to the client's main window and answers in its result.
 #pragma once
 
-#include "watch/prompt.h"
-
 #include <windows.h>
 
 namespace zorvic {
 
 constexpr wchar_t kMainClass[] = L"ZorvicClientMain";
-// The program's answer to a prompt, which the prompts count: its virtual key,
-// and the mnemonic of their 否 button.
-constexpr UINT kAnswerKey = static_cast<unsigned char>(watch::kAnswerLetter);
+// The answer that the prompts count: the N key, the mnemonic of their 否(&N)
+// button. Written here, not taken from the program, so that every answered
+// prompt checks the program's letter.
+constexpr UINT kAnswerKey = 'N';
 constexpr int kDialButtonId = 100;  // GetDlgItem(main, kDialButtonId)
 // A box for the user's name, which takes the keyboard focus whenever the main
 // window (of the window shape) is activated, as a login box does.
