@@ -9,7 +9,7 @@
 //   count regular ticks only (link_verdict.h);
 // - a dialog that the client creates or shows (the WinEvent hook on the
 //   client's processes, from start to shutdown) brings the prompt tick's look
-//   forward, under the same rules (prompt.h).
+//   forward, under the same rules (the top of prompt.cpp).
 #pragma once
 
 #include "ui/form.h"
