@@ -7,7 +7,7 @@
 //   (watch/ and winkit/ call it only through the table: scripts/check-table;
 //   the hyperlink box asks the table for the Windows folder of its hand);
 // - its module is not one of the system's known DLLs, so it is loaded by full
-//   path from the system directory (wininet, uxtheme; comctl32 by name, which
+//   path from the system directory (wininet, uxtheme, shcore; comctl32 by name, which
 //   the manifest binds, once start-up has restricted the search);
 // - older systems lack it, or Microsoft marks it as one that may be altered or
 //   unavailable, and the program does without (TryBind, or an optional entry,
@@ -23,6 +23,7 @@
 #include <shellapi.h>
 #include <uxtheme.h>
 #include <commctrl.h>
+#include <shellscalingapi.h>
 
 #include <string>
 
@@ -30,6 +31,10 @@
 // is built for Windows 7 on.
 #if WINVER < 0x0605
 extern "C" WINUSERAPI UINT WINAPI GetDpiForWindow(HWND hwnd);
+#endif
+// Likewise from Windows 8.1 on.
+#if NTDDI_VERSION < NTDDI_WINBLUE
+extern "C" HRESULT WINAPI GetDpiForMonitor(HMONITOR monitor, MONITOR_DPI_TYPE type, UINT* dpiX, UINT* dpiY);
 #endif
 
 // module (L"" = the standard module list), function; the order gives the
@@ -75,6 +80,7 @@ extern "C" WINUSERAPI UINT WINAPI GetDpiForWindow(HWND hwnd);
     X(L"", GetDpiForWindow)                         \
     X(L"", GetGUIThreadInfo)                        \
     X(L"", GetSystemWindowsDirectoryW)              \
+    X(L"shcore.dll", GetDpiForMonitor)              \
     /* a new entry goes above this line */
 
 namespace sysfn {

@@ -16,4 +16,14 @@ int WindowDpi(HWND hwnd) {
     return dpi ? static_cast<int>(dpi) : SystemDpi();  // 0: not a window
 }
 
+int MonitorDpi(HMONITOR monitor) {
+    UINT dpi = 0;
+    UINT dpiY = 0;
+    if (!monitor || !sysfn::TryBind(sysfn::kGetDpiForMonitor) ||
+        FAILED(sysfn::GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpi, &dpiY))) {
+        dpi = 0;
+    }
+    return dpi ? static_cast<int>(dpi) : SystemDpi();
+}
+
 }  // namespace ui

@@ -17,6 +17,10 @@ int SystemDpi();
 // does not tell it per window (before Windows 10 1607).
 int WindowDpi(HWND hwnd);
 
+// The DPI of a monitor; the system DPI where Windows does not tell it per
+// monitor (before Windows 8.1).
+int MonitorDpi(HMONITOR monitor);
+
 inline int Scaled(int at96, int dpi) { return MulDiv(at96, dpi, kBaseDpi); }
 
 }  // namespace ui
