@@ -48,6 +48,7 @@ LoadedForm* FormOfChild(HWND child, Unit** unit) {
 void ForgetForm(LoadedForm* form) {
     for (Unit& unit : form->units) ReleaseUnit(unit);
     DestroyPointer(form->pointer);  // the aim window's, in use until it goes
+    EndOutline(form->outline);
     for (auto it = gForms.begin(); it != gForms.end(); ++it) {
         if (it->get() == form) {
             gForms.erase(it);

@@ -6,6 +6,7 @@
 
 #include "sysfn/scoped.h"
 #include "ui/form.h"
+#include "ui/outline.h"
 #include "ui/scale.h"
 #include "ui/units.h"
 
@@ -38,6 +39,7 @@ struct LoadedForm {
     std::size_t pointerFileSize = 0;
     int dpi = kBaseDpi;                    // what its places, sizes, fonts and pointer are made for
     sysfn::OwnedGdiObject font;            // its units' font, where the stock one is not for dpi
+    Outline outline;                       // a window outlined on the screen, which goes with the form
 };
 
 // The font of the form's units at its DPI.

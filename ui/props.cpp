@@ -122,6 +122,11 @@ void SetFormOpacity(const FormDef& form, unsigned char alpha) {
     sysfn::SetLayeredWindowAttributes(hwnd, 0, alpha, LWA_ALPHA);
 }
 
+void OutlineWindow(const FormDef& form, HWND target) {
+    LoadedForm* loaded = FindForm(form);
+    if (FormHandle(form) && loaded) ShowOutline(loaded->outline, loaded->hwnd, target);
+}
+
 void CaptureMouse(const FormDef& form) {
     HWND hwnd = FormHandle(form);
     LoadedForm* loaded = FindForm(form);

@@ -46,6 +46,11 @@ int Scaled(const FormDef& form, int at96);
 // windows leave the window opaque.
 void SetFormOpacity(const FormDef& form, unsigned char alpha);
 
+// Outlines a window on the screen (null: none) for as long as the form is
+// loaded (ui/outline.h). Another window, or the same one moved, moves the
+// outline; the same window where it was changes nothing.
+void OutlineWindow(const FormDef& form, HWND target);
+
 // Sends the mouse to the form wherever the pointer is, until the form is gone
 // or the system takes the mouse back; the pointer keeps the form's shape.
 void CaptureMouse(const FormDef& form);

@@ -42,7 +42,9 @@ void AimStep(const ui::EventArgs&) {
     ui::SetFormLeft(kAimForm, cursor.x - half);
     ui::SetFormTop(kAimForm, cursor.y - half);
     const POINT aim = {cursor.x + ui::Scaled(kAimForm, kAimPointOffset), cursor.y};
-    ui::SetContent(ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(winkit::DeepestChildAt(aim))));
+    const HWND caught = winkit::DeepestChildAt(aim);
+    ui::OutlineWindow(kAimForm, caught);
+    ui::SetContent(ui::kTargetBox, winkit::FormatDecimal(winkit::HandleToInt(caught)));
 }
 
 void EndAimDrag(const ui::EventArgs&) { ui::CloseForm(kAimForm); }

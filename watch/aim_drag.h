@@ -3,9 +3,10 @@
 // the small aim window modally. While it exists the aim window holds the mouse
 // and, on each tick of its timer, follows the pointer and writes the handle of
 // the window just right of the pointer into kTargetBox: its deepest visible
-// child there, disabled or not (the pointer is read once per step). A press or
-// a release of the mouse button ends the drag: the aim window closes and the
-// icon is back in its box.
+// child there, disabled or not (the pointer is read once per step). That window
+// is outlined on the screen meanwhile, so the user sees what a release would
+// catch. A press or a release of the mouse button ends the drag: the aim
+// window closes, the outline goes with it and the icon is back in its box.
 #pragma once
 
 #include "ui/form.h"

@@ -2,6 +2,7 @@
 // server's, moved by xdotool) and the stand-in client.
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
+#include "ui/outline.h"
 #include "watch/aim_drag.h"
 
 #include <commctrl.h>
@@ -35,6 +36,22 @@ protected:
         return dark;
     }
 
+    HWND Ring() const { return support::FindVisibleWindow(program.process.dwProcessId, ui::kOutlineClass); }
+    // Whether the program's outline rings the window that 编辑框1 shows, in red.
+    bool RingsTheCaughtWindow() const {
+        HWND ring = Ring();
+        HWND caught = reinterpret_cast<HWND>(static_cast<intptr_t>(std::stoll(L"0" + Text(ui::kTargetBox))));
+        RECT ringRect, caughtRect;
+        return ring && GetWindowRect(ring, &ringRect) && GetWindowRect(caught, &caughtRect) &&
+               EqualRect(&ringRect, &caughtRect) && RedAt(caughtRect.left + 1, (caughtRect.top + caughtRect.bottom) / 2);
+    }
+    static bool RedAt(int x, int y) {
+        HDC screen = GetDC(nullptr);
+        const COLORREF colour = GetPixel(screen, x, y);
+        ReleaseDC(nullptr, screen);
+        return colour == RGB(255, 0, 0);
+    }
+
     // Presses on the aim picture and holds the button.
     void BeginDrag() {
         POINT picture = support::CentreOf(Unit(ui::kAimIcon));
@@ -57,7 +74,9 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
 
     POINT button = support::CentreOf(client.dialButton);
     const int x = button.x - watch::kAimPointOffset;
+    // The window caught and outlined below the button, then the button itself.
     support::MoveMouse(x - 40, button.y + 20);
+    EXPECT_TRUE(support::PumpUntil([&] { return RingsTheCaughtWindow(); }, 2000)) << Text(ui::kTargetBox);
     support::MoveMouse(x, button.y);
     const int barBefore = BarPosition();
     EXPECT_TRUE(support::PumpUntil([&] { return BarPosition() != barBefore; }, 3000))
@@ -65,10 +84,19 @@ TEST_F(AimTest, DragOntoTheDialButtonCapturesItsHandle) {
     const std::wstring expected = support::HandleText(WindowFromPoint(POINT{x + watch::kAimPointOffset, button.y}));
     EXPECT_EQ(expected, support::HandleText(client.dialButton));
     EXPECT_TRUE(support::PumpUntil([&] { return Text(ui::kTargetBox) == expected; }, 2000)) << Text(ui::kTargetBox);
+    EXPECT_TRUE(support::PumpUntil([&] { return RingsTheCaughtWindow(); }, 2000));
+    // The aim point on the ring itself, which lies over the button's edge.
+    RECT edge;
+    GetWindowRect(client.dialButton, &edge);
+    support::MoveMouse(edge.left + 1 - watch::kAimPointOffset, button.y);
+    support::PumpFor(100);
+    EXPECT_EQ(Text(ui::kTargetBox), expected) << "the outline was caught";
     support::ReleaseLeft();
 
     EXPECT_TRUE(support::PumpUntil([&] { return IsWindowEnabled(program.main) != FALSE; }, 3000));
     EXPECT_EQ(Text(ui::kTargetBox), expected) << "the capture stays after the release";
+    EXPECT_TRUE(support::PumpUntil([&] { return !Ring() && !RedAt(edge.left + 1, button.y); }, 2000))
+        << "the outline or a trace of it is left";
     EXPECT_TRUE(support::PumpUntil([&] { return DarkPixelsOfAimPicture() > 40; }, 3000)) << "the icon is back";
 
     PostMessageW(Unit(ui::kStartButton), BM_CLICK, 0, 0);
@@ -97,8 +125,10 @@ TEST_F(AimTest, DragOntoAGreyedDialButtonCapturesTheButton) {
 TEST_F(AimTest, EscapeEndsTheDrag) {
     BeginDrag();
     ASSERT_TRUE(support::PumpUntil([&] { return !IsWindowEnabled(program.main); }, 3000));
+    ASSERT_TRUE(support::PumpUntil([&] { return RingsTheCaughtWindow(); }, 3000));
     support::PressKey("Escape");
     EXPECT_TRUE(support::PumpUntil([&] { return IsWindowEnabled(program.main) != FALSE; }, 3000));
+    EXPECT_TRUE(support::PumpUntil([&] { return !Ring(); }, 3000));
     EXPECT_TRUE(support::PumpUntil([&] { return DarkPixelsOfAimPicture() > 40; }, 3000)) << "the icon is back";
     support::ReleaseLeft();
     EXPECT_EQ(WaitForSingleObject(program.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
