@@ -63,9 +63,23 @@ void RemoveForm(LoadedForm* form) {
     PostQuitMessage(0);
 }
 
+// The modal form that disabled the window, or null.
+LoadedForm* ModalOver(HWND hwnd) {
+    for (auto& other : LoadedForms()) {
+        for (const DisabledWindow& window : other->disabled) {
+            if (other->modal && window.hwnd == hwnd) return other.get();
+        }
+    }
+    return nullptr;
+}
+
 // A modal form gives the windows it disabled their earlier state back before
-// it is destroyed, so that the system activates them again.
+// it is destroyed, so that the system activates them again. A window that a
+// modal form disabled takes that form with it (the main window closed during
+// the aim drag): the modal form would otherwise live on with handlers that
+// address a form that is gone.
 void DestroyForm(LoadedForm* form) {
+    if (LoadedForm* modal = ModalOver(form->hwnd)) DestroyForm(modal);
     if (form->modal) {
         for (const DisabledWindow& window : form->disabled) {
             if (IsWindow(window.hwnd)) EnableWindow(window.hwnd, window.wasEnabled);

@@ -122,7 +122,9 @@ TEST_F(AimTest, DragOntoAGreyedDialButtonCapturesTheButton) {
     EXPECT_EQ(Text(ui::kTargetBox), expected);
 }
 
-TEST_F(AimTest, EscapeEndsTheDrag) {
+// However the drag ends, the outline goes with it: Esc ends the drag alone, and
+// the main window closed during a drag ends the program as at any other time.
+TEST_F(AimTest, EscapeOrTheProgramsCloseEndsTheDrag) {
     BeginDrag();
     ASSERT_TRUE(support::PumpUntil([&] { return !IsWindowEnabled(program.main); }, 3000));
     ASSERT_TRUE(support::PumpUntil([&] { return RingsTheCaughtWindow(); }, 3000));
@@ -133,6 +135,11 @@ TEST_F(AimTest, EscapeEndsTheDrag) {
     support::ReleaseLeft();
     EXPECT_EQ(WaitForSingleObject(program.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "Esc in the aim window closes only the aim window";
+
+    BeginDrag();
+    ASSERT_TRUE(support::PumpUntil([&] { return !IsWindowEnabled(program.main); }, 3000));
+    PostMessageW(program.main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(support::WaitForExit(program, 5000), 0u) << "the aim step went on without the main window";
 }
 
 using AimAnyCodePage = AimTest;
