@@ -51,11 +51,18 @@ HWND MakeRing(HWND owner) {
     return ring;
 }
 
-// The desktop itself, or a window of the shell's desktop (its icons' list).
+// The desktop itself, or a window of the shell's desktop: its icons' list, in
+// the shell's window or in a worker window of the shell's thread, where
+// Windows moves it for a changing wallpaper.
 bool OnTheDesk(HWND window) {
-    if (!window || window == GetDesktopWindow()) return true;
+    const HWND desktop = sysfn::GetDesktopWindow();
+    if (!window || window == desktop) return true;
     const HWND root = GetAncestor(window, GA_ROOT);
-    return root == GetDesktopWindow() || root == GetShellWindow();
+    const HWND shell = GetShellWindow();
+    if (root == desktop || root == shell) return true;
+    wchar_t name[16] = L"";
+    return shell && GetClassNameW(root, name, 16) && lstrcmpW(name, L"WorkerW") == 0 &&
+           GetWindowThreadProcessId(root, nullptr) == GetWindowThreadProcessId(shell, nullptr);
 }
 
 // Shapes the ring to the rectangle, then moves it there. Each step repaints
