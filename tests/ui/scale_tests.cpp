@@ -5,6 +5,7 @@
 #include "tests/support/program.h"
 #include "ui/hyperlink.h"
 #include "ui/loaded.h"
+#include "ui/props.h"
 #include "ui/runtime.h"
 #include "watch/aim_drag.h"
 
@@ -152,7 +153,8 @@ POINT gAimPoint;
 HWND WINAPI RecordAimPoint(POINT point) { return gAimPoint = point, nullptr; }
 
 // At each scale the aim window covers the pointer, the aim point lies just
-// right of it, and its pointer is the cursor at that scale.
+// right of it, and its pointer is the cursor at that scale; the outline's line
+// is 3 px at the screen's scale.
 TEST_F(DisplayScale, TheAimWindowFollowsItsScale) {
     ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     ui::LoadedForm* aim = ui::FindForm(ui::kAimForm);
@@ -181,6 +183,12 @@ TEST_F(DisplayScale, TheAimWindowFollowsItsScale) {
         DeleteObject(pointer.hbmMask);
         DeleteObject(pointer.hbmColor);
     }
+    ui::OutlineWindow(ui::kAimForm, Main());
+    HRGN ring = CreateRectRgn(0, 0, 0, 0);
+    GetWindowRgn(aim->outline.ring, ring);
+    const int line = At(3, ScreenDpi());
+    EXPECT_TRUE(PtInRegion(ring, line - 1, line) && !PtInRegion(ring, line, line)) << line;
+    DeleteObject(ring);
     DestroyWindow(aim->hwnd);
 }
 
