@@ -262,6 +262,14 @@ BOOL WINAPI FocusElsewhereUntilMoved(DWORD thread, GUITHREADINFO* info) {
     return TRUE;
 }
 
+// A box of the target, where the letter would be text.
+HWND gBox = nullptr;
+BOOL WINAPI FocusInTheBox(DWORD thread, GUITHREADINFO* info) {
+    if (!GetGUIThreadInfo(thread, info)) return FALSE;
+    info->hwndFocus = gBox;
+    return TRUE;
+}
+
 TEST_F(Injected, TheFocusIsMovedOnlyWhenElsewhereAndFromAThreadOfOurs) {
     HWND target = Make(L"WinkitKeysProbe", L"winkit 焦点");
     ASSERT_TRUE(support::MakeForeground(target));
@@ -274,6 +282,12 @@ TEST_F(Injected, TheFocusIsMovedOnlyWhenElsewhereAndFromAThreadOfOurs) {
     EXPECT_EQ(winkit::SendKeyToWindow(target, kKeyN), winkit::KeyResult::Sent);
     EXPECT_EQ(gFocusCalls, 1);
     EXPECT_NE(gFocusThread, GetCurrentThreadId());
+
+    gBox = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, target, nullptr, nullptr, nullptr);
+    support::TableFake<sysfn::kGetGUIThreadInfo> inBox(&FocusInTheBox);
+    const size_t events = hook_.events().size();
+    EXPECT_EQ(winkit::SendKeyToWindow(target, kKeyN), winkit::KeyResult::Withheld) << "the focus stays in its box";
+    EXPECT_EQ(hook_.events().size(), events);
 }
 
 // The target closes between its answer and the key: its program would hand
