@@ -152,6 +152,16 @@ BOOL WINAPI CountingIsWindow(HWND hwnd) {
     return IsWindow(hwnd);
 }
 
+UINT WINAPI CountingSendInput(UINT count, LPINPUT inputs, int size) {
+    ++gCallCounts.inputs;
+    return SendInput(count, inputs, size);
+}
+
+BOOL WINAPI CountingPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++gCallCounts.posts;
+    return PostMessageW(hwnd, message, wParam, lParam);
+}
+
 namespace {
 
 DWORD gFakeNow = 0;

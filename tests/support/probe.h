@@ -115,11 +115,15 @@ struct CallCounts {
     int closes = 0;
     int timers = 0;
     int isWindow = 0;
+    int inputs = 0;  // SendInput
+    int posts = 0;   // PostMessageW
 };
 extern CallCounts gCallCounts;
 HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId);
 BOOL WINAPI CountingClose(HANDLE handle);
 HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCWSTR name);
 BOOL WINAPI CountingIsWindow(HWND hwnd);
+UINT WINAPI CountingSendInput(UINT count, LPINPUT inputs, int size);
+BOOL WINAPI CountingPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace support
