@@ -128,7 +128,7 @@ void LookForPrompt(Watch& watch) {
     const Outcome outcome = Answer(answer, SearchPrompt(watch));
     answer.looking = false;
     // The offer's box runs a loop of its own: the looks go on behind it.
-    if (outcome == Outcome::Refused) OfferElevation(watch);
+    if (outcome == Outcome::Refused || watch.offerWanted) OfferElevation(watch);
 }
 
 int32_t SearchPrompt(Watch& watch) {

@@ -124,6 +124,10 @@ BOOL WINAPI CountingClose(HANDLE handle);
 HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCWSTR name);
 BOOL WINAPI CountingIsWindow(HWND hwnd);
 UINT WINAPI CountingSendInput(UINT count, LPINPUT inputs, int size);
+// A send that waits up to 10 s, whatever bound the caller gave: a client that
+// answers is not taken for busy on a loaded machine.
+LRESULT WINAPI PatientSend(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                           PDWORD_PTR result);
 BOOL WINAPI CountingPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace support

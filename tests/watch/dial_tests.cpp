@@ -2,13 +2,17 @@
 // client of higher rights, a restarted client, a key that can't land, the
 // aim drag. What Wine can't show is made through the table's fakes.
 #include "ui/runtime.h"
+#include "app/shell.h"
 #include "app/wiring.h"
+#include "tests/support/fake_network_list.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
 #include "tests/support/probe.h"
 #include "ui/loaded.h"
+#include "ui/messages.h"
 #include "ui/props.h"
+#include "watch/aim_drag.h"
 #include "watch/elevation.h"
 #include "watch/watch.h"
 #include "winkit/instance.h"
@@ -175,16 +179,91 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     ASSERT_TRUE(ui::FindForm(kMainForm)) << "the main window is still there";
     const int clicks = support::ClickCount(client);
     watch::WatchTick(state, ui::EventArgs());
+    EXPECT_EQ(state.redialCount, 0) << "a tick after the hand-over clicked";
     wchar_t ownPath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
     EXPECT_EQ(gVerb, L"runas");
     EXPECT_EQ(gFile, ownPath);
-    EXPECT_EQ(gParameters, L"/redial-target:" + support::HandleText(client.dialButton));
+    EXPECT_EQ(gParameters, L"/redial-target:" + support::HandleText(client.dialButton) +
+                               L" /redial-count:0 /link-memory:0,0,0,0");
     EXPECT_TRUE(gMask & SEE_MASK_NOASYNC) << "this instance closes right after the call";
     EXPECT_EQ(gOwner, ui::FormHandle(kMainForm)) << "the consent prompt opens in front of the main window";
     EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000))
         << "this instance closes";
+    support::PumpFor(200);  // the client has read whatever was posted to it
     EXPECT_EQ(support::ClickCount(client), clicks) << "a tick after the hand-over clicked";
+    ASSERT_TRUE(support::LoadMainForm());
+}
+
+// A drop that the manager alone sees, after one click that went; the next
+// click refused for want of rights, the offer, yes: the instance started with
+// the restart's arguments clicks at its first tick and counts on.
+TEST_F(DialTest, TheRestartedInstanceCarriesOnWithTheDropAndTheCount) {
+    support::FakeNetworkList manager;
+    StartOn(client.dialButton);
+    const int clicks = support::ClickCount(client);
+    gBoxAnswer = IDYES;
+    ASSERT_EQ(winkit::ClaimInstance(kGuard, 0), winkit::Instance::First);
+    for (const char* tick = "xinn"; *tick; ++tick) {
+        support::SetLinkState(*tick != 'x');
+        manager.AnswerAs(*tick);
+        TableFake<sysfn::kPostMessageW> refuse(tick[1] ? &::PostMessageW : &RefusePost);
+        watch::WatchTick(state, ui::EventArgs());
+    }
+    ASSERT_EQ(gRestarts, 1);
+    EXPECT_EQ(state.redialCount, 1);
+    ASSERT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000));
+    ASSERT_TRUE(support::LoadMainForm());
+
+    state = watch::Watch();
+    watch::TakeRestartArguments(state, gParameters);
+    EXPECT_EQ(Caption(ui::kRedialCount), L"已拔1次");
+    watch::WatchTick(state, ui::EventArgs());
+    EXPECT_EQ(Caption(ui::kLinkState), L"断网了");
+    EXPECT_EQ(Caption(ui::kRedialCount), L"已拔2次");
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicks + 2; }, 3000));
+}
+
+// 时钟1's tick, dispatched inside the waits of a look that types its key, has
+// its click refused: the offer comes once the look has ended, and after yes
+// nothing more is typed or posted.
+int gInputsAfterRestart = 0;
+UINT WINAPI TakeWithoutTyping(UINT count, LPINPUT, int) {
+    ++gInputs;
+    gInputsAfterRestart += gRestarts;
+    return count;
+}
+
+TEST_F(DialTest, AnOfferAskedForInsideALookIsMadeAfterItAndNothingFollowsTheHandOver) {
+    StartOn(client.dialButton);
+    support::FakeClock clock;
+    ui::SetPeriod(ui::kPromptTimer, 0);
+    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptKeyboardOnly);
+    ASSERT_TRUE(prompt);
+    watch::PromptTick(state, ui::EventArgs());  // the letter, posted
+    clock.Advance(3 * ui::kPromptPeriod);
+    gBoxAnswer = IDYES;
+    gInputs = gInputsAfterRestart = 0;
+    ASSERT_EQ(winkit::ClaimInstance(kGuard, 0), winkit::Instance::First);
+    TableFake<sysfn::kSendInput> input(&TakeWithoutTyping);
+    TableFake<sysfn::kSendMessageTimeoutW> probe(&support::PatientSend);
+    {
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
+        PostMessageW(ui::FindUnit(ui::kWatchTimer)->hwnd, WM_TIMER, ui::kTimerId, 0);
+        watch::PromptTick(state, ui::EventArgs());
+    }
+    EXPECT_EQ(gRestarts, 1);
+    EXPECT_EQ(gInputs, 1) << "the look typed its key before the offer";
+    clock.Advance(ui::kPromptPeriod);
+    support::gCallCounts = support::CallCounts();
+    {
+        TableFake<sysfn::kPostMessageW> posts(&support::CountingPost);
+        watch::PromptTick(state, ui::EventArgs());
+        EXPECT_EQ(support::gCallCounts.posts, 0);
+    }
+    EXPECT_EQ(gInputsAfterRestart, 0);
+    EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000));
+    PostMessageW(prompt, WM_CLOSE, 0, 0);
     ASSERT_TRUE(support::LoadMainForm());
 }
 
@@ -300,6 +379,7 @@ TEST_F(DialTest, APromptWithItsNoIsClickedByAPostedMessageAndNeverTyped) {
 TEST_F(DialTest, APromptWithoutNoIsPostedItsLetterAndTypedItThreePeriodsOn) {
     support::FakeClock clock;
     TableFake<sysfn::kSendInput> input(&support::CountingSendInput);
+    TableFake<sysfn::kSendMessageTimeoutW> probe(&support::PatientSend);
     support::gCallCounts = support::CallCounts();
     ui::SetPeriod(ui::kPromptTimer, 0);
     const int keys = support::AnsweredCount(client);
@@ -401,6 +481,24 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
     EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
+// An offer answered from the keyboard during the aim drag closes the main
+// window under the aim window: the drag's handlers then touch nothing of it.
+int gFaults = 0;
+void CountFault(const std::wstring&) { ++gFaults; }
+
+TEST_F(DialTest, TheAimDragOutlivesTheMainWindowQuietly) {
+    ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
+    gFaults = 0;
+    ui::SetFaultReport(&CountFault);
+    DestroyWindow(ui::FormHandle(kMainForm));
+    watch::AimStep(ui::EventArgs());
+    ui::CloseForm(ui::kAimForm);
+    support::PumpUntil([] { return ui::FindForm(ui::kAimForm) == nullptr; }, 2000);
+    app::ConnectLayers();
+    EXPECT_EQ(gFaults, 0);
+    ASSERT_TRUE(support::LoadMainForm());
+}
+
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     HWND aim = ui::FormHandle(ui::kAimForm);
@@ -441,7 +539,10 @@ TEST_F(DialTest, NoPostOvertakesAKeyStillInTheQueue) {
         support::FakeClock clock;
         watch::SearchSoon(state);  // the letter, posted
         clock.Advance(3 * ui::kPromptPeriod);
-        watch::PromptTick(state, ui::EventArgs());
+        {
+            TableFake<sysfn::kSendMessageTimeoutW> probe(&support::PatientSend);
+            watch::PromptTick(state, ui::EventArgs());
+        }
         ASSERT_EQ(state.promptAnswer.way, watch::AnswerWay::Keyed);
         if (c.flags & zorvic::kPromptProbedThenBusy) {
             ASSERT_TRUE(support::PumpUntil([&] { return support::ClientAwaitsProbe(client); }, 3000));
@@ -509,6 +610,7 @@ TEST_F(DialTest, AClientWaitingInASendOfItsOwnGetsItsNoAndNoKey) {
 // the key's focus step holds a thread of ours, never the watcher, and the
 // key goes once the focus is in the prompt.
 TEST_F(DialTest, AClientSlowOverItsFocusHoldsNoLook) {
+    TableFake<sysfn::kSendMessageTimeoutW> probe(&support::PatientSend);
     const int chars = support::BoxCharCount(client);
     support::FakeClock clock;
     ui::SetPeriod(ui::kPromptTimer, 0);
@@ -532,20 +634,30 @@ TEST_F(DialTest, AClientSlowOverItsFocusHoldsNoLook) {
 }
 
 TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {
-    int32_t handle = 0;
-    for (const wchar_t* bad : {L"", L"/redial-target:", L"/redial-target:12x", L"x /redial-target:1", L"/REDIAL-TARGET:1",
-                            L"/redial-target:99999999999", L"/redial-target:+1", L"/redial-target:１"}) {
-        EXPECT_FALSE(watch::ReadTargetArgument(bad, handle)) << bad;
+    watch::Carried carried;
+    for (const wchar_t* bad :
+         {L"", L"/redial-target:", L"/redial-target:12x", L"x /redial-target:1", L"/REDIAL-TARGET:1",
+          L"/redial-target:99999999999", L"/redial-target:+1", L"/redial-target:１", L"/redial-target:1  /redial-count:1",
+          L"/redial-target:1 /redial-count:-1", L"/redial-target:1 /link-memory:1,2,0,0 /redial-count:1",
+          L"/redial-target:1 /link-memory:2,0,0,0", L"/redial-target:1 /link-memory:1,3,0,0",
+          L"/redial-target:1 /link-memory:1,2,1,0", L"/redial-target:1 /link-memory:1,2,4,5",
+          L"/redial-target:1 /link-memory:1,2,4", L"/redial-target:1 /link-memory:1,2,4,0,0"}) {
+        EXPECT_FALSE(watch::ReadRestartArguments(bad, carried)) << bad;
     }
-    EXPECT_TRUE(watch::ReadTargetArgument(L" /redial-target:-2147483648 ", handle));
-    EXPECT_EQ(handle, INT32_MIN);
+    EXPECT_TRUE(watch::ReadRestartArguments(L" /redial-target:-2147483648 ", carried));
+    EXPECT_EQ(carried.dialTarget, INT32_MIN);
+    EXPECT_TRUE(watch::ReadRestartArguments(L"/redial-target:7 /redial-count:2147483647 /link-memory:1,2,8,3", carried));
+    EXPECT_EQ(carried.redialCount, INT32_MAX);
+    EXPECT_TRUE(carried.linkMemory.internetSeen);
+    EXPECT_EQ(carried.linkMemory.clickWait, 8);
+    EXPECT_EQ(carried.linkMemory.sinceClick, 3);
 
     ui::SetContent(ui::kTargetBox, L"");
-    watch::TakeTargetArgument(state, L"/redial-targetx:5");
+    watch::TakeRestartArguments(state, L"/redial-targetx:5");
     EXPECT_EQ(ui::GetContent(ui::kTargetBox), L"");
     EXPECT_FALSE(state.watching);
 
-    watch::TakeTargetArgument(state, L"/redial-target:" + support::HandleText(client.dialButton));
+    watch::TakeRestartArguments(state, L"/redial-target:" + support::HandleText(client.dialButton));
     EXPECT_EQ(ui::GetContent(ui::kTargetBox), support::HandleText(client.dialButton));
     EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
     EXPECT_TRUE(state.watching);
