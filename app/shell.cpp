@@ -34,8 +34,8 @@ constexpr DWORD kRestartWaitMs = 10000;
 bool ClaimTheWatch() {
     // The benches run a copy with the timers alone beside the program.
     const std::wstring name = std::wstring(kGuardName) + (watch::NoticesWanted() ? L"" : L".timers-only");
-    int32_t target = 0;
-    const DWORD wait = watch::ReadTargetArgument(Arguments(), target) ? kRestartWaitMs : 0;
+    watch::Carried carried;
+    const DWORD wait = watch::ReadRestartArguments(Arguments(), carried) ? kRestartWaitMs : 0;
     if (winkit::ClaimInstance(name.c_str(), wait) == winkit::Instance::First) return true;
     ui::BringForwardElsewhere(ui::kMainForm);
     return false;

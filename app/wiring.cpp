@@ -39,7 +39,7 @@ void WithWatch(const ui::EventArgs& args) {
 // was given; any other start-up is as ever.
 void OnMainCreated(const ui::EventArgs& args) {
     watch::OnMainCreated(gWatch, args);
-    watch::TakeTargetArgument(gWatch, Arguments());
+    watch::TakeRestartArguments(gWatch, Arguments());
     // The prompt tick goes on as ever; without the hook it acts alone.
     if (watch::NoticesWanted()) winkit::HookDialogEvents([] { watch::SearchSoon(gWatch); });
 }

@@ -416,11 +416,11 @@ int Prompt(int trials) {
         std::vector<double> ms;
         for (int trial = 0; main && trial < trials; ++trial) {
             Sleep(static_cast<DWORD>(300 + std::rand() % 1000));
-            const int before = support::AnsweredCount(client);
+            const int before = support::ButtonAnswerCount(client);
             const support::Stopwatch stopwatch;
             support::RaisePrompt(client);
-            while (support::AnsweredCount(client) == before && stopwatch.Elapsed() < 5000) Sleep(2);
-            if (support::AnsweredCount(client) == before) {
+            while (support::ButtonAnswerCount(client) == before && stopwatch.Elapsed() < 5000) Sleep(2);
+            if (support::ButtonAnswerCount(client) == before) {
                 std::printf("a prompt was not answered within 5 s\n");
                 status = 1;
                 break;
@@ -522,7 +522,7 @@ int Ticks(int count) {
     const double dirtyAfter = PrivateDirtyBytes("self");
     support::PumpUntil([&] { return support::ClickCount(client) - clicksBefore >= count; }, 10000);
     const int clicks = support::ClickCount(client) - clicksBefore;
-    const int answered = support::AnsweredCount(client);
+    const int answered = support::ButtonAnswerCount(client);
     support::SetLinkState(true);
     support::StopClient(client);
 

@@ -21,7 +21,19 @@ const unsigned char kAimOpacity = 5;
 
 }  // namespace
 
-void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(ui::kAimIcon, kAimCursor, kAimCursorSize); }
+namespace {
+
+// The restart as administrator may close the main window during a drag (its
+// offer answered from the keyboard): the drag then has nothing to show, and
+// ends when the mouse is let go.
+bool MainWindowGone() { return ui::FindForm(ui::kMainForm) == nullptr; }
+
+}  // namespace
+
+void ShowAimIcon(const ui::EventArgs&) {
+    if (MainWindowGone()) return;
+    ui::SetPicture(ui::kAimIcon, kAimCursor, kAimCursorSize);
+}
 
 void LiftAimIcon(const ui::EventArgs&) { ui::SetPicture(ui::kAimIcon, nullptr, 0); }
 
@@ -36,6 +48,7 @@ void SetUpAimWindow(const ui::EventArgs&) {
 }
 
 void AimStep(const ui::EventArgs&) {
+    if (MainWindowGone()) return;
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
     const int half = ui::Scaled(kAimForm, kAimHalf);

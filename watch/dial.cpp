@@ -15,6 +15,10 @@ void ShowDialTarget(const Watch& watch) {
     ui::SetCaption(ui::kTargetLine, L"拔号按钮句柄为：" + winkit::FormatDecimal(watch.dialTarget));
 }
 
+void ShowRedialCount(const Watch& watch) {
+    ui::SetCaption(ui::kRedialCount, L"已拔" + winkit::FormatDecimal(watch.redialCount) + L"次");
+}
+
 namespace {
 
 // Short enough for kTargetLine at the window's size.
@@ -71,7 +75,7 @@ void DialOnce(Watch& watch) {
     }
     ShowDialTarget(watch);  // in place of what a failed click said; an unchanged caption is not repainted
     ++watch.redialCount;
-    ui::SetCaption(ui::kRedialCount, L"已拔" + winkit::FormatDecimal(watch.redialCount) + L"次");
+    ShowRedialCount(watch);
 }
 
 }  // namespace watch

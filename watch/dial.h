@@ -6,8 +6,9 @@ namespace watch {
 
 struct Watch;
 
-// kTargetLine names the dial target in use.
+// kTargetLine names the dial target in use; kRedialCount shows the count.
 void ShowDialTarget(const Watch& watch);
+void ShowRedialCount(const Watch& watch);
 
 // Start's part: remembers what identifies the dial target besides its handle
 // and, when its program runs with higher rights than ours, makes the offer to

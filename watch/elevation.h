@@ -1,6 +1,8 @@
 // The offer to restart as administrator when the client outranks us, and the
-// argument that carries the dial target over the restart.
+// arguments that carry the watch over the restart.
 #pragma once
+
+#include "watch/link_verdict.h"
 
 #include <cstdint>
 #include <string>
@@ -10,19 +12,33 @@ namespace watch {
 struct Watch;
 
 // Asks once per run whether to restart as administrator; on yes, restarts
-// with the dial target as argument and hands the watch over: nothing more is
+// with the watch as arguments and hands the watch over: nothing more is
 // clicked, typed or posted, the one-watcher guard is given up at once (the
 // new instance waits for it), and then the main window closes. kTargetLine
-// says so when the restart fails.
+// says so when the restart fails. Asked for inside a look for the prompt, the
+// offer is made once that look has ended: the box's own loop lets later looks
+// run behind it.
 void OfferElevation(Watch& watch);
 
-// The only argument that the program takes, written by the restart as
-// administrator: "/redial-target:" and a handle in decimal. False when the
-// arguments are anything else.
-bool ReadTargetArgument(const std::wstring& arguments, int32_t& handle);
+// What the restart carries over: the dial target, the redial count and the
+// link memory, held in memory only.
+struct Carried {
+    int32_t dialTarget = 0;
+    int32_t redialCount = 0;
+    LinkMemory linkMemory;
+};
 
-// Start-up with that argument: the handle goes into kTargetBox and Start runs.
-// Any other arguments change nothing.
-void TakeTargetArgument(Watch& watch, const std::wstring& arguments);
+// The only arguments that the program takes, written by the restart as
+// administrator: "/redial-target:" and a handle in decimal, then, each
+// optional, "/redial-count:" and the count, "/link-memory:" and the memory's
+// four numbers, one space between them. False when the arguments are
+// anything else, or a value is one the watch can't have.
+bool ReadRestartArguments(const std::wstring& arguments, Carried& carried);
+std::wstring WriteRestartArguments(const Watch& watch);
+
+// Start-up with those arguments: the handle goes into kTargetBox, Start runs,
+// and the watch goes on with the count and the link memory carried over. Any
+// other arguments change nothing.
+void TakeRestartArguments(Watch& watch, const std::wstring& arguments);
 
 }  // namespace watch

@@ -14,6 +14,12 @@ constexpr int32_t kLongestWait = 10 * 60 * 1000 / kWatchPeriod;
 
 }  // namespace
 
+bool IsPossible(const LinkMemory& memory) {
+    const bool waitPossible = memory.clickWait == 0 || (memory.clickWait >= kFirstWait && memory.clickWait <= kLongestWait);
+    return memory.lostTicks >= 0 && memory.lostTicks <= 2 && waitPossible && memory.sinceClick >= 0 &&
+           memory.sinceClick <= memory.clickWait;
+}
+
 LinkVerdict JudgeLink(LinkMemory& memory, bool linkTestConnected, winkit::Connectivity internet, TickKind kind) {
     if (kind == TickKind::Early) return {!linkTestConnected || memory.lostTicks >= 2, !linkTestConnected};
     if (!linkTestConnected) {

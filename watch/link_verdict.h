@@ -49,6 +49,10 @@ struct LinkVerdict {
     bool click;  // the dial button is clicked and the click counted
 };
 
+// Whether JudgeLink can have left the memory so: what the restart as
+// administrator carries over is taken only then.
+bool IsPossible(const LinkMemory& memory);
+
 // Folds one tick into the memory. linkTestConnected is the result of
 // InternetGetConnectedState; internet is the manager's answer, asked only when
 // the link test says connected (kUnknown otherwise).

@@ -1,26 +1,27 @@
 // The rules of the answer, the same for the prompt tick and the dialog hook's
-// search; each look applies them to the prompt it found:
-// 1. One look at a time: a look that comes while another is under way (inside
-//    its waits, which dispatch messages) does nothing, not even the search;
-//    nor does any look once the restarted instance has taken over.
-// 2. A prompt gets the N key once, and only where it lands in that prompt
-//    (winkit::SendKeyToWindow): the prompt still open, its thread in the
-//    foreground and its focus inside the prompt right before the key. It
-//    counts as keyed from before the focus step. When nothing was typed (the
-//    prompt gone or out of focus at the last moment, the client slow over its
-//    focus), the next look tries again.
-// 3. A prompt that the key can't reach (another program in front, a locked
-//    desktop, a client that does not answer, or one of higher rights) gets
-//    the posted answer at once: no key of ours waits in its queue.
-// 4. Once the system has taken an answer for the prompt, typed or posted, the
-//    next waits until that one has had its chance: a whole prompt period
-//    after it, the client not hung and answering before and after a settle
-//    (so it has taken what waited in its queue), and the prompt still open.
-//    Then a keyed prompt gets the posted answer, and a posted one the key
-//    again under rule 2. A client reads posted messages before input: an
-//    answer posted while our key still waits would close the prompt and let
-//    the key land in whatever box takes the focus next (a user name, a
-//    password); a key typed while our post still waits would do the same.
+// search; each look applies them to the prompt it found. A typed key goes to
+// whatever box of the client has the focus when the client reads it, and a
+// client reads posted messages before input: a key typed where a posted
+// answer would do may land in a user name or a password.
+// 1. A prompt with a No button (winkit::FindNoButton) gets that button's
+//    click, posted to the prompt, and never a key: the click can reach no
+//    other window, needs neither the foreground nor the focus, and waits for
+//    nobody. While the prompt stays open it is clicked again a prompt period
+//    after the last, but not while the system counts its client hung: the
+//    client reads the first click when it wakes.
+// 2. A prompt without one gets the letter posted to it. Only when it is still
+//    open kKeyAfterPeriods periods after that post is the letter typed
+//    (winkit::SendKeyToWindow: the client answering, in front, its focus on
+//    the prompt or a button of it right before the key); a look that can't
+//    type it leaves it to the next. After a typed key nothing is posted until
+//    the key has had its chance: a whole period, the client answering before
+//    and after a settle (so it has read what waited in its queue), the prompt
+//    still open. Then the letter is posted again.
+// 3. A client of higher rights gets no key (the system would drop it); when it
+//    refuses the post as well, the caller offers the restart as administrator.
+// 4. One look at a time: a look that comes while another is under way (inside
+//    the key's waits, which dispatch messages) does nothing, not even the
+//    search; nor does any look once the restarted instance has taken over.
 #include "watch/prompt.h"
 
 #include "sysfn/sysfn.h"
@@ -41,6 +42,8 @@ namespace watch {
 
 namespace {
 
+// A prompt that ignores the posted letter gets it typed this many periods on.
+constexpr uint32_t kKeyAfterPeriods = 3;
 // Two ticks of a timer a period apart may read a little less on the system's
 // coarse tick count.
 constexpr uint32_t kPeriodSlack = 50;
@@ -52,9 +55,13 @@ enum class Outcome {
     Refused,  // the client's higher rights refused the posted answer: the caller makes the offer
 };
 
-// Rule 4: whether the last answer has had its chance and the prompt is still open.
-bool LastAnswerHadItsChance(const PromptAnswer& answer, HWND prompt, uint32_t now) {
-    if (now - answer.at < static_cast<uint32_t>(ui::kPromptPeriod) - kPeriodSlack) return false;
+bool PeriodsPassed(const PromptAnswer& answer, uint32_t now, uint32_t periods) {
+    return now - answer.at >= periods * static_cast<uint32_t>(ui::kPromptPeriod) - kPeriodSlack;
+}
+
+// Rule 2: whether the typed key has had its chance and the prompt is still open.
+bool KeyHadItsChance(const PromptAnswer& answer, HWND prompt, uint32_t now) {
+    if (!PeriodsPassed(answer, now, 1)) return false;
     if (winkit::ThreadReading(prompt) != winkit::Reading::Reads) return false;
     winkit::PumpingWait(kSettleMs);
     // A client that answered and then turned busy again may still hold the key.
@@ -62,13 +69,34 @@ bool LastAnswerHadItsChance(const PromptAnswer& answer, HWND prompt, uint32_t no
     return sysfn::IsWindow(prompt) != FALSE;
 }
 
-// Every answer's time is its look's start: the looks come a prompt period apart.
+// Every answer's time is its look's start: the looks come a prompt period
+// apart. A refused post counts as one: it is tried again a period later.
 Outcome Post(PromptAnswer& answer, HWND prompt, uint32_t now) {
     const uint32_t error = winkit::AnswerWithoutKeyboard(prompt, kAnswerLetter);
-    // A post the system refused put nothing in the client's queue.
-    answer.way = error == 0 ? AnswerWay::Posted : AnswerWay::None;
+    answer.way = AnswerWay::Posted;
     answer.at = now;
     return error == ERROR_ACCESS_DENIED ? Outcome::Refused : Outcome::Done;
+}
+
+Outcome Type(PromptAnswer& answer, HWND prompt, uint32_t now) {
+    // A client of higher rights drops our keys without a word.
+    if (winkit::OutranksUs(prompt)) return Post(answer, prompt, now);
+    // The aim window holds the mouse while it exists; taking the foreground
+    // from it could lose the release.
+    const winkit::Foreground foreground =
+        ui::FindForm(ui::kAimForm) ? winkit::Foreground::LeaveAlone : winkit::Foreground::MayTake;
+    switch (winkit::SendKeyToWindow(prompt, kAnswerLetter, foreground)) {
+    case winkit::KeyResult::Sent:
+    case winkit::KeyResult::Short:  // part of the press may wait in the queue
+        answer.way = AnswerWay::Keyed;
+        answer.at = now;
+        break;
+    case winkit::KeyResult::Refused:
+    case winkit::KeyResult::Gone:
+    case winkit::KeyResult::Hung:
+    case winkit::KeyResult::Withheld: break;
+    }
+    return Outcome::Done;
 }
 
 Outcome Answer(PromptAnswer& answer, int32_t prompt) {
@@ -79,30 +107,16 @@ Outcome Answer(PromptAnswer& answer, int32_t prompt) {
     if (prompt == winkit::kNoWindow) return Outcome::Done;
     HWND window = winkit::IntToHandle(prompt);
     const uint32_t now = sysfn::GetTickCount();
-    if (answer.way != AnswerWay::None) {
-        if (!LastAnswerHadItsChance(answer, window, now)) return Outcome::Done;
-        if (answer.way == AnswerWay::Keyed) return Post(answer, window, now);
+    switch (answer.way) {
+    case AnswerWay::None: return Post(answer, window, now);
+    case AnswerWay::Keyed: return KeyHadItsChance(answer, window, now) ? Post(answer, window, now) : Outcome::Done;
+    case AnswerWay::Posted: break;
     }
-    // A client of higher rights drops our keys without a word, and each try
-    // would take the foreground for nothing: it gets only the posted answer,
-    // which Windows refuses as well unless the client lets it through, and
-    // then the restart as administrator is offered.
-    if (winkit::OutranksUs(window)) return Post(answer, window, now);
-    // The aim window holds the mouse while it exists; taking the foreground
-    // from it could lose the release.
-    const winkit::Foreground foreground =
-        ui::FindForm(ui::kAimForm) ? winkit::Foreground::LeaveAlone : winkit::Foreground::MayTake;
-    answer.way = AnswerWay::Keyed;
-    answer.at = now;
-    switch (winkit::SendKeyToWindow(window, kAnswerLetter, foreground)) {
-    case winkit::KeyResult::Sent: return Outcome::Done;
-    case winkit::KeyResult::Gone:
-    case winkit::KeyResult::Withheld: answer.way = AnswerWay::None; return Outcome::Done;
-    case winkit::KeyResult::Refused:
-    case winkit::KeyResult::Short:
-    case winkit::KeyResult::Hung: break;
+    if (winkit::FindNoButton(window, kAnswerLetter)) {
+        if (!PeriodsPassed(answer, now, 1) || sysfn::IsHungAppWindow(window)) return Outcome::Done;
+        return Post(answer, window, now);
     }
-    return Post(answer, window, now);
+    return PeriodsPassed(answer, now, kKeyAfterPeriods) ? Type(answer, window, now) : Outcome::Done;
 }
 
 }  // namespace
@@ -114,7 +128,7 @@ void LookForPrompt(Watch& watch) {
     const Outcome outcome = Answer(answer, SearchPrompt(watch));
     answer.looking = false;
     // The offer's box runs a loop of its own: the looks go on behind it.
-    if (outcome == Outcome::Refused) OfferElevation(watch);
+    if (outcome == Outcome::Refused || watch.offerWanted) OfferElevation(watch);
 }
 
 int32_t SearchPrompt(Watch& watch) {

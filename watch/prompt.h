@@ -1,6 +1,7 @@
-// The answer to the client's prompt where a real system gets in the way: a
-// key that can't reach it (another program in front, a locked screen, an
-// input method, a hung client), a client busy or slow while it raises it.
+// The answer to the client's prompt: its No clicked by a posted message, which
+// reaches the prompt alone, on a locked screen, behind another program, past
+// an input method and into a busy or hung client; a typed key only where
+// nothing else answers (the rules are at the top of prompt.cpp).
 #pragma once
 
 #include "winkit/window_search.h"
@@ -16,14 +17,14 @@ struct Watch;
 constexpr wchar_t kClientImage[] = L"ZorvicClient.exe";
 constexpr wchar_t kPromptClass[] = L"#32770";
 constexpr wchar_t kPromptTitle[] = L"提示";
-// The key that answers it (its 否(&N)): typed, or posted as its mnemonic. A
-// letter's virtual-key code is the letter in upper case.
+// The letter that answers it: the mnemonic of its 否(&N), posted or typed where
+// it has no such button. A letter's virtual-key code is the letter in upper case.
 constexpr char kAnswerLetter = 'N';
 
 enum class AnswerWay {
-    None,    // nothing has reached the prompt yet
-    Keyed,   // the N key was typed into it
-    Posted,  // the system took the posted answer
+    None,    // nothing has been tried for the prompt yet
+    Keyed,   // the letter was typed into it
+    Posted,  // the answer was posted to it (or refused by its client)
 };
 
 // The answer to the open prompt, as the looks for it have left it; part of

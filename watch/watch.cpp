@@ -56,6 +56,7 @@ void RunWatchTick(Watch& watch, TickKind kind) {
     watch.notices.watchTickRunning = false;
     // The instance restarted as administrator took over meanwhile.
     if (watch.handedOver) return;
+    const LinkMemory memory = watch.linkMemory;
     const LinkVerdict verdict = JudgeLink(watch.linkMemory, connected, internet, kind);
     if (!verdict.down) {
         ui::SetCaption(ui::kLinkState, L"联网呢");
@@ -66,8 +67,19 @@ void RunWatchTick(Watch& watch, TickKind kind) {
     const uint32_t now = sysfn::GetTickCount();
     if (kind == TickKind::Early && watch.notices.clicked && now - watch.notices.clickedAt < kClickSpacing) return;
     const int32_t before = watch.redialCount;
+    // The manager's wait starts only with a click that went: after one that
+    // reached no window the next tick tries again, and so does the instance
+    // that a refusal restarts as administrator, which carries the memory as
+    // it is during the click.
+    const LinkMemory judged = watch.linkMemory;
+    if (connected) {
+        watch.linkMemory.clickWait = memory.clickWait;
+        watch.linkMemory.sinceClick = memory.sinceClick;
+    }
     DialOnce(watch);
     if (watch.redialCount == before) return;
+    watch.linkMemory.clickWait = judged.clickWait;
+    watch.linkMemory.sinceClick = judged.sinceClick;
     watch.notices.clicked = true;
     watch.notices.clickedAt = now;
     if (kind == TickKind::Regular) return;

@@ -24,6 +24,7 @@ struct Watch {
     int32_t promptHandle = winkit::kNoWindow;  // the last prompt search's result
     PromptAnswer promptAnswer;                 // the answer to the open prompt (prompt.h)
     bool elevationOffered = false;             // the offer to restart as administrator was made in this run
+    bool offerWanted = false;                  // asked for inside a look: made once the look has ended
     bool handedOver = false;                   // the instance restarted as administrator watches from now on
     std::optional<winkit::ButtonSignature> signature;  // what identified the dial target at Start, if it could be read
     LinkMemory linkMemory;                             // the watch tick's memory

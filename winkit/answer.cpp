@@ -10,30 +10,27 @@ namespace winkit {
 
 namespace {
 
-struct MnemonicSearch {
+struct NoButtonSearch {
     char letter;
-    HWND found;
+    HWND marked;  // the first whose text marks the letter
+    HWND idNo;    // the first whose ID is IDNO
 };
 
-BOOL CALLBACK FindMnemonicButton(HWND child, LPARAM param) {
-    auto* search = reinterpret_cast<MnemonicSearch*>(param);
-    if (lstrcmpiW(WindowClassName(child).c_str(), L"Button") != 0) return TRUE;
-    if (!HasMnemonic(WindowTitle(child), search->letter)) return TRUE;
-    search->found = child;
-    return FALSE;
+BOOL CALLBACK LookAtChild(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<NoButtonSearch*>(param);
+    if (!sysfn::IsWindowVisible(child) || !IsWindowEnabled(child) || !IsButton(child)) return TRUE;
+    if (HasMnemonic(WindowTitle(child), search->letter)) {
+        search->marked = child;
+        return FALSE;
+    }
+    if (!search->idNo && GetDlgCtrlID(child) == IDNO) search->idNo = child;
+    return TRUE;
 }
 
 uint32_t Posted(BOOL posted) {
     if (posted) return 0;
     const DWORD error = GetLastError();
     return error ? error : ERROR_GEN_FAILURE;
-}
-
-bool IsButtonClass(HWND window) {
-    wchar_t realClass[16] = {};
-    // A button of the common controls 6 may report only its own class name.
-    return (RealGetWindowClassW(window, realClass, 16) && lstrcmpiW(realClass, L"Button") == 0) ||
-           lstrcmpiW(WindowClassName(window).c_str(), L"Button") == 0;
 }
 
 bool IsAutomaticToggle(LONG type) {
@@ -81,7 +78,7 @@ uint32_t PostButtonClick(int32_t button) {
     // a child window has a parent to tell; a notice posted to no window would
     // land in our own queue and read as delivered.
     HWND parent = GetAncestor(window, GA_PARENT);
-    if (parent && parent != sysfn::GetDesktopWindow() && IsButtonClass(window)) {
+    if (parent && parent != sysfn::GetDesktopWindow() && IsButton(window)) {
         const LONG type = GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
         if (type == BS_GROUPBOX) return kButtonIsGroupBox;
         // A toggle's parent reads the state in its notice: a user's click has changed it by then.
@@ -107,14 +104,24 @@ bool HasMnemonic(const std::wstring& text, char letter) {
     return false;
 }
 
+bool IsButton(HWND window) {
+    wchar_t realClass[16] = {};
+    return (RealGetWindowClassW(window, realClass, 16) && lstrcmpiW(realClass, L"Button") == 0) ||
+           lstrcmpiW(WindowClassName(window).c_str(), L"Button") == 0;
+}
+
+HWND FindNoButton(HWND dialog, char letter) {
+    NoButtonSearch search{letter, nullptr, nullptr};
+    EnumChildWindows(dialog, LookAtChild, reinterpret_cast<LPARAM>(&search));
+    return search.marked ? search.marked : search.idNo;
+}
+
 uint32_t AnswerWithoutKeyboard(HWND dialog, char letter) {
     if (!dialog || !sysfn::IsWindow(dialog)) return ERROR_INVALID_WINDOW_HANDLE;
-    MnemonicSearch search{letter, nullptr};
-    EnumChildWindows(dialog, FindMnemonicButton, reinterpret_cast<LPARAM>(&search));
     SetLastError(0);
-    if (search.found) {
-        const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(search.found)), BN_CLICKED);
-        return Posted(sysfn::PostMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(search.found)));
+    if (HWND button = FindNoButton(dialog, letter)) {
+        const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(button)), BN_CLICKED);
+        return Posted(sysfn::PostMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(button)));
     }
     const WPARAM key = static_cast<WPARAM>(std::toupper(static_cast<unsigned char>(letter)));
     const LPARAM scan = static_cast<LPARAM>(sysfn::MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;

@@ -35,12 +35,22 @@ uint32_t PostButtonClick(int32_t button);
 // letter in either case ("否(&N)"). "&&" is a literal ampersand.
 bool HasMnemonic(const std::wstring& text, char letter);
 
-// Answers a dialog as a press of letter would: a click of its button whose
-// mnemonic is letter, posted to the dialog as the button's BN_CLICKED (a
-// posted BM_CLICK may be lost when the dialog is not active); a dialog without
-// such a button gets the key as posted WM_KEYDOWN, WM_CHAR and WM_KEYUP, as
-// its own dialog loop would see a typed mnemonic. Nothing goes to any other
-// window. Returns 0 when posted, else the system's error code.
+// Whether a window is of the class "Button": its real class, or the one it
+// reports (a button of the common controls 6 may report only its own).
+bool IsButton(HWND window);
+
+// A dialog's No button: a visible, enabled child button whose text marks
+// letter as its mnemonic ("否(&N)"), else one whose ID is IDNO; null when the
+// dialog has none. Read without a message to the dialog's thread.
+HWND FindNoButton(HWND dialog, char letter);
+
+// Answers a dialog No by posted messages alone: its No button (FindNoButton)
+// is clicked by the button's BN_CLICKED posted to the dialog (a posted
+// BM_CLICK may be lost when the dialog is not active); a dialog without one
+// gets letter as posted WM_KEYDOWN, WM_CHAR and WM_KEYUP, as its own dialog
+// loop would see the key. Nothing goes to any other window, and nothing
+// waits for the dialog's thread. Returns 0 when posted, else the system's
+// error code.
 uint32_t AnswerWithoutKeyboard(HWND dialog, char letter);
 
 }  // namespace winkit

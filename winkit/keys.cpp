@@ -1,6 +1,7 @@
 #include "winkit/keys.h"
 
 #include "sysfn/sysfn.h"
+#include "winkit/answer.h"
 #include "winkit/wait.h"
 
 namespace winkit {
@@ -65,13 +66,14 @@ DWORD WINAPI RunFocusStep(void*) {
     return 0;
 }
 
-// Whether the keyboard focus of target's thread lies in target or one of its
-// children; asked of the system, not of the thread, so it never waits.
+// Whether the keyboard focus of target's thread lies on target or on a button
+// of it: a letter that reaches a box of target is taken as text. Asked of the
+// system, not of the thread, so it never waits.
 bool FocusInside(HWND target, DWORD targetThread) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     if (!sysfn::GetGUIThreadInfo(targetThread, &info) || !info.hwndFocus) return false;
-    return info.hwndFocus == target || IsChild(target, info.hwndFocus);
+    return info.hwndFocus == target || (IsChild(target, info.hwndFocus) && IsButton(info.hwndFocus));
 }
 
 // True once the focus step has ended, within the bound.

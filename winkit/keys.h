@@ -36,7 +36,8 @@ Reading ThreadReading(HWND window);
 // thread of our own: a thread slow over its focus holds that one, never the
 // caller's, which waits for it at most 200 ms while dispatching. Right before
 // the key, target must still be there (else Gone), its thread in the
-// foreground (else Refused) and its focus inside target (else Withheld).
+// foreground (else Refused) and its focus on target or on a button of it
+// (else Withheld): never in a box of target, where the key would be text.
 KeyResult SendKeyToWindow(HWND target, int keyCode, Foreground foreground = Foreground::MayTake,
                           bool extended = false);
 

@@ -152,6 +152,21 @@ BOOL WINAPI CountingIsWindow(HWND hwnd) {
     return IsWindow(hwnd);
 }
 
+UINT WINAPI CountingSendInput(UINT count, LPINPUT inputs, int size) {
+    ++gCallCounts.inputs;
+    return SendInput(count, inputs, size);
+}
+
+LRESULT WINAPI PatientSend(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                           PDWORD_PTR result) {
+    return SendMessageTimeoutW(hwnd, message, wParam, lParam, flags, timeout < 10000 ? 10000 : timeout, result);
+}
+
+BOOL WINAPI CountingPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++gCallCounts.posts;
+    return PostMessageW(hwnd, message, wParam, lParam);
+}
+
 namespace {
 
 DWORD gFakeNow = 0;

@@ -115,11 +115,19 @@ struct CallCounts {
     int closes = 0;
     int timers = 0;
     int isWindow = 0;
+    int inputs = 0;  // SendInput
+    int posts = 0;   // PostMessageW
 };
 extern CallCounts gCallCounts;
 HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId);
 BOOL WINAPI CountingClose(HANDLE handle);
 HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, LPCWSTR name);
 BOOL WINAPI CountingIsWindow(HWND hwnd);
+UINT WINAPI CountingSendInput(UINT count, LPINPUT inputs, int size);
+// A send that waits up to 10 s, whatever bound the caller gave: a client that
+// answers is not taken for busy on a loaded machine.
+LRESULT WINAPI PatientSend(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                           PDWORD_PTR result);
+BOOL WINAPI CountingPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace support

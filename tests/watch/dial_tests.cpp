@@ -2,13 +2,17 @@
 // client of higher rights, a restarted client, a key that can't land, the
 // aim drag. What Wine can't show is made through the table's fakes.
 #include "ui/runtime.h"
+#include "app/shell.h"
 #include "app/wiring.h"
+#include "tests/support/fake_network_list.h"
 #include "tests/support/program.h"
 #include "tests/support/pump.h"
 #include "tests/support/standin.h"
 #include "tests/support/probe.h"
 #include "ui/loaded.h"
+#include "ui/messages.h"
 #include "ui/props.h"
+#include "watch/aim_drag.h"
 #include "watch/elevation.h"
 #include "watch/watch.h"
 #include "winkit/instance.h"
@@ -83,14 +87,12 @@ BOOL WINAPI GiveLevel(HANDLE token, TOKEN_INFORMATION_CLASS, void* buffer, DWORD
     return TRUE;
 }
 
-// A SendInput that takes nothing (a locked desktop), and one that takes all
-// but delivers nothing (an input method eating the key).
+// A SendInput that takes nothing, as on a locked desktop, and counts its calls.
 int gInputs = 0;
 UINT WINAPI TakeNothing(UINT, LPINPUT, int) {
     ++gInputs;
     return 0;
 }
-UINT WINAPI TakeAndLose(UINT count, LPINPUT, int) { return count; }
 
 class DialTest : public support::MainFormSuite {
 protected:
@@ -177,16 +179,91 @@ TEST_F(DialTest, YesRestartsAsAdministratorWithTheTargetAndCloses) {
     ASSERT_TRUE(ui::FindForm(kMainForm)) << "the main window is still there";
     const int clicks = support::ClickCount(client);
     watch::WatchTick(state, ui::EventArgs());
+    EXPECT_EQ(state.redialCount, 0) << "a tick after the hand-over clicked";
     wchar_t ownPath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
     EXPECT_EQ(gVerb, L"runas");
     EXPECT_EQ(gFile, ownPath);
-    EXPECT_EQ(gParameters, L"/redial-target:" + support::HandleText(client.dialButton));
+    EXPECT_EQ(gParameters, L"/redial-target:" + support::HandleText(client.dialButton) +
+                               L" /redial-count:0 /link-memory:0,0,0,0");
     EXPECT_TRUE(gMask & SEE_MASK_NOASYNC) << "this instance closes right after the call";
     EXPECT_EQ(gOwner, ui::FormHandle(kMainForm)) << "the consent prompt opens in front of the main window";
     EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000))
         << "this instance closes";
+    support::PumpFor(200);  // the client has read whatever was posted to it
     EXPECT_EQ(support::ClickCount(client), clicks) << "a tick after the hand-over clicked";
+    ASSERT_TRUE(support::LoadMainForm());
+}
+
+// A drop that the manager alone sees, after one click that went; the next
+// click refused for want of rights, the offer, yes: the instance started with
+// the restart's arguments clicks at its first tick and counts on.
+TEST_F(DialTest, TheRestartedInstanceCarriesOnWithTheDropAndTheCount) {
+    support::FakeNetworkList manager;
+    StartOn(client.dialButton);
+    const int clicks = support::ClickCount(client);
+    gBoxAnswer = IDYES;
+    ASSERT_EQ(winkit::ClaimInstance(kGuard, 0), winkit::Instance::First);
+    for (const char* tick = "xinn"; *tick; ++tick) {
+        support::SetLinkState(*tick != 'x');
+        manager.AnswerAs(*tick);
+        TableFake<sysfn::kPostMessageW> refuse(tick[1] ? &::PostMessageW : &RefusePost);
+        watch::WatchTick(state, ui::EventArgs());
+    }
+    ASSERT_EQ(gRestarts, 1);
+    EXPECT_EQ(state.redialCount, 1);
+    ASSERT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000));
+    ASSERT_TRUE(support::LoadMainForm());
+
+    state = watch::Watch();
+    watch::TakeRestartArguments(state, gParameters);
+    EXPECT_EQ(Caption(ui::kRedialCount), L"已拔1次");
+    watch::WatchTick(state, ui::EventArgs());
+    EXPECT_EQ(Caption(ui::kLinkState), L"断网了");
+    EXPECT_EQ(Caption(ui::kRedialCount), L"已拔2次");
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ClickCount(client) == clicks + 2; }, 3000));
+}
+
+// 时钟1's tick, dispatched inside the waits of a look that types its key, has
+// its click refused: the offer comes once the look has ended, and after yes
+// nothing more is typed or posted.
+int gInputsAfterRestart = 0;
+UINT WINAPI TakeWithoutTyping(UINT count, LPINPUT, int) {
+    ++gInputs;
+    gInputsAfterRestart += gRestarts;
+    return count;
+}
+
+TEST_F(DialTest, AnOfferAskedForInsideALookIsMadeAfterItAndNothingFollowsTheHandOver) {
+    StartOn(client.dialButton);
+    support::FakeClock clock;
+    ui::SetPeriod(ui::kPromptTimer, 0);
+    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptKeyboardOnly);
+    ASSERT_TRUE(prompt);
+    watch::PromptTick(state, ui::EventArgs());  // the letter, posted
+    clock.Advance(3 * ui::kPromptPeriod);
+    gBoxAnswer = IDYES;
+    gInputs = gInputsAfterRestart = 0;
+    ASSERT_EQ(winkit::ClaimInstance(kGuard, 0), winkit::Instance::First);
+    TableFake<sysfn::kSendInput> input(&TakeWithoutTyping);
+    TableFake<sysfn::kSendMessageTimeoutW> probe(&support::PatientSend);
+    {
+        TableFake<sysfn::kPostMessageW> refuse(&RefusePost);
+        PostMessageW(ui::FindUnit(ui::kWatchTimer)->hwnd, WM_TIMER, ui::kTimerId, 0);
+        watch::PromptTick(state, ui::EventArgs());
+    }
+    EXPECT_EQ(gRestarts, 1);
+    EXPECT_EQ(gInputs, 1) << "the look typed its key before the offer";
+    clock.Advance(ui::kPromptPeriod);
+    support::gCallCounts = support::CallCounts();
+    {
+        TableFake<sysfn::kPostMessageW> posts(&support::CountingPost);
+        watch::PromptTick(state, ui::EventArgs());
+        EXPECT_EQ(support::gCallCounts.posts, 0);
+    }
+    EXPECT_EQ(gInputsAfterRestart, 0);
+    EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000));
+    PostMessageW(prompt, WM_CLOSE, 0, 0);
     ASSERT_TRUE(support::LoadMainForm());
 }
 
@@ -259,51 +336,73 @@ TEST_F(DialTest, TheSameButtonIsFoundAfterTheClientRestarts) {
 // A thread the system counts hung: Wine counts it so only after 5 s.
 BOOL WINAPI CountHung(HWND) { return TRUE; }
 
-// Without 否(&N) the N key itself is posted to the prompt, which a dialog
-// answers through a mnemonic alone: such a prompt stays open.
-TEST_F(DialTest, APromptTheKeyCannotReachIsAnsweredWithoutTheKeyboard) {
+// A prompt with its 否, by mnemonic or by IDNO, gets that button's click by a
+// posted message and no key, whatever the desk is like: no SendInput at all.
+// While it stays open it is clicked once a prompt period, not at every look,
+// and not while its client counts hung.
+TEST_F(DialTest, APromptWithItsNoIsClickedByAPostedMessageAndNeverTyped) {
     struct Case {
-        sysfn::Function<sysfn::kSendInput> sendInput;
         int flags;
-        DWORD hungAt;                // the tick at which the client counts hung (0: none)
-        std::vector<DWORD> ticksAt;  // ms from the first; the prompt is open before each
-        bool closes;
-        int buttonAnswers, keyDowns;
+        std::vector<DWORD> looksAt;  // ms from the first look
+        DWORD hungAt;                // the look at which the client counts hung (0: none)
+        int clicks;
     };
     const Case cases[] = {
-        {&TakeNothing, 0, 0, {0}, true, 1, 0},                           // locked desktop
-        {&TakeAndLose, 0, 0, {0, 50, 1000}, true, 1, 0},                 // eaten key: a whole period for it
-        {&TakeNothing, zorvic::kPromptNoMnemonic, 0, {0}, false, 0, 1},  // posted key
-        {&TakeAndLose, 0, 1000, {0, 1000, 2000}, true, 1, 0},            // hung: not posted to until it is back
+        {0, {0}, 0, 1},
+        {zorvic::kPromptNoMnemonic, {0}, 0, 1},  // 是 and 否 without mnemonics: IDNO
+        {zorvic::kPromptStaysOpen, {0, 30, 250, 1000, 2000, 3000}, 2000, 3},
     };
     support::FakeClock clock;
-    ui::SetPeriod(ui::kPromptTimer, 0);  // the ticks are the test's
+    TableFake<sysfn::kSendInput> input(&TakeNothing);
+    gInputs = 0;
+    ui::SetPeriod(ui::kPromptTimer, 0);  // the looks are the test's
     for (const Case& c : cases) {
-        TableFake<sysfn::kSendInput> input(c.sendInput);
         const int buttons = support::ButtonAnswerCount(client);
-        const int keys = support::AnsweredCount(client);
-        HWND prompt = support::RaisePrompt(client, L"提示", c.flags);
+        HWND prompt = support::RaisePrompt(client, L"提示", c.flags | zorvic::kPromptInBackground);
         ASSERT_TRUE(prompt);
-        const DWORD first = 2000000;
-        for (DWORD at : c.ticksAt) {
-            clock.Set(first + at);
-            support::PumpFor(100);
-            EXPECT_TRUE(IsWindow(prompt)) << "flags " << c.flags << ", tick at " << at;
-            TableFake<sysfn::kIsHungAppWindow> hung(c.hungAt != 0 && at == c.hungAt ? &CountHung : &::IsHungAppWindow);
-            watch::PromptTick(state, ui::EventArgs());
+        for (DWORD at : c.looksAt) {
+            clock.Set(2000000 + at);
+            TableFake<sysfn::kIsHungAppWindow> hung(at == c.hungAt ? &CountHung : &::IsHungAppWindow);
+            watch::SearchSoon(state);
         }
-        if (c.closes) {
-            EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 3000)) << "flags " << c.flags;
-        } else {
-            EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(client) - keys == c.keyDowns; }, 3000));
-            support::PumpFor(200);
-            EXPECT_TRUE(IsWindow(prompt)) << "flags " << c.flags;
-            PostMessageW(prompt, WM_CLOSE, 0, 0);
-            EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 3000));
-        }
-        EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, c.buttonAnswers) << "flags " << c.flags;
-        EXPECT_EQ(support::AnsweredCount(client) - keys, c.keyDowns) << "flags " << c.flags;
+        EXPECT_TRUE(support::PumpUntil([&] { return support::ButtonAnswerCount(client) - buttons == c.clicks; }, 3000))
+            << "flags " << c.flags;
+        if (c.flags & zorvic::kPromptStaysOpen) PostMessageW(prompt, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 3000)) << "flags " << c.flags;
+        EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, c.clicks) << "flags " << c.flags;
     }
+    EXPECT_EQ(gInputs, 0) << "no key was typed";
+}
+
+// A prompt without 否 that takes a typed N alone: the N is posted first, and
+// typed only three prompt periods later, into the prompt.
+TEST_F(DialTest, APromptWithoutNoIsPostedItsLetterAndTypedItThreePeriodsOn) {
+    support::FakeClock clock;
+    TableFake<sysfn::kSendInput> input(&support::CountingSendInput);
+    TableFake<sysfn::kSendMessageTimeoutW> probe(&support::PatientSend);
+    support::gCallCounts = support::CallCounts();
+    ui::SetPeriod(ui::kPromptTimer, 0);
+    const int keys = support::AnsweredCount(client);
+    const int chars = support::BoxCharCount(client);
+    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptKeyboardOnly);
+    ASSERT_TRUE(prompt);
+    watch::PromptTick(state, ui::EventArgs());
+    EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(client) - keys == 1; }, 3000)) << "posted";
+    for (DWORD at : {1000u, 2000u, 2900u}) {
+        clock.Set(1000000 + at);
+        watch::PromptTick(state, ui::EventArgs());
+        support::PumpFor(50);
+        EXPECT_EQ(support::gCallCounts.inputs, 0) << at;
+    }
+    EXPECT_TRUE(IsWindow(prompt)) << "a posted N does not answer it";
+    EXPECT_EQ(support::AnsweredCount(client) - keys, 1) << "posted once";
+    clock.Set(1000000 + 3000);
+    watch::PromptTick(state, ui::EventArgs());
+    EXPECT_EQ(support::gCallCounts.inputs, 1);
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 3000)) << "typed";
+    support::PumpFor(200);
+    EXPECT_EQ(support::AnsweredCount(client) - keys, 2);
+    EXPECT_EQ(support::BoxCharCount(client), chars) << "no key astray";
 }
 
 // Windows refuses the posted answer as well as the key: the prompt stays, and
@@ -316,6 +415,7 @@ TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsNoKeyAndTheOffer) {
     gInputs = 0;
     HWND front = ui::FormHandle(kMainForm);
     ASSERT_TRUE(support::MakeForeground(front));
+    support::FakeClock clock;
     HWND prompt = nullptr;
     {
         // The form's own prompt ticks meet the same refusal.
@@ -331,7 +431,8 @@ TEST_F(DialTest, APromptOfAClientOfHigherRightsGetsNoKeyAndTheOffer) {
     EXPECT_EQ(GetForegroundWindow(), front);
     EXPECT_EQ(gBoxes, 1) << "the offer is made once";
     EXPECT_EQ(gRestarts, 0) << "the user said no";
-    watch::PromptTick(state, ui::EventArgs());  // the post goes through again
+    clock.Advance(ui::kPromptPeriod);
+    watch::PromptTick(state, ui::EventArgs());  // a period on, the post goes through
     EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 2000));
     CloseTokens();
 }
@@ -380,6 +481,24 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
     EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
+// An offer answered from the keyboard during the aim drag closes the main
+// window under the aim window: the drag's handlers then touch nothing of it.
+int gFaults = 0;
+void CountFault(const std::wstring&) { ++gFaults; }
+
+TEST_F(DialTest, TheAimDragOutlivesTheMainWindowQuietly) {
+    ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
+    gFaults = 0;
+    ui::SetFaultReport(&CountFault);
+    DestroyWindow(ui::FormHandle(kMainForm));
+    watch::AimStep(ui::EventArgs());
+    ui::CloseForm(ui::kAimForm);
+    support::PumpUntil([] { return ui::FindForm(ui::kAimForm) == nullptr; }, 2000);
+    app::ConnectLayers();
+    EXPECT_EQ(gFaults, 0);
+    ASSERT_TRUE(support::LoadMainForm());
+}
+
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     HWND aim = ui::FormHandle(ui::kAimForm);
@@ -396,12 +515,12 @@ TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     support::PumpUntil([] { return ui::FindForm(ui::kAimForm) == nullptr; }, 2000);
 }
 
-// A key typed into the prompt waits in the client's queue while the next look
-// comes: the client is busy, hung (faked: Wine counts 5 s), or answers one
-// probe and then turns busy again. A posted answer then would be read first
-// and close the prompt, and the key would land in the box that takes the
-// focus after it.
-TEST_F(DialTest, NoPostedAnswerOvertakesAKeyStillInTheQueue) {
+// A key typed into a prompt without 否 waits in the client's queue while the
+// next look comes: the client is busy, hung (faked: Wine counts 5 s), or
+// answers one probe and then turns busy again. Nothing is posted then: the
+// client would read it first, and a post that closed the prompt would let
+// the key land in the box that takes the focus after it.
+TEST_F(DialTest, NoPostOvertakesAKeyStillInTheQueue) {
     struct Case {
         int flags;
         bool hung;
@@ -415,11 +534,15 @@ TEST_F(DialTest, NoPostedAnswerOvertakesAKeyStillInTheQueue) {
     for (const Case& c : cases) {
         const int chars = support::BoxCharCount(client);
         const int keys = support::AnsweredCount(client);
-        const int buttons = support::ButtonAnswerCount(client);
-        HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | c.flags);
+        HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptKeyboardOnly | c.flags);
         ASSERT_TRUE(prompt);
         support::FakeClock clock;
-        watch::SearchSoon(state);
+        watch::SearchSoon(state);  // the letter, posted
+        clock.Advance(3 * ui::kPromptPeriod);
+        {
+            TableFake<sysfn::kSendMessageTimeoutW> probe(&support::PatientSend);
+            watch::PromptTick(state, ui::EventArgs());
+        }
         ASSERT_EQ(state.promptAnswer.way, watch::AnswerWay::Keyed);
         if (c.flags & zorvic::kPromptProbedThenBusy) {
             ASSERT_TRUE(support::PumpUntil([&] { return support::ClientAwaitsProbe(client); }, 3000));
@@ -428,27 +551,28 @@ TEST_F(DialTest, NoPostedAnswerOvertakesAKeyStillInTheQueue) {
         }
         // 时钟3's tick, a whole period after the key, while the key still waits.
         clock.Advance(ui::kPromptPeriod);
+        support::gCallCounts = support::CallCounts();
         {
             TableFake<sysfn::kIsHungAppWindow> hung(c.hung ? &CountHung : &::IsHungAppWindow);
+            TableFake<sysfn::kPostMessageW> posts(&support::CountingPost);
             watch::PromptTick(state, ui::EventArgs());
         }
-        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 5000)) << c.flags;
+        EXPECT_EQ(support::gCallCounts.posts, 0) << c.flags;
+        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 5000)) << c.flags << ": answered by its key";
         support::PumpFor(200);
-        EXPECT_EQ(support::AnsweredCount(client) - keys, 1) << c.flags << ": answered by its key";
-        EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 1) << c.flags << ": its key's 否(&N), once";
+        EXPECT_EQ(support::AnsweredCount(client) - keys, 2) << c.flags << ": posted, then typed";
         EXPECT_EQ(support::BoxCharCount(client), chars) << c.flags << ": no key astray";
     }
 }
 
-// The client turns busy right after raising its prompt, before any key: the
-// hook's search posts the answer (no key waits), and no look types a key into
-// the prompt that the posted answer is about to close. The looks run as the
-// program runs them: the hook and 时钟3.
-TEST_F(DialTest, APromptOfAClientBusyAtOnceIsAnsweredNoAndNoKeyGoesAstray) {
+// The client turns busy right after raising its prompt: the looks run as the
+// program runs them (the hook and 时钟3), post the prompt's 否 and never wait
+// for the client.
+TEST_F(DialTest, APromptOfAClientBusyAtOnceIsAnsweredNoAndHoldsNoLook) {
     ASSERT_TRUE(winkit::HookDialogEvents([] { watch::SearchSoon(app::WiredWatchForTests()); }));
     watch::PromptTick(state, ui::EventArgs());  // the client is followed
-    const int chars = support::BoxCharCount(client);
     const int buttons = support::ButtonAnswerCount(client);
+    support::HoldMeter meter;
     for (int round = 0; round < 3; ++round) {
         HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptBusyAtOnce);
         ASSERT_TRUE(prompt);
@@ -457,48 +581,83 @@ TEST_F(DialTest, APromptOfAClientBusyAtOnceIsAnsweredNoAndNoKeyGoesAstray) {
     }
     winkit::UnhookDialogEvents();
     EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 3);
-    EXPECT_EQ(support::BoxCharCount(client), chars) << "no key astray";
+    // A probe of the busy client would hold the watcher 200 ms.
+    EXPECT_LT(meter.Longest(), 150u) << "ms the watcher was held";
 }
 
-// A prompt that only 时钟3's look finds (shown after the hook's searches),
-// whose client is slow over its first focus from outside: the watcher's
-// thread is never held for it, no look runs inside another, and one answer
-// closes the prompt.
-TEST_F(DialTest, AClientSlowOverItsFocusHoldsNoLookAndGetsOneAnswer) {
+// A client that waits in a send of its own once anything reaches its prompt
+// answers every message sent to it, and reads nothing posted and no input:
+// no probe can tell that a key typed into the prompt still waits. Its prompt
+// gets its 否 by a posted click alone, and its name box nothing.
+TEST_F(DialTest, AClientWaitingInASendOfItsOwnGetsItsNoAndNoKey) {
     ASSERT_TRUE(winkit::HookDialogEvents([] { watch::SearchSoon(app::WiredWatchForTests()); }));
     watch::PromptTick(state, ui::EventArgs());
+    TableFake<sysfn::kSendInput> input(&support::CountingSendInput);
+    support::gCallCounts = support::CallCounts();
     const int chars = support::BoxCharCount(client);
-    const int keys = support::AnsweredCount(client);
     const int buttons = support::ButtonAnswerCount(client);
-    support::HoldMeter meter;
+    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptWaitsInSend);
+    ASSERT_TRUE(prompt);
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, zorvic::kSendWaitMs + 3000));
+    support::PumpFor(1200);
+    winkit::UnhookDialogEvents();
+    EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 1);
+    EXPECT_EQ(support::BoxCharCount(client), chars) << "no key astray";
+    EXPECT_EQ(support::gCallCounts.inputs, 0) << "no key was typed";
+}
+
+// A prompt without 否 whose client is slow over its first focus from outside:
+// the key's focus step holds a thread of ours, never the watcher, and the
+// key goes once the focus is in the prompt.
+TEST_F(DialTest, AClientSlowOverItsFocusHoldsNoLook) {
+    TableFake<sysfn::kSendMessageTimeoutW> probe(&support::PatientSend);
+    const int chars = support::BoxCharCount(client);
+    support::FakeClock clock;
+    ui::SetPeriod(ui::kPromptTimer, 0);
     HWND prompt = support::RaisePrompt(client, L"提示",
-                                       zorvic::kPromptOwned | zorvic::kPromptShownLater | zorvic::kPromptInBackground |
+                                       zorvic::kPromptOwned | zorvic::kPromptKeyboardOnly | zorvic::kPromptInBackground |
                                            zorvic::kPromptSlowFocus);
     ASSERT_TRUE(prompt);
-    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 8000));
-    support::PumpFor(300);
-    winkit::UnhookDialogEvents();
-    EXPECT_LT(meter.Longest(), 700u) << "the client slow over its focus held the watcher (1.2 s)";
-    EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 1);
-    EXPECT_LE(support::AnsweredCount(client) - keys, 1);
+    watch::PromptTick(state, ui::EventArgs());
+    {
+        support::HoldMeter meter;
+        clock.Advance(3 * ui::kPromptPeriod);
+        watch::PromptTick(state, ui::EventArgs());
+        EXPECT_LT(meter.Longest(), 700u) << "the client slow over its focus held the watcher (1.2 s)";
+    }
+    EXPECT_TRUE(IsWindow(prompt)) << "no key while the focus step is under way";
+    support::PumpFor(zorvic::kSlowFocusMs + 200);
+    clock.Advance(ui::kPromptPeriod);
+    watch::PromptTick(state, ui::EventArgs());
+    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 3000));
     EXPECT_EQ(support::BoxCharCount(client), chars) << "no key astray";
 }
 
 TEST_F(DialTest, OnlyTheRestartsOwnArgumentFillsTheBoxAndStarts) {
-    int32_t handle = 0;
-    for (const wchar_t* bad : {L"", L"/redial-target:", L"/redial-target:12x", L"x /redial-target:1", L"/REDIAL-TARGET:1",
-                            L"/redial-target:99999999999", L"/redial-target:+1", L"/redial-target:１"}) {
-        EXPECT_FALSE(watch::ReadTargetArgument(bad, handle)) << bad;
+    watch::Carried carried;
+    for (const wchar_t* bad :
+         {L"", L"/redial-target:", L"/redial-target:12x", L"x /redial-target:1", L"/REDIAL-TARGET:1",
+          L"/redial-target:99999999999", L"/redial-target:+1", L"/redial-target:１", L"/redial-target:1  /redial-count:1",
+          L"/redial-target:1 /redial-count:-1", L"/redial-target:1 /link-memory:1,2,0,0 /redial-count:1",
+          L"/redial-target:1 /link-memory:2,0,0,0", L"/redial-target:1 /link-memory:1,3,0,0",
+          L"/redial-target:1 /link-memory:1,2,1,0", L"/redial-target:1 /link-memory:1,2,4,5",
+          L"/redial-target:1 /link-memory:1,2,4", L"/redial-target:1 /link-memory:1,2,4,0,0"}) {
+        EXPECT_FALSE(watch::ReadRestartArguments(bad, carried)) << bad;
     }
-    EXPECT_TRUE(watch::ReadTargetArgument(L" /redial-target:-2147483648 ", handle));
-    EXPECT_EQ(handle, INT32_MIN);
+    EXPECT_TRUE(watch::ReadRestartArguments(L" /redial-target:-2147483648 ", carried));
+    EXPECT_EQ(carried.dialTarget, INT32_MIN);
+    EXPECT_TRUE(watch::ReadRestartArguments(L"/redial-target:7 /redial-count:2147483647 /link-memory:1,2,8,3", carried));
+    EXPECT_EQ(carried.redialCount, INT32_MAX);
+    EXPECT_TRUE(carried.linkMemory.internetSeen);
+    EXPECT_EQ(carried.linkMemory.clickWait, 8);
+    EXPECT_EQ(carried.linkMemory.sinceClick, 3);
 
     ui::SetContent(ui::kTargetBox, L"");
-    watch::TakeTargetArgument(state, L"/redial-targetx:5");
+    watch::TakeRestartArguments(state, L"/redial-targetx:5");
     EXPECT_EQ(ui::GetContent(ui::kTargetBox), L"");
     EXPECT_FALSE(state.watching);
 
-    watch::TakeTargetArgument(state, L"/redial-target:" + support::HandleText(client.dialButton));
+    watch::TakeRestartArguments(state, L"/redial-target:" + support::HandleText(client.dialButton));
     EXPECT_EQ(ui::GetContent(ui::kTargetBox), support::HandleText(client.dialButton));
     EXPECT_EQ(state.dialTarget, winkit::HandleToInt(client.dialButton));
     EXPECT_TRUE(state.watching);

@@ -185,11 +185,12 @@ TEST_F(EarlyTest, ANoticeInsideATickWaitsForIt) {
     EXPECT_EQ(Ticks(), 2) << "the countdown tick after it runs the waiting one";
 }
 
-// The system's time of the first key typed; 0: none yet.
-DWORD gKeyedAt = 0;
-UINT WINAPI RecordKey(UINT count, LPINPUT inputs, int size) {
-    if (!gKeyedAt) gKeyedAt = GetTickCount();
-    return SendInput(count, inputs, size);
+// The system's time of the first message posted to the prompt; 0: none yet.
+HWND gPrompt = nullptr;
+DWORD gAnsweredAt = 0;
+BOOL WINAPI RecordAnswer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!gAnsweredAt && hwnd == gPrompt) gAnsweredAt = GetTickCount();
+    return PostMessageW(hwnd, message, wParam, lParam);
 }
 
 // The program's own wiring as it starts: the dialog hook set when the main
@@ -199,8 +200,8 @@ UINT WINAPI RecordKey(UINT count, LPINPUT inputs, int size) {
 // the prompt tick does.
 TEST_F(EarlyTest, TheStartUpHookAnswersAPromptOfALaterClientBeforeTheNextPromptTick) {
     support::TableFake<sysfn::kGetTickCount> realClock(&::GetTickCount);
-    support::TableFake<sysfn::kSendInput> keys(&RecordKey);
-    gKeyedAt = 0;
+    support::TableFake<sysfn::kPostMessageW> posts(&RecordAnswer);
+    gAnsweredAt = 0;
     support::UnloadForm(kMainForm);
     ASSERT_TRUE(ui::LoadForm(app::kMainWiring, nullptr, false));  // support::LoadMainForm unhooks
     ui::SetPeriod(ui::kPromptTimer, 0);
@@ -209,12 +210,13 @@ TEST_F(EarlyTest, TheStartUpHookAnswersAPromptOfALaterClientBeforeTheNextPromptT
     watch::PromptTick(state, ui::EventArgs());
     HWND prompt = support::RaisePrompt(later, L"提示", zorvic::kPromptStaysOpen);
     ASSERT_TRUE(prompt);
+    gPrompt = prompt;
     // 时钟3 from now, as if that tick had come just as the prompt went up.
     ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
     const DWORD nextTick = NextTick(ui::kPromptTimer);
-    EXPECT_TRUE(support::PumpUntil([&] { return support::AnsweredCount(later) == 1; }, 5000));
-    EXPECT_NE(gKeyedAt, 0u) << "no key was typed";
-    EXPECT_LT(static_cast<int32_t>(gKeyedAt - nextTick), 0) << "ms from the next prompt tick's time to the key";
+    EXPECT_TRUE(support::PumpUntil([&] { return support::ButtonAnswerCount(later) == 1; }, 5000));
+    EXPECT_NE(gAnsweredAt, 0u) << "nothing was posted";
+    EXPECT_LT(static_cast<int32_t>(gAnsweredAt - nextTick), 0) << "ms from the next prompt tick's time to the answer";
     EXPECT_EQ(Caption(ui::kPromptLine), L"出现提示窗口句柄：" + support::HandleText(prompt));
     support::StopClient(later);
 }

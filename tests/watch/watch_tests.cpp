@@ -4,6 +4,8 @@
 #include "tests/support/program.h"
 #include "tests/support/probe.h"
 #include "tests/support/standin.h"
+#include "ui/loaded.h"
+#include "ui/messages.h"
 #include "ui/props.h"
 #include "watch/watch.h"
 #include "winkit/text.h"
@@ -115,6 +117,22 @@ TEST_F(WatchTest, CountCarriesOverStopAndStart) {
     watch::WatchTick(state, ui::EventArgs());
     EXPECT_EQ(Caption(ui::kRedialCount), L"已拔4次");
     support::SetLinkState(true);
+}
+
+// Each timer of the main window, as the system ticks it, runs its own
+// handler: a swap would click every second, or count down every ten.
+TEST_F(WatchTest, EachTimerDrivesItsOwnHandler) {
+    ui::SetPeriod(ui::kPromptTimer, 0);  // its ticks are the test's
+    for (const ui::UnitRef* timer : {&ui::kWatchTimer, &ui::kCountdownTimer, &ui::kPromptTimer}) {
+        state.countdownStep = 1;
+        ui::SetCaption(ui::kPromptLine, L"");
+        const int linkTests = support::LinkQueryCount();
+        SendMessageW(ui::FindUnit(*timer)->hwnd, WM_TIMER, ui::kTimerId, 0);
+        EXPECT_EQ(support::LinkQueryCount() - linkTests, timer == &ui::kWatchTimer ? 1 : 0) << timer->name;
+        EXPECT_EQ(state.countdownStep, timer == &ui::kCountdownTimer ? 2 : 1) << timer->name;
+        EXPECT_EQ(Caption(ui::kPromptLine).empty(), timer != &ui::kPromptTimer) << timer->name;
+    }
+    ui::SetPeriod(ui::kPromptTimer, ui::kPromptPeriod);
 }
 
 // The link verdict (link_verdict_tests.cpp) through the real tick, in the

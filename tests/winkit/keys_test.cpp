@@ -91,7 +91,8 @@ struct WindowThread {
     std::atomic<int> keyDowns{0};
     std::atomic<int> keyUps{0};
     const wchar_t* title = L"";
-    bool closesWhenProbed = false;  // closes itself right after it answers a WM_NULL
+    bool closesWhenProbed = false;  // as it answers a WM_NULL, gives the focus to its second window and closes
+    HWND second = nullptr;
     HANDLE hung = nullptr;
     HANDLE release = nullptr;
 };
@@ -104,7 +105,11 @@ LRESULT CALLBACK ThreadWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         SetEvent(owner->hung);
         WaitForSingleObject(owner->release, static_cast<DWORD>(wParam));
     }
-    if (owner && message == WM_NULL && owner->closesWhenProbed) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    if (owner && message == WM_NULL && owner->closesWhenProbed && hwnd == owner->hwnd) {
+        SetFocus(owner->second);
+        DestroyWindow(hwnd);
+        return 0;
+    }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -118,6 +123,11 @@ DWORD WINAPI RunWindowThread(void* parameter) {
     owner->hwnd = CreateWindowExW(0, wc.lpszClassName, owner->title, WS_POPUP | WS_VISIBLE, 100, 100, 80, 60, nullptr,
                                   nullptr, wc.hInstance, nullptr);
     SetWindowLongPtrW(owner->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    if (owner->closesWhenProbed) {
+        owner->second = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 200, 100, 80, 60, nullptr,
+                                        nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(owner->second, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    }
     SetEvent(owner->ready);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -125,6 +135,7 @@ DWORD WINAPI RunWindowThread(void* parameter) {
         DispatchMessageW(&msg);
     }
     DestroyWindow(owner->hwnd);
+    if (owner->second) DestroyWindow(owner->second);
     return 0;
 }
 
@@ -262,6 +273,14 @@ BOOL WINAPI FocusElsewhereUntilMoved(DWORD thread, GUITHREADINFO* info) {
     return TRUE;
 }
 
+// A box of the target, where the letter would be text.
+HWND gBox = nullptr;
+BOOL WINAPI FocusInTheBox(DWORD thread, GUITHREADINFO* info) {
+    if (!GetGUIThreadInfo(thread, info)) return FALSE;
+    info->hwndFocus = gBox;
+    return TRUE;
+}
+
 TEST_F(Injected, TheFocusIsMovedOnlyWhenElsewhereAndFromAThreadOfOurs) {
     HWND target = Make(L"WinkitKeysProbe", L"winkit 焦点");
     ASSERT_TRUE(support::MakeForeground(target));
@@ -274,10 +293,16 @@ TEST_F(Injected, TheFocusIsMovedOnlyWhenElsewhereAndFromAThreadOfOurs) {
     EXPECT_EQ(winkit::SendKeyToWindow(target, kKeyN), winkit::KeyResult::Sent);
     EXPECT_EQ(gFocusCalls, 1);
     EXPECT_NE(gFocusThread, GetCurrentThreadId());
+
+    gBox = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, target, nullptr, nullptr, nullptr);
+    support::TableFake<sysfn::kGetGUIThreadInfo> inBox(&FocusInTheBox);
+    const size_t events = hook_.events().size();
+    EXPECT_EQ(winkit::SendKeyToWindow(target, kKeyN), winkit::KeyResult::Withheld) << "the focus stays in its box";
+    EXPECT_EQ(hook_.events().size(), events);
 }
 
-// The target closes between its answer and the key: its program would hand
-// the focus to another of its windows, where the key must not land.
+// The target closes as it answers, and its program hands the focus to another
+// of its windows, where the key must not land.
 TEST_F(Injected, NoKeyForATargetGoneBeforeTheKey) {
     WindowThread target;
     target.closesWhenProbed = true;
@@ -286,6 +311,7 @@ TEST_F(Injected, NoKeyForATargetGoneBeforeTheKey) {
     EXPECT_EQ(winkit::SendKeyToWindow(target.hwnd, kKeyN), winkit::KeyResult::Gone);
     support::PumpFor(50);
     EXPECT_TRUE(hook_.events().empty());
+    EXPECT_EQ(target.keyDowns, 0);
     Stop(target);
 }
 

@@ -7,7 +7,9 @@
 // may eat the injected N keys, as an input method in Chinese mode would, and
 // the client's thread may be told to hang for a while, or be busy by itself
 // right after it raises a prompt, once a key is on its way to one, or over a
-// prompt's focus; a prompt may be shown a while after it is made. A test drives it
+// prompt's focus, or wait in a send of its own once an answer reaches a
+// prompt; a prompt may be shown a while after it is made, and may have no 否
+// and take only a typed N. A test drives it
 // through the messages of protocol.h. Its windows are Unicode windows: their
 // texts read right only through the wide functions.
 //
@@ -36,6 +38,10 @@ constexpr int kPromptTextId = 200;
 constexpr wchar_t kQuestion[] = L"网络连接已断开，是否重新拨号？";
 // Posted to the main window: answer one probe of a prompt, then sleep wParam ms.
 constexpr UINT kAwaitProbeThenHang = WM_APP + 20;
+// Posted to the main window: wait in a send to the peer thread (kPromptWaitsInSend).
+constexpr UINT kWaitInSend = WM_APP + 21;
+// Sent to the peer thread's window, which answers it kSendWaitMs later.
+constexpr UINT kSlowReply = WM_APP + 22;
 constexpr UINT_PTR kBusyTimer = 1;
 constexpr UINT_PTR kShowTimer = 2;
 
@@ -57,6 +63,9 @@ int gButtonAnswers;
 std::atomic<int> gSwallowedKeys{0};
 std::atomic<bool> gSwallowing{false};
 std::atomic<UINT> gBusyAtKey{0};  // posted to the main window at the next injected N
+std::atomic<bool> gCountingTyped{false};
+std::atomic<int> gTypedKeys{0};    // injected N key-downs not yet read by a keyboard-only prompt
+HWND gPeer;                        // a window of the client's other thread
 bool gAwaitsProbe;
 bool gProbed;
 std::vector<Prompt> gPrompts;
@@ -84,6 +93,7 @@ LRESULT CALLBACK OnInjectedN(int code, WPARAM kind, LPARAM data) {
             return 1;
         }
         if (kind == WM_KEYDOWN) {
+            if (gCountingTyped) ++gTypedKeys;
             if (const UINT busy = gBusyAtKey.exchange(0)) PostMessageW(gMain, busy, zorvic::kBusyMs, 0);
         }
     }
@@ -100,12 +110,41 @@ DWORD WINAPI RunKeyHook(void*) {
 // What the hook does, as the open prompts ask.
 void UpdateKeyHook() {
     gSwallowing = AnyPromptWith(zorvic::kPromptSwallowsKeys);
+    gCountingTyped = AnyPromptWith(zorvic::kPromptKeyboardOnly);
     UINT busy = 0;
     for (const Prompt& prompt : gPrompts) {
         if (prompt.flags & zorvic::kPromptBusyAfterKey) busy = zorvic::kHangFor;
         if (prompt.flags & zorvic::kPromptProbedThenBusy) busy = kAwaitProbeThenHang;
+        if (prompt.flags & zorvic::kPromptWaitsInSend) busy = kWaitInSend;
     }
     gBusyAtKey = busy;
+}
+
+// The client's other thread (its network thread, say), which takes its time
+// over what the client's thread sends it.
+LRESULT CALLBACK PeerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kSlowReply) {
+        Sleep(zorvic::kSendWaitMs);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI RunPeer(void* ready) {
+    gPeer = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, gInstance, nullptr);
+    SetWindowLongPtrW(gPeer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PeerProc));
+    SetEvent(ready);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+}
+
+// Inside the send, the thread answers what is sent to it (a probe, a test's
+// question) and reads nothing posted and no input: what comes meanwhile waits.
+void WaitInSend() {
+    for (Prompt& prompt : gPrompts) prompt.flags &= ~static_cast<ULONG_PTR>(zorvic::kPromptWaitsInSend);
+    UpdateKeyHook();
+    SendMessageW(gPeer, kSlowReply, 0, 0);
 }
 
 // Busy with something else, the client answers what is sent to it but reads
@@ -241,18 +280,18 @@ HWND CreateDialogOf(DWORD style, short cx, short cy, const DialogRow* rows, WORD
     return CreateDialogIndirectParamW(gInstance, &tmpl.dialog, owner, proc, 0);
 }
 
-// A line of text and the buttons 是 and 否.
-HWND CreatePromptDialog(bool mnemonics, HWND owner) {
+// A line of text and the buttons 是 and 否; or 确定 alone.
+HWND CreatePromptDialog(bool mnemonics, bool noButtonNo, HWND owner) {
     const DialogRow rows[3] = {
         {WS_CHILD | WS_VISIBLE | SS_LEFT, 8, 8, 144, 16, kPromptTextId, kStaticAtom},
         {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 28, 36, 44, 16, IDOK, kButtonAtom},
         {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 88, 36, 44, 16, IDNO, kButtonAtom},
     };
-    HWND dialog = CreateDialogOf(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 160, 60, rows, 3,
-                                 PromptDialogProc, owner);
+    HWND dialog = CreateDialogOf(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 160, 60, rows,
+                                 noButtonNo ? 2 : 3, PromptDialogProc, owner);
     if (!dialog) return nullptr;
     SetDlgItemTextW(dialog, kPromptTextId, kQuestion);
-    SetDlgItemTextW(dialog, IDOK, mnemonics ? L"是(&Y)" : L"是");
+    SetDlgItemTextW(dialog, IDOK, noButtonNo ? L"确定" : mnemonics ? L"是(&Y)" : L"是");
     SetDlgItemTextW(dialog, IDNO, mnemonics ? L"否(&N)" : L"否");
     return dialog;
 }
@@ -298,6 +337,7 @@ HWND RaisePrompt(const std::wstring& title, ULONG_PTR flags) {
     HWND focusBefore = GetFocus();
     HWND prompt = (flags & zorvic::kPromptOtherClass) ? CreatePlainPrompt()
                                                       : CreatePromptDialog(!(flags & zorvic::kPromptNoMnemonic),
+                                                                           (flags & zorvic::kPromptKeyboardOnly) != 0,
                                                                            (flags & zorvic::kPromptOwned) ? gMain : nullptr);
     if (!prompt) return nullptr;
     // A dialog takes its thread's focus as it is made; one raised in the
@@ -388,6 +428,7 @@ bool AnswerQuery(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     case zorvic::kQuerySwallowedKeys: result = gSwallowedKeys.load(); return true;
     case zorvic::kHangFor: Sleep(static_cast<DWORD>(wParam)); result = 0; return true;
     case kAwaitProbeThenHang: AwaitProbeThenHang(static_cast<DWORD>(wParam)); result = 0; return true;
+    case kWaitInSend: WaitInSend(); result = 0; return true;
     case zorvic::kQueryAwaitsProbe: result = gAwaitsProbe; return true;
     }
     return false;
@@ -450,6 +491,20 @@ void CountAnswerKey(const MSG& msg) {
     ShowCounts();
 }
 
+// What a prompt does with an answer of ours before its dialog handling; true
+// when it took the message itself.
+bool PromptTakes(const Prompt& prompt, const MSG& msg) {
+    const bool letter = msg.message == WM_KEYDOWN && msg.wParam == zorvic::kAnswerKey;
+    if ((prompt.flags & zorvic::kPromptWaitsInSend) && (letter || msg.message == WM_COMMAND)) WaitInSend();
+    if (!(prompt.flags & zorvic::kPromptKeyboardOnly) || !letter) return false;
+    // It reads the keyboard, not its queue: only a typed N answers it.
+    if (gTypedKeys > 0) {
+        --gTypedKeys;
+        DestroyWindow(prompt.handle);
+    }
+    return true;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -466,6 +521,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!RegisterClassW(&windowClass)) return 1;
 
     CloseHandle(CreateThread(nullptr, 0, RunKeyHook, nullptr, 0, nullptr));
+    HANDLE peerReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CloseHandle(CreateThread(nullptr, 0, RunPeer, peerReady, 0, nullptr));
+    WaitForSingleObject(peerReady, 5000);
+    CloseHandle(peerReady);
     const wchar_t* commandLine = GetCommandLineW();
     const bool dialogShape = std::wcsstr(commandLine, zorvic::kDialogArgument) != nullptr;
     gToggle = !dialogShape && std::wcsstr(commandLine, zorvic::kToggleArgument) != nullptr;
@@ -485,7 +544,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         CountAnswerKey(msg);
         const Prompt* prompt = PromptOf(msg.hwnd);
-        if (prompt && IsDialogMessageW(prompt->handle, &msg)) continue;
+        if (prompt) {
+            // The send may let a test raise or close prompts: a copy is looked at.
+            const Prompt current = *prompt;
+            if (PromptTakes(current, msg)) continue;
+            if (!IsWindow(current.handle)) continue;
+            if (IsDialogMessageW(current.handle, &msg)) continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

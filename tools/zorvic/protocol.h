@@ -48,6 +48,10 @@ enum PromptFlags : int {
                                    // without reading its queue (kQueryAwaitsProbe meanwhile)
     kPromptSlowFocus = 2048,    // its first WM_SETFOCUS keeps the client busy for kSlowFocusMs
     kPromptShownLater = 4096,   // created hidden and shown kShowDelayMs later (kPromptInBackground applies)
+    kPromptKeyboardOnly = 8192, // no 否 button, only 确定: a typed N answers it, a posted N is counted and ignored
+    kPromptWaitsInSend = 16384, // once an answer reaches it (a typed N on its way, a posted click or key), the
+                                // client's thread waits kSendWaitMs in a SendMessage to a thread of its own,
+                                // answering what is sent to it but reading nothing posted and no input
 };
 
 // How long a busy prompt keeps the client busy: long enough that a key typed
@@ -55,6 +59,7 @@ enum PromptFlags : int {
 constexpr int kBusyMs = 700;
 constexpr int kSlowFocusMs = 1200;
 constexpr int kShowDelayMs = 400;
+constexpr int kSendWaitMs = 2500;
 
 constexpr UINT kQueryClicks = WM_APP + 1;      // BN_CLICKED of the dial button (of a toggle: its dials)
 constexpr UINT kQueryKeyDowns = WM_APP + 2;    // key-downs of N that reached a prompt
