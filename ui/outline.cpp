@@ -51,18 +51,25 @@ HWND MakeRing(HWND owner) {
     return ring;
 }
 
-// The desktop itself, or a window of the shell's desktop: its icons' list, in
-// the shell's window or in a worker window of the shell's thread, where
-// Windows moves it for a changing wallpaper.
+// The desktop itself, or a window of the shell's desktop or taskbar: the
+// icons' list, in the shell's window or in a worker window of the shell's
+// thread, where Windows moves it for a changing wallpaper; a taskbar, on any
+// monitor.
 bool OnTheDesk(HWND window) {
     const HWND desktop = sysfn::GetDesktopWindow();
     if (!window || window == desktop) return true;
     const HWND root = GetAncestor(window, GA_ROOT);
     const HWND shell = GetShellWindow();
     if (root == desktop || root == shell) return true;
-    wchar_t name[16] = L"";
-    return shell && GetClassNameW(root, name, 16) && lstrcmpW(name, L"WorkerW") == 0 &&
-           GetWindowThreadProcessId(root, nullptr) == GetWindowThreadProcessId(shell, nullptr);
+    wchar_t name[32] = L"";
+    if (!shell || !GetClassNameW(root, name, 32)) return false;
+    DWORD shellProcess = 0;
+    DWORD rootProcess = 0;
+    const DWORD shellThread = GetWindowThreadProcessId(shell, &shellProcess);
+    const DWORD rootThread = GetWindowThreadProcessId(root, &rootProcess);
+    if (lstrcmpW(name, L"WorkerW") == 0) return rootThread == shellThread;
+    return rootProcess == shellProcess &&
+           (lstrcmpW(name, L"Shell_TrayWnd") == 0 || lstrcmpW(name, L"Shell_SecondaryTrayWnd") == 0);
 }
 
 // Shapes the ring to the rectangle, then moves it there. Each step repaints

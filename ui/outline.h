@@ -8,8 +8,8 @@
 // no taskbar button or Alt+Tab entry, stays above other windows and draws only
 // into itself. It is made the first time it is needed and goes with the form
 // that owns it, however that form ends (ui/loaded.cpp).
-// Over the desktop or the shell's desktop window nothing is outlined: the ring
-// would only run round the screen.
+// Over the desktop, the shell's desktop window or a taskbar nothing is
+// outlined: the ring would only run round the screen or its edge.
 #pragma once
 
 #include <windows.h>

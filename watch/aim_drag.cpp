@@ -19,10 +19,6 @@ const int kAimSize = 26;
 const int kAimHalf = 13;         // the aim window covers the pointer -13 .. +12
 const unsigned char kAimOpacity = 5;
 
-}  // namespace
-
-namespace {
-
 // The restart as administrator may close the main window during a drag (its
 // offer answered from the keyboard): the drag then has nothing to show, and
 // ends when the mouse is let go.
