@@ -19,9 +19,8 @@ const int kAimSize = 26;
 const int kAimHalf = 13;         // the aim window covers the pointer -13 .. +12
 const unsigned char kAimOpacity = 5;
 
-// The restart as administrator may close the main window during a drag (its
-// offer answered from the keyboard): the drag then has nothing to show, and
-// ends when the mouse is let go.
+// Closing the main window ends the drag first (ui/runtime.cpp); should a step
+// or the end still come after it, there is nothing left to show.
 bool MainWindowGone() { return ui::FindForm(ui::kMainForm) == nullptr; }
 
 }  // namespace

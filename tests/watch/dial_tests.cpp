@@ -2,7 +2,6 @@
 // client of higher rights, a restarted client, a key that can't land, the
 // aim drag. What Wine can't show is made through the table's fakes.
 #include "ui/runtime.h"
-#include "app/shell.h"
 #include "app/wiring.h"
 #include "tests/support/fake_network_list.h"
 #include "tests/support/program.h"
@@ -12,7 +11,6 @@
 #include "ui/loaded.h"
 #include "ui/messages.h"
 #include "ui/props.h"
-#include "watch/aim_drag.h"
 #include "watch/elevation.h"
 #include "watch/watch.h"
 #include "winkit/instance.h"
@@ -254,13 +252,6 @@ TEST_F(DialTest, AnOfferAskedForInsideALookIsMadeAfterItAndNothingFollowsTheHand
     }
     EXPECT_EQ(gRestarts, 1);
     EXPECT_EQ(gInputs, 1) << "the look typed its key before the offer";
-    clock.Advance(ui::kPromptPeriod);
-    support::gCallCounts = support::CallCounts();
-    {
-        TableFake<sysfn::kPostMessageW> posts(&support::CountingPost);
-        watch::PromptTick(state, ui::EventArgs());
-        EXPECT_EQ(support::gCallCounts.posts, 0);
-    }
     EXPECT_EQ(gInputsAfterRestart, 0);
     EXPECT_TRUE(support::PumpUntil([] { return ui::FindForm(kMainForm) == nullptr; }, 2000));
     PostMessageW(prompt, WM_CLOSE, 0, 0);
@@ -481,24 +472,6 @@ TEST_F(DialTest, ADisabledDialButtonGetsNothingUntilItIsEnabled) {
     EXPECT_EQ(Caption(ui::kTargetLine), L"拔号按钮句柄为：" + support::HandleText(client.dialButton));
 }
 
-// An offer answered from the keyboard during the aim drag closes the main
-// window under the aim window: the drag's handlers then touch nothing of it.
-int gFaults = 0;
-void CountFault(const std::wstring&) { ++gFaults; }
-
-TEST_F(DialTest, TheAimDragOutlivesTheMainWindowQuietly) {
-    ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
-    gFaults = 0;
-    ui::SetFaultReport(&CountFault);
-    DestroyWindow(ui::FormHandle(kMainForm));
-    watch::AimStep(ui::EventArgs());
-    ui::CloseForm(ui::kAimForm);
-    support::PumpUntil([] { return ui::FindForm(ui::kAimForm) == nullptr; }, 2000);
-    app::ConnectLayers();
-    EXPECT_EQ(gFaults, 0);
-    ASSERT_TRUE(support::LoadMainForm());
-}
-
 TEST_F(DialTest, DuringTheAimDragThePromptTickTakesNoForeground) {
     ASSERT_TRUE(ui::LoadForm(app::kAimWiring, nullptr, false));
     HWND aim = ui::FormHandle(ui::kAimForm);
@@ -565,45 +538,31 @@ TEST_F(DialTest, NoPostOvertakesAKeyStillInTheQueue) {
     }
 }
 
-// The client turns busy right after raising its prompt: the looks run as the
-// program runs them (the hook and 时钟3), post the prompt's 否 and never wait
-// for the client.
-TEST_F(DialTest, APromptOfAClientBusyAtOnceIsAnsweredNoAndHoldsNoLook) {
+// The client turns busy right after raising its prompt: asleep, or waiting in
+// a send of its own, where it answers every message sent to it while it reads
+// no input, so that no probe could tell that a key typed into the prompt
+// still waits. The looks, as the program runs them (the hook and 时钟3), click
+// its 否 by a posted message, type nothing, and are never held by the client.
+TEST_F(DialTest, APromptOfABusyClientIsAnsweredNoWithoutAKeyAndHoldsNoLook) {
     ASSERT_TRUE(winkit::HookDialogEvents([] { watch::SearchSoon(app::WiredWatchForTests()); }));
     watch::PromptTick(state, ui::EventArgs());  // the client is followed
-    const int buttons = support::ButtonAnswerCount(client);
-    support::HoldMeter meter;
-    for (int round = 0; round < 3; ++round) {
-        HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptBusyAtOnce);
-        ASSERT_TRUE(prompt);
-        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, 5000)) << "round " << round;
-        support::PumpFor(300);
-    }
-    winkit::UnhookDialogEvents();
-    EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 3);
-    // A probe of the busy client would hold the watcher 200 ms.
-    EXPECT_LT(meter.Longest(), 150u) << "ms the watcher was held";
-}
-
-// A client that waits in a send of its own once anything reaches its prompt
-// answers every message sent to it, and reads nothing posted and no input:
-// no probe can tell that a key typed into the prompt still waits. Its prompt
-// gets its 否 by a posted click alone, and its name box nothing.
-TEST_F(DialTest, AClientWaitingInASendOfItsOwnGetsItsNoAndNoKey) {
-    ASSERT_TRUE(winkit::HookDialogEvents([] { watch::SearchSoon(app::WiredWatchForTests()); }));
-    watch::PromptTick(state, ui::EventArgs());
     TableFake<sysfn::kSendInput> input(&support::CountingSendInput);
     support::gCallCounts = support::CallCounts();
     const int chars = support::BoxCharCount(client);
     const int buttons = support::ButtonAnswerCount(client);
-    HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | zorvic::kPromptWaitsInSend);
-    ASSERT_TRUE(prompt);
-    EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, zorvic::kSendWaitMs + 3000));
-    support::PumpFor(1200);
+    support::HoldMeter meter;
+    for (int busy : {zorvic::kPromptBusyAtOnce, zorvic::kPromptBusyAtOnce, zorvic::kPromptWaitsInSend}) {
+        HWND prompt = support::RaisePrompt(client, L"提示", zorvic::kPromptOwned | busy);
+        ASSERT_TRUE(prompt);
+        EXPECT_TRUE(support::PumpUntil([&] { return !IsWindow(prompt); }, zorvic::kSendWaitMs + 3000)) << busy;
+        support::PumpFor(300);
+    }
     winkit::UnhookDialogEvents();
-    EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 1);
+    EXPECT_EQ(support::ButtonAnswerCount(client) - buttons, 3);
     EXPECT_EQ(support::BoxCharCount(client), chars) << "no key astray";
     EXPECT_EQ(support::gCallCounts.inputs, 0) << "no key was typed";
+    // A probe of the sleeping client would hold the watcher 200 ms.
+    EXPECT_LT(meter.Longest(), 150u) << "ms the watcher was held";
 }
 
 // A prompt without 否 whose client is slow over its first focus from outside:
