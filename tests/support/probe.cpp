@@ -159,6 +159,7 @@ UINT WINAPI CountingSendInput(UINT count, LPINPUT inputs, int size) {
 
 LRESULT WINAPI PatientSend(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                            PDWORD_PTR result) {
+    ++gCallCounts.sends;
     return SendMessageTimeoutW(hwnd, message, wParam, lParam, flags, timeout < 10000 ? 10000 : timeout, result);
 }
 

@@ -117,6 +117,7 @@ struct CallCounts {
     int isWindow = 0;
     int inputs = 0;  // SendInput
     int posts = 0;   // PostMessageW
+    int sends = 0;   // SendMessageTimeoutW
 };
 extern CallCounts gCallCounts;
 HANDLE WINAPI CountingSnapshot(DWORD flags, DWORD processId);
@@ -125,7 +126,7 @@ HANDLE WINAPI CountingTimer(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, 
 BOOL WINAPI CountingIsWindow(HWND hwnd);
 UINT WINAPI CountingSendInput(UINT count, LPINPUT inputs, int size);
 // A send that waits up to 10 s, whatever bound the caller gave: a client that
-// answers is not taken for busy on a loaded machine.
+// answers is not taken for busy on a loaded machine. Counted.
 LRESULT WINAPI PatientSend(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                            PDWORD_PTR result);
 BOOL WINAPI CountingPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
