@@ -19,16 +19,9 @@ const int kAimSize = 26;
 const int kAimHalf = 13;         // the aim window covers the pointer -13 .. +12
 const unsigned char kAimOpacity = 5;
 
-// Closing the main window ends the drag first (ui/runtime.cpp); should a step
-// or the end still come after it, there is nothing left to show.
-bool MainWindowGone() { return ui::FindForm(ui::kMainForm) == nullptr; }
-
 }  // namespace
 
-void ShowAimIcon(const ui::EventArgs&) {
-    if (MainWindowGone()) return;
-    ui::SetPicture(ui::kAimIcon, kAimCursor, kAimCursorSize);
-}
+void ShowAimIcon(const ui::EventArgs&) { ui::SetPicture(ui::kAimIcon, kAimCursor, kAimCursorSize); }
 
 void LiftAimIcon(const ui::EventArgs&) { ui::SetPicture(ui::kAimIcon, nullptr, 0); }
 
@@ -43,7 +36,6 @@ void SetUpAimWindow(const ui::EventArgs&) {
 }
 
 void AimStep(const ui::EventArgs&) {
-    if (MainWindowGone()) return;
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
     const int half = ui::Scaled(kAimForm, kAimHalf);
